@@ -1,0 +1,27 @@
+#include "app/browse_folder.h"
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "platform/system.h"
+
+int CBrowseFolderDialog::GoBrowse(std::string& folder, bool mustBeWritable) {
+  platform::FolderBrowser* browser = platform::Os().folderBrowser;
+  if (!browser) return 0;
+  for (;;) {
+    auto chosen = browser->Browse("Please Select an Audio Path:", folder);
+    if (!chosen) return 0;
+    // Folder names keep their case: on this system two spellings are two folders.
+    if (*chosen == "/") {
+      ShowInformation(
+          "We recommend that you use a folder instead of a root direcotry.\n"
+          "Feel free to click 'Browse' to make a change.");
+    }
+    if (mustBeWritable && !IsFolderWritable(*chosen)) {
+      ShowInformation("The choosen directory is not writeable.  Please choose a directory that can be written to.");
+      if (!platform::Os().interactive) return 0;
+      continue;
+    }
+    folder = *chosen;
+    return 1;
+  }
+}

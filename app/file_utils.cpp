@@ -1,0 +1,74 @@
+#include "app/file_utils.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "app/errors.h"
+#include "platform/system.h"
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  std::string path = folder;
+  if (path.empty() || path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+int GetProgramPath(std::string& programPath) {
+  platform::Folders* folders = platform::Os().folders;
+  std::string exe = folders ? folders->ExecutablePath() : std::string();
+  if (exe.empty()) {
+    programPath = "/";
+    return 1;
+  }
+  auto slash = exe.find_last_of('/');
+  if (slash == std::string::npos) {
+    programPath = exe;
+    return 0;
+  }
+  programPath = slash == 0 ? "/" : exe.substr(0, slash);
+  return 1;
+}
+
+int OurGetTempFileName(std::string& path, const std::string& folder, const std::string& baseName,
+                       const std::string& extension) {
+  path = JoinPath(folder, baseName + "." + extension);
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    ReportError("OurGetTempFileName", "Failed to create temp file: " + path);
+    return 0;
+  }
+  std::fclose(file);
+  return 1;
+}
+
+int IsFolderWritable(const std::string& folder) {
+  // An empty folder text names no folder; joined with a separator it would test the root.
+  if (folder.empty()) return 0;
+  for (long counter = 0;; ++counter) {
+    std::string name = JoinPath(folder, "write_check_" + std::to_string(counter));
+    struct stat info {};
+    if (lstat(name.c_str(), &info) == 0) continue;
+    if (errno != ENOENT) return 0;  // the folder is missing or cannot be searched
+    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;  // another process took the name meanwhile
+      return 0;
+    }
+    close(fd);
+    unlink(name.c_str());
+    return 1;
+  }
+}
+
+std::string MakeSessionStamp(std::time_t when) {
+  std::tm local{};
+  localtime_r(&when, &local);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02d%02d%02d%02d%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                local.tm_hour, local.tm_min, local.tm_sec);
+  return text;
+}

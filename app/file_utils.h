@@ -1,0 +1,24 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+
+// The folder of the running program, without a trailing slash. Returns 1, or 0 when
+// the program's file name holds no folder (the name is then returned whole); "/" is
+// the result when the file name cannot be read.
+int GetProgramPath(std::string& programPath);
+
+// Forms folder/baseName.extension, creates (or empties) that file and closes it.
+// Returns 1, or 0 after reporting the failure.
+int OurGetTempFileName(std::string& path, const std::string& folder, const std::string& baseName,
+                       const std::string& extension);
+
+// 1 when a file can be created in the folder (tested with a write_check_N file that is
+// removed again), else 0. A folder text ending in "/" gets no second separator.
+int IsFolderWritable(const std::string& folder);
+
+// The 14 digits of a local time: year, month, day, hour, minute, second.
+std::string MakeSessionStamp(std::time_t when);
+
+// folder/name, without doubling a separator the folder already ends in.
+std::string JoinPath(const std::string& folder, const std::string& name);

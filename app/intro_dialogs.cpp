@@ -1,0 +1,82 @@
+#include "app/intro_dialogs.h"
+
+#include <filesystem>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/mixer_app.h"
+#include "platform/system.h"
+
+std::string CIntro2Dialog::DefaultAudioFolder() {
+  platform::Folders* folders = platform::Os().folders;
+  return JoinPath(folders ? folders->HomeFolder() : "/", "sonavel_audio");
+}
+
+bool CIntro2Dialog::OnInitDialog() {
+  if (platform::DialogControl* path = GetDlgItem(IDC_AUDIO_PATH)) path->SetText(DefaultAudioFolder());
+  platform::DialogControl* devices = GetDlgItem(IDC_AUDIO_DEVICE);
+  if (!devices) {
+    ReportError("CIntro2Dialog::OnInitDialog", "Failed to get combo box for IDC_AUDIO_DEVICE.");
+    return true;
+  }
+  devices->ResetContent();
+  if (platform::WaveDevices* wave = platform::Os().waveDevices) {
+    for (const auto& name : wave->OutputNames()) devices->AddString(name);
+  }
+  devices->SetCurSel(0);
+  platform::DialogControl* off = GetDlgItem(IDC_METRO_OFF);
+  if (!off) {
+    ReportError("CIntro2Dialog::OnInitDialog", "Failed to get button for IDC_METRO_OFF.");
+    return true;
+  }
+  off->SetChecked(true);
+  if (platform::DialogControl* on = GetDlgItem(IDC_METRO_ON)) on->SetChecked(false);
+  return true;
+}
+
+void CIntro2Dialog::OnCommand(const std::string& id) {
+  if (id != IDC_BROWSE) return;
+  platform::DialogControl* path = GetDlgItem(IDC_AUDIO_PATH);
+  platform::FolderBrowser* browser = platform::Os().folderBrowser;
+  if (!path || !browser) return;
+  if (auto chosen = browser->Browse("Select Folder", path->GetText())) path->SetText(*chosen);
+}
+
+void CIntro2Dialog::ApplySettings() {
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) {
+    ReportMissingObject("app", "CIntro2Dialog::ApplySettings");
+    return;
+  }
+  platform::DialogControl* path = GetDlgItem(IDC_AUDIO_PATH);
+  platform::DialogControl* devices = GetDlgItem(IDC_AUDIO_DEVICE);
+  if (!devices) {
+    ReportError("CIntro2Dialog::ApplySettings", "Failed to get combo box for IDC_AUDIO_DEVICE.");
+    EndDialog(platform::IDCANCEL);
+    return;
+  }
+  platform::DialogControl* off = GetDlgItem(IDC_METRO_OFF);
+  if (!off) {
+    ReportError("CIntro2Dialog::ApplySettings", "Failed to get button for IDC_METRO_OFF.");
+    EndDialog(platform::IDCANCEL);
+    return;
+  }
+  std::string folder = path ? path->GetText() : std::string();
+  if (folder.empty()) {
+    ShowInformation("Please enter an audio path.");
+    return;
+  }
+  if (!MixerConfig::FitsAudioFolder(folder)) {
+    // A longer path cannot be stored; cutting it would name another folder.
+    ShowInformation("The audio path is too long.  Please choose a folder whose path has at most " +
+                    std::to_string(MixerConfig::kAudioFolderSize - 1) + " characters.");
+    return;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);  // an existing folder is fine
+  int device = devices->GetCurSel() < 0 ? 0 : devices->GetCurSel();
+  app->m_config = MixerConfig::FirstRunDefaults(folder, device, !off->IsChecked());
+  app->m_bConfigValid = true;
+  app->WriteMixerConfig();
+  EndDialog(platform::IDOK);
+}

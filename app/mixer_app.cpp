@@ -1,0 +1,276 @@
+#include "app/mixer_app.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+#include "app/browse_folder.h"
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/intro_dialogs.h"
+#include "app/main_frame.h"
+#include "platform/system.h"
+
+namespace {
+
+CMixerApp* g_app = nullptr;
+
+constexpr const char* kConfigFileName = "mixer.cfg";
+
+void ShowError(const std::string& text) {
+  if (platform::MessageBoxes* boxes = platform::Os().messages) {
+    boxes->Show(text, platform::kProgramCaption, platform::MessageIcon::Error, platform::MessageButtons::Ok);
+  }
+}
+
+// Asks for a writable folder after the question; false when nobody can be asked.
+bool AskForWritableFolder(std::string& folder, const std::string& question) {
+  ShowError(question);
+  std::string chosen = folder;
+  if (CBrowseFolderDialog::GoBrowse(chosen, true) != 1) return platform::Os().interactive;
+  if (!MixerConfig::FitsAudioFolder(chosen)) {
+    ShowInformation("The folder " + chosen + " has a path longer than " +
+                    std::to_string(MixerConfig::kAudioFolderSize - 1) + " characters.  Please choose another folder.");
+    return true;
+  }
+  folder = chosen;
+  return true;
+}
+
+}  // namespace
+
+int ConfigFileExists() {
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) return 0;
+  struct stat info {};
+  return (stat(app->ConfigFilePath().c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) ? 1 : 0;
+}
+
+CMixerApp::CMixerApp() : m_strSessionStamp(MakeSessionStamp(std::time(nullptr))) {
+  g_app = this;
+}
+
+CMixerApp::~CMixerApp() {
+  if (m_bConfigValid) WriteMixerConfig();
+  m_recentFiles.Save();
+  m_mainFrame.reset();
+  m_pMainFrame = nullptr;
+  RemoveSessionFolder();
+  if (g_app == this) g_app = nullptr;
+}
+
+CMixerApp* CMixerApp::Get() {
+  return g_app;
+}
+
+std::string CMixerApp::ConfigFilePath() const {
+  platform::Folders* folders = platform::Os().folders;
+  return JoinPath(folders ? folders->WritableDataFolder() : ".", kConfigFileName);
+}
+
+bool CMixerApp::InitInstance(StartupOptions options) {
+  // Steps 1 to 3 (controls, the settings store's key, the document template) belong
+  // to the front end, which sets up its toolkit and store before the application.
+  m_recentFiles.Load();
+
+  // Step 4: the main window.
+  if (options.createMainFrame) m_mainFrame = options.createMainFrame();
+  m_pMainFrame = m_mainFrame.get();
+  if (!m_pMainFrame) {
+    ReportError("CMixerApp::InitInstance", "MainWnd pointer is NULL.");
+    return false;
+  }
+
+  // Step 5: a saved placement is used once a configuration exists.
+  m_pMainFrame->ShowMainWindow(ConfigFileExists() == 1);
+
+  // Step 6.
+  bool firstRun = false;
+  LoadOrCreateConfigFile(7, firstRun);
+
+  // Step 7.
+  m_szAudioFolder = m_config.audioFolder;
+  if (SetupTempArea() != 1) return false;
+
+  // Step 8: the working files of the session.
+  m_szRecordedAudioPath = JoinPath(m_szTempFolder, "recorded_audio.pcm");
+  AttachDocument();
+
+  // Steps 9 to 11.
+  InitMixingBoard();
+  OpenPlaybackEngine();
+  OpenRecordingEngine();
+
+  // Step 12.
+  StartFirstDocument(options.fileToOpen);
+
+  // Step 13.
+  if (firstRun) CreateIntro();
+  return true;
+}
+
+void CMixerApp::AttachDocument() {
+  // The document's track, peak, scratch, clipboard, undo and redo files are created
+  // here in m_szTempFolder once the document exists.
+}
+
+void CMixerApp::InitMixingBoard() {
+  // The mixing board's panels and the metronome settings are initialised here from
+  // the record once the board exists.
+}
+
+void CMixerApp::OpenPlaybackEngine() {
+  // The playback engine opens the configured output device here (paused) and sets
+  // m_bPlayerReady.
+}
+
+void CMixerApp::OpenRecordingEngine() {
+  platform::WaveDevices* devices = platform::Os().waveDevices;
+  size_t inputs = devices ? devices->InputNames().size() : 0;
+  if (inputs == 0) ReportError("CMixerApp::InitInstance", "Failed to detect any input devices.");
+  if (m_nCurrentInputDevice < 0 || static_cast<size_t>(m_nCurrentInputDevice) >= inputs) {
+    m_nCurrentInputDevice = 0;
+    m_config.waveInDevice = 0;
+  }
+  // The recording engine opens m_nCurrentInputDevice here and sets m_bRecorderReady.
+}
+
+void CMixerApp::StartFirstDocument(const std::string& fileToOpen) {
+  if (m_pMainFrame) m_pMainFrame->SetDocumentTitle("Untitled");
+  if (!fileToOpen.empty()) {
+    // Opening projects and audio files is not built yet; say so rather than pretend.
+    ShowInformation("Cannot open " + fileToOpen + ": this version of Sonavel Trackwright opens no files yet.");
+  }
+}
+
+void CMixerApp::CreateIntro() {
+  // The intro project is built and opened here on the first start.
+}
+
+int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {
+  std::string path = ConfigFilePath();
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  long size = 0;
+  if (file && std::fseek(file, 0, SEEK_END) == 0) {
+    size = std::ftell(file);
+    std::fseek(file, 0, SEEK_SET);
+  }
+  int result = 0;
+  if (file && size > 0) {
+    MixerConfig::Bytes bytes{};
+    size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
+    m_config = MixerConfig::Decode(bytes.data(), count);
+    if (count < MixerConfig::kSize) {
+      ReportError("CMixerApp::LoadOrCreateConfigFile", "The entire config file was not read in.  Config file: (" +
+                                                           path + ").  Amount read in: " + std::to_string(count));
+      std::fclose(file);
+      m_bConfigValid = true;  // what arrived is kept and written back whole at exit
+      return 0;
+    }
+    std::fclose(file);
+    m_bConfigValid = true;
+    // A folder text without its terminating NUL filled the whole field: not a folder.
+    while (!m_config.audioFolderTerminated || IsFolderWritable(m_config.audioFolder) != 1) {
+      std::string folder = m_config.audioFolder;
+      if (!AskForWritableFolder(folder, "Error: Audio Path " + m_config.audioFolder +
+                                            " is invalid.  Please choose a new audio directory.")) {
+        break;
+      }
+      if (folder != m_config.audioFolder || !m_config.audioFolderTerminated) {
+        m_config.audioFolder = folder;
+        m_config.audioFolderTerminated = true;
+      }
+    }
+    firstRun = false;
+    result = 1;
+  } else {
+    if (file) std::fclose(file);
+    if (mode != 7) return 0;
+    if (platform::Os().interactive) {
+      CIntroDialog welcome;
+      welcome.DoModal();
+      CIntro2Dialog settings;
+      settings.DoModal();
+    } else {
+      // Nobody can answer the first-run pages: their defaults (or a folder given on
+      // the command line) hold for this run only.
+      std::string folder = CIntro2Dialog::DefaultAudioFolder();
+      if (platform::Os().folderBrowser) {
+        if (auto chosen = platform::Os().folderBrowser->Browse("Please Select an Audio Path:", folder))
+          folder = *chosen;
+      }
+      std::error_code error;
+      std::filesystem::create_directories(folder, error);
+      m_config = MixerConfig::FirstRunDefaults(folder, 0, false);
+      ShowInformation("No configuration file " + path + " exists; this run uses the first-run settings (audio folder " +
+                      folder + ") without saving them.");
+    }
+    firstRun = true;
+    result = 4;
+  }
+  // The view's pens and brushes are rebuilt here from the colour fields once the view exists.
+  m_nCurrentInputDevice = m_config.waveInDevice;
+  m_nCurrentOutputDevice = m_config.waveOutDevice;
+  return result;
+}
+
+void CMixerApp::WriteMixerConfig() {
+  std::string path = ConfigFilePath();
+  // Written beside the old file and renamed over it, so that a failed write never
+  // leaves a cut-off configuration behind.
+  std::string temporary = path + ".new";
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (!file) {
+    ReportError("CMixerApp::WriteMixerConfig", "Failed to write to Trackwright config file (" + path + ")");
+    return;
+  }
+  MixerConfig::Bytes bytes = m_config.Encode();
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  written = (std::fflush(file) == 0) && written && fsync(fileno(file)) == 0;
+  written = (std::fclose(file) == 0) && written;
+  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    ReportError("CMixerApp::WriteMixerConfig", "Failed to write to Trackwright config file (" + path + ")");
+  }
+}
+
+int CMixerApp::SetupTempArea() {
+  while (IsFolderWritable(m_szAudioFolder) != 1) {
+    if (!AskForWritableFolder(m_szAudioFolder, "Error: Audio Folder (" + m_szAudioFolder +
+                                                   ") is invalid.  Please choose a valid audio folder.")) {
+      ReportError("CMixerApp::SetupTempArea",
+                  "No writable audio folder was chosen (" + m_szAudioFolder + "). Cannot continue.");
+      return 0;
+    }
+  }
+  m_szTempFolder = JoinPath(m_szAudioFolder, "temp");
+  if (IsFolderWritable(m_szTempFolder) != 1) mkdir(m_szTempFolder.c_str(), 0755);
+  if (IsFolderWritable(m_szTempFolder) != 1) {
+    ReportError("CMixerApp::SetupTempArea", "Temp Folder (" + m_szTempFolder + ") is invalid. Cannot continue.");
+    return 0;
+  }
+  // Sessions started in the same second get a numbered folder each, so that no two
+  // sessions ever share (and delete) each other's working files.
+  std::string session = JoinPath(m_szTempFolder, m_strSessionStamp);
+  for (int suffix = 1; mkdir(session.c_str(), 0755) != 0 && errno == EEXIST; ++suffix) {
+    session = JoinPath(m_szTempFolder, m_strSessionStamp + "_" + std::to_string(suffix));
+  }
+  m_szTempFolder = session;
+  if (IsFolderWritable(m_szTempFolder) != 1) {
+    ReportError("CMixerApp::SetupTempArea", "Temp Folder (" + m_szTempFolder + ") is invalid. Cannot continue.");
+    return 0;
+  }
+  m_bSessionFolderMade = true;
+  return 1;
+}
+
+void CMixerApp::RemoveSessionFolder() {
+  // The document empties the session folder at exit; what is left here is removed
+  // only when it is empty, so that nothing unexpected is ever deleted.
+  if (m_bSessionFolderMade) rmdir(m_szTempFolder.c_str());
+  m_bSessionFolderMade = false;
+}

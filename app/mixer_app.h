@@ -1,0 +1,83 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/colour_table.h"
+#include "app/mixer_config.h"
+#include "app/progress_dialog.h"
+#include "app/recent_files.h"
+
+class CMainFrame;
+
+// What the front end hands to start-up.
+struct StartupOptions {
+  // The file named on the command line, if any.
+  std::string fileToOpen;
+  // Makes the main window; null when it cannot be created.
+  std::function<std::unique_ptr<CMainFrame>()> createMainFrame;
+};
+
+// The application object: owns the configuration record, the working folders, the
+// progress dialog and, through the main frame, the window. One exists per process.
+class CMixerApp {
+ public:
+  CMixerApp();
+  ~CMixerApp();
+  CMixerApp(const CMixerApp&) = delete;
+  CMixerApp& operator=(const CMixerApp&) = delete;
+
+  // The application object of this process, or null.
+  static CMixerApp* Get();
+
+  // Starts the program; false when it cannot run.
+  bool InitInstance(StartupOptions options);
+
+  // Loads mixer.cfg, or runs the first-run pages when it is missing or empty (mode 7
+  // only). Returns 1 for a loaded file, 4 after the first-run pages, 0 on failure.
+  int LoadOrCreateConfigFile(int mode, bool& firstRun);
+  void WriteMixerConfig();
+  // Makes the audio folder, the temp folder and the session folder usable; 1 or 0.
+  int SetupTempArea();
+  std::string ConfigFilePath() const;
+
+  MixerConfig m_config;
+  // Set once the record holds real settings (loaded, or filled by the first-run page);
+  // only such a record is written back at exit.
+  bool m_bConfigValid = false;
+  std::string m_szAudioFolder;
+  std::string m_szTempFolder;
+  std::string m_szRecordedAudioPath;
+  std::string m_strSessionStamp;
+  int m_nCurrentInputDevice = 0;
+  int m_nCurrentOutputDevice = 0;
+  bool m_bPlayerReady = false;
+  bool m_bRecorderReady = false;
+  bool m_bPlaying = false;
+  bool m_bOpInProgress = false;
+
+  CColourTable m_colourTable;
+  CRecentFileList m_recentFiles;
+  COperationDialog m_operationDialog;
+  CMainFrame* m_pMainFrame = nullptr;
+
+ private:
+  // Start-up steps whose objects (document, mixing board, engines, intro project)
+  // are filled in by the subsystems that bring them.
+  void AttachDocument();
+  void InitMixingBoard();
+  void OpenPlaybackEngine();
+  void OpenRecordingEngine();
+  void StartFirstDocument(const std::string& fileToOpen);
+  void CreateIntro();
+  void RemoveSessionFolder();
+  std::unique_ptr<CMainFrame> m_mainFrame;
+  bool m_bSessionFolderMade = false;
+};
+
+// 1 when mixer.cfg exists and is longer than zero bytes.
+int ConfigFileExists();

@@ -1,0 +1,114 @@
+#include "platform/console/console_system.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/dialog_logic.h"
+
+extern char** environ;
+
+namespace platform {
+
+namespace {
+
+// Box texts carry Windows line ends; a terminal wants plain ones.
+std::string WithoutCarriageReturns(std::string text) {
+  std::erase(text, '\r');
+  return text;
+}
+
+MessageResult DefaultAnswer(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::Ok:
+    case MessageButtons::OkCancel: return MessageResult::Ok;
+    case MessageButtons::YesNo: return MessageResult::Yes;
+    case MessageButtons::YesNoCancel: return MessageResult::Cancel;
+  }
+  return MessageResult::Ok;
+}
+
+class ConsoleModeless : public ModelessDialog {
+ public:
+  ConsoleModeless(DialogLogic& logic, ConsoleDialogHost::Renderer renderer)
+      : m_logic(logic), m_renderer(std::move(renderer)) {
+    if (m_renderer) {
+      m_surface.OnChange([this] { m_renderer(m_logic.Layout(), m_surface, false); });
+    }
+    m_logic.Attach(&m_surface, [](int) {});
+    m_logic.OnInitDialog();
+  }
+  ~ConsoleModeless() override {
+    m_logic.Detach();
+    if (m_renderer) m_renderer(m_logic.Layout(), m_surface, true);
+  }
+
+ private:
+  DialogLogic& m_logic;
+  ConsoleDialogHost::Renderer m_renderer;
+  MemoryDialogSurface m_surface;
+};
+
+}  // namespace
+
+MessageResult ConsoleMessageBoxes::Show(const std::string& text, const std::string&, MessageIcon icon,
+                                        MessageButtons buttons, MessageKind kind) {
+  // Reports for support and guard messages make the run fail; a warning that the
+  // program then recovers from (an unusable folder replaced) only goes to stderr.
+  if (kind == MessageKind::ErrorReport || icon == MessageIcon::Stop) ++m_errors;
+  std::FILE* stream = icon == MessageIcon::Information && kind == MessageKind::Message ? stdout : stderr;
+  std::fprintf(stream, "%s\n", WithoutCarriageReturns(text).c_str());
+  std::fflush(stream);
+  return DefaultAnswer(buttons);
+}
+
+int ConsoleDialogHost::RunModal(DialogLogic& logic) {
+  MemoryDialogSurface surface;
+  int result = IDCANCEL;
+  bool ended = false;
+  logic.Attach(&surface, [&](int code) {
+    if (!ended) result = code, ended = true;
+  });
+  if (logic.OnInitDialog()) logic.OnOK();
+  logic.Detach();
+  return result;
+}
+
+std::unique_ptr<ModelessDialog> ConsoleDialogHost::CreateModeless(DialogLogic& logic) {
+  return std::make_unique<ConsoleModeless>(logic, m_renderer);
+}
+
+std::optional<std::string> ConsoleFolderBrowser::Browse(const std::string&, const std::string&) {
+  auto answer = m_answer;
+  m_answer.reset();
+  return answer;
+}
+
+bool ConsoleShell::Open(const std::string& target) {
+  pid_t child = 0;
+  const char* argv[] = {"xdg-open", target.c_str(), nullptr};
+  if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
+  int status = 0;
+  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+ConsoleSystem::ConsoleSystem() : timers(clock) {
+  System system;
+  system.interactive = false;
+  system.messages = &messages;
+  system.dialogs = &dialogs;
+  system.timers = &timers;
+  system.pump = &timers;
+  system.clock = &clock;
+  system.settings = &settings;
+  system.clipboard = &clipboard;
+  system.folderBrowser = &folderBrowser;
+  system.shell = &shell;
+  system.folders = &folders;
+  system.waveDevices = &waveDevices;
+  m_scope = std::make_unique<ScopedSystem>(system);
+}
+
+}  // namespace platform

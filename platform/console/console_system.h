@@ -1,0 +1,81 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/memory_dialog_surface.h"
+#include "platform/portaudio_wave_devices.h"
+#include "platform/system.h"
+
+namespace platform {
+
+// Message boxes printed: information to standard output, error reports and warnings
+// to standard error. Every box is answered with its default.
+class ConsoleMessageBoxes : public MessageBoxes {
+ public:
+  MessageResult Show(const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons,
+                     MessageKind kind) override;
+  int ErrorCount() const { return m_errors; }
+
+ private:
+  int m_errors = 0;
+};
+
+// Dialogs without a window: a modal dialog is initialised and confirmed with its
+// defaults, as a user pressing OK at once would. A modeless dialog's changes go to a
+// renderer that the front end sets (the progress bar on standard error).
+class ConsoleDialogHost : public DialogHost {
+ public:
+  // Called after each change of the dialog's controls, and with closing set once
+  // when the dialog goes.
+  using Renderer = std::function<void(const std::string& layout, MemoryDialogSurface& surface, bool closing)>;
+  int RunModal(DialogLogic& logic) override;
+  std::unique_ptr<ModelessDialog> CreateModeless(DialogLogic& logic) override;
+  void SetRenderer(Renderer renderer) { m_renderer = std::move(renderer); }
+
+ private:
+  Renderer m_renderer;
+};
+
+// A folder browser that answers with the folder given on the command line, once.
+class ConsoleFolderBrowser : public FolderBrowser {
+ public:
+  std::optional<std::string> Browse(const std::string& title, const std::string& startFolder) override;
+  void SetAnswer(std::optional<std::string> folder) { m_answer = std::move(folder); }
+
+ private:
+  std::optional<std::string> m_answer;
+};
+
+// Opens targets with xdg-open.
+class ConsoleShell : public Shell {
+ public:
+  bool Open(const std::string& target) override;
+};
+
+// The console's system, installed for the object's lifetime; nobody can be asked.
+class ConsoleSystem {
+ public:
+  ConsoleSystem();
+  ConsoleSystem(const ConsoleSystem&) = delete;
+  ConsoleSystem& operator=(const ConsoleSystem&) = delete;
+
+  ConsoleMessageBoxes messages;
+  ConsoleDialogHost dialogs;
+  SteadyClock clock;
+  PolledTimers timers;
+  MemorySettingsStore settings;
+  MemoryClipboard clipboard;
+  ConsoleFolderBrowser folderBrowser;
+  ConsoleShell shell;
+  SystemFolders folders;
+  PortAudioWaveDevices waveDevices;
+
+ private:
+  std::unique_ptr<ScopedSystem> m_scope;
+};
+
+}  // namespace platform

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/wave_devices.h"
+
+namespace platform {
+
+// The audio library's devices. The library is started on first use and stays up for
+// the life of the process.
+class PortAudioWaveDevices : public WaveDevices {
+ public:
+  std::vector<std::string> OutputNames() override;
+  std::vector<std::string> InputNames() override;
+};
+
+}  // namespace platform

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialog_logic.h"
+#include "platform/memory_dialog_surface.h"
+#include "platform/system.h"
+
+namespace platform {
+
+// Message boxes that record what they showed and give scripted answers.
+class ScriptedMessageBoxes : public MessageBoxes {
+ public:
+  struct Shown {
+    std::string text, caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+    MessageKind kind;
+  };
+  MessageResult Show(const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons,
+                     MessageKind kind) override;
+  // The next answers, in order; without one a box is answered with OK (or Yes).
+  void Answer(MessageResult result) { m_answers.push_back(result); }
+  std::vector<Shown> shown;
+  // Run while a box is up, as a user acting then would.
+  std::function<void(const Shown&)> whileShown;
+
+ private:
+  std::deque<MessageResult> m_answers;
+};
+
+// Runs dialogs on memory surfaces. A script per layout plays the user: it may set
+// controls and call the logic's handlers; a dialog its script leaves open is
+// cancelled. Without a script a modal dialog is cancelled at once.
+class ScriptedDialogHost : public DialogHost {
+ public:
+  using Script = std::function<void(DialogLogic&, MemoryDialogSurface&)>;
+  int RunModal(DialogLogic& logic) override;
+  std::unique_ptr<ModelessDialog> CreateModeless(DialogLogic& logic) override;
+
+  void OnShow(const std::string& layout, Script script) { m_scripts[layout] = std::move(script); }
+  // Controls a layout lacks, to test the reports of missing controls.
+  void Without(const std::string& layout, const std::string& id) { m_missing[layout].push_back(id); }
+  // Layouts in the order they were shown.
+  std::vector<std::string> shown;
+  // The surface of the modeless dialog open now, if any.
+  MemoryDialogSurface* modeless = nullptr;
+
+ private:
+  std::unique_ptr<MemoryDialogSurface> MakeSurface(const std::string& layout);
+  std::map<std::string, Script> m_scripts;
+  std::map<std::string, std::vector<std::string>> m_missing;
+};
+
+// A folder browser with scripted answers; no answer left means Cancel.
+class ScriptedFolderBrowser : public FolderBrowser {
+ public:
+  std::optional<std::string> Browse(const std::string& title, const std::string& startFolder) override;
+  void Answer(std::optional<std::string> folder) { m_answers.push_back(std::move(folder)); }
+  std::vector<std::string> titles;
+
+ private:
+  std::deque<std::optional<std::string>> m_answers;
+};
+
+class ScriptedShell : public Shell {
+ public:
+  bool Open(const std::string& target) override {
+    opened.push_back(target);
+    return succeed;
+  }
+  std::vector<std::string> opened;
+  bool succeed = true;
+};
+
+// A complete scripted system for tests: a manual clock, polled timers on it, and
+// the scripted services above, installed for the object's lifetime.
+class ScriptedSystem {
+ public:
+  ScriptedSystem(std::string programFolder, std::string dataFolder, std::string homeFolder);
+  ScriptedSystem(const ScriptedSystem&) = delete;
+  ScriptedSystem& operator=(const ScriptedSystem&) = delete;
+
+  ScriptedMessageBoxes messages;
+  ScriptedDialogHost dialogs;
+  ManualClock clock;
+  PolledTimers timers;
+  MemorySettingsStore settings;
+  MemoryClipboard clipboard;
+  ScriptedFolderBrowser folderBrowser;
+  ScriptedShell shell;
+  FixedFolders folders;
+  FixedWaveDevices waveDevices;
+  // Makes the installed system a console-like one that cannot ask.
+  void SetInteractive(bool interactive) { platform::Os().interactive = interactive; }
+
+ private:
+  std::unique_ptr<ScopedSystem> m_scope;
+};
+
+}  // namespace platform

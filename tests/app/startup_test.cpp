@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/intro_dialogs.h"
+#include "app/main_frame.h"
+#include "app/mixer_app.h"
+#include "platform/scripted/scripted_system.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::DialogLogic;
+using platform::MemoryDialogSurface;
+
+struct Frame : CMainFrame {
+  bool restored = false, shown = false, enabled = true;
+  std::string title;
+  void ShowMainWindow(bool restorePlacement) override { shown = true, restored = restorePlacement; }
+  void EnableWindow(bool enable) override { enabled = enable; }
+  bool IsWindowEnabled() const override { return enabled; }
+  void SetDocumentTitle(const std::string& text) override { title = text; }
+  void UpdateCommandStates() override {}
+};
+
+struct StartupTest : ::testing::Test {
+  TempFolder root;
+  std::string configFolder = root / "config";
+  std::string home = root / "home";
+  std::string configPath = configFolder + "/mixer.cfg";
+  std::unique_ptr<platform::ScriptedSystem> system;
+  Frame* frame = nullptr;
+
+  void SetUp() override {
+    fs::create_directories(configFolder);
+    fs::create_directories(home);
+    system = std::make_unique<platform::ScriptedSystem>(root / "bin", configFolder, home);
+  }
+
+  StartupOptions Options() {
+    return {"", [this] {
+              auto made = std::make_unique<Frame>();
+              frame = made.get();
+              return made;
+            }};
+  }
+
+  void WriteConfig(const MixerConfig& config) {
+    auto bytes = config.Encode();
+    WriteFileBytes(configPath, std::string(bytes.begin(), bytes.end()));
+  }
+
+  MixerConfig SavedConfig() {
+    std::string bytes = ReadFileBytes(configPath);
+    EXPECT_EQ(bytes.size(), MixerConfig::kSize);
+    return MixerConfig::Decode(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+
+  bool Shown(const std::string& textStart) {
+    for (const auto& box : system->messages.shown) {
+      if (box.text.rfind(textStart, 0) == 0 || box.text.find("Error Message: " + textStart) != std::string::npos)
+        return true;
+    }
+    return false;
+  }
+
+  void AcceptFirstRunPages() {
+    system->dialogs.OnShow("intro_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+    system->dialogs.OnShow("intro2_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+  }
+};
+
+TEST_F(StartupTest, FirstStartRunsBothPagesWritesTheRecordAndMakesTheSessionFolder) {
+  std::string defaultFolder = home + "/sonavel_audio";
+  system->dialogs.OnShow("intro_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+  system->dialogs.OnShow("intro2_dialog", [&](DialogLogic& logic, MemoryDialogSurface& page) {
+    EXPECT_EQ(page.Control(IDC_AUDIO_PATH)->GetText(), defaultFolder);
+    EXPECT_EQ(page.Control(IDC_AUDIO_DEVICE)->GetCount(), 1);
+    EXPECT_EQ(page.Control(IDC_AUDIO_DEVICE)->GetCurSel(), 0);
+    EXPECT_TRUE(page.Control(IDC_METRO_OFF)->IsChecked());
+    logic.OnOK();
+  });
+  std::string session;
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_FALSE(frame->restored);  // no configuration yet: the first-start size
+    EXPECT_EQ(frame->title, "Untitled");
+    EXPECT_EQ(system->dialogs.shown, (std::vector<std::string>{"intro_dialog", "intro2_dialog"}));
+    auto expected = MixerConfig::FirstRunDefaults(defaultFolder, 0, false).Encode();
+    EXPECT_EQ(ReadFileBytes(configPath), std::string(expected.begin(), expected.end()));
+    session = app.m_szTempFolder;
+    EXPECT_EQ(session, defaultFolder + "/temp/" + app.m_strSessionStamp);
+    EXPECT_TRUE(fs::is_directory(session));
+    EXPECT_EQ(app.m_szRecordedAudioPath, session + "/recorded_audio.pcm");
+    app.m_config.timeDisplayType = 2;  // a setting changed while running reaches the file at exit
+  }
+  EXPECT_FALSE(fs::exists(session));
+  EXPECT_TRUE(fs::is_directory(defaultFolder + "/temp"));
+  EXPECT_EQ(SavedConfig().timeDisplayType, 2);
+  EXPECT_TRUE(system->messages.shown.empty());
+}
+
+TEST_F(StartupTest, EmptyFileIsAFirstStartAndAnExistingOneRestoresThePlacement) {
+  WriteFileBytes(configPath, "");
+  AcceptFirstRunPages();
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_EQ(system->dialogs.shown.size(), 2u);
+  }
+  system->dialogs.shown.clear();
+  CMixerApp app;
+  ASSERT_TRUE(app.InitInstance(Options()));
+  EXPECT_TRUE(frame->restored);
+  EXPECT_TRUE(system->dialogs.shown.empty());
+}
+
+TEST_F(StartupTest, ShortFileIsReportedWithItsLengthAndStartUpGoesOn) {
+  fs::create_directories(root / "audio");
+  auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, true).Encode();
+  WriteFileBytes(configPath, std::string(bytes.begin(), bytes.begin() + 100));
+  {
+    CMixerApp app;
+    bool firstRun = true;
+    EXPECT_EQ(app.LoadOrCreateConfigFile(7, firstRun), 0);
+    EXPECT_TRUE(Shown("The entire config file was not read in.  Config file: (" + configPath +
+                      ").  Amount read in: 100\r\n\r\nError Location: CMixerApp::LoadOrCreateConfigFile"));
+    EXPECT_EQ(app.m_config.audioFolder, root / "audio");  // the bytes that arrived
+    EXPECT_EQ(app.m_config.metronomeTempo, 0);
+    EXPECT_TRUE(system->dialogs.shown.empty());
+  }
+  CMixerApp second;
+  EXPECT_TRUE(second.InitInstance(Options()));
+  EXPECT_EQ(second.m_szTempFolder.rfind(root / "audio/temp/", 0), 0u);
+}
+
+TEST_F(StartupTest, UnwritableAudioPathIsAskedForUntilAWritableOneIsChosen) {
+  fs::create_directories(root / "chosen");
+  WriteConfig(MixerConfig::FirstRunDefaults("/nonexistent/audio", 0, false));
+  system->folderBrowser.Answer(root / "missing");  // not writable: asked again
+  system->folderBrowser.Answer(root / "chosen");
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_EQ(app.m_szAudioFolder, root / "chosen");
+  }
+  ASSERT_GE(system->messages.shown.size(), 2u);
+  EXPECT_EQ(system->messages.shown[0].text,
+            "Error: Audio Path /nonexistent/audio is invalid.  Please choose a new audio directory.");
+  EXPECT_EQ(system->messages.shown[0].icon, platform::MessageIcon::Error);
+  EXPECT_EQ(system->messages.shown[1].text,
+            "The choosen directory is not writeable.  Please choose a directory that can be written to.");
+  EXPECT_EQ(system->folderBrowser.titles.front(), "Please Select an Audio Path:");
+  EXPECT_EQ(SavedConfig().audioFolder, root / "chosen");
+}
+
+TEST_F(StartupTest, FolderWithoutTerminatorIsReplacedNotOverrun) {
+  fs::create_directories(root / "chosen");
+  auto bytes = MixerConfig::FirstRunDefaults("", 0, false).Encode();
+  std::fill(bytes.begin() + 7, bytes.begin() + 268, 'a');
+  WriteFileBytes(configPath, std::string(bytes.begin(), bytes.end()));
+  system->folderBrowser.Answer(root / "chosen");
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+  }
+  EXPECT_EQ(system->messages.shown[0].text.rfind("Error: Audio Path aaaa", 0), 0u);
+  MixerConfig saved = SavedConfig();
+  EXPECT_EQ(saved.audioFolder, root / "chosen");
+  EXPECT_EQ(saved.metronomeTempo, 100);  // the fields after the folder are untouched
+}
+
+TEST_F(StartupTest, InputDeviceBeyondTheListBecomesZeroAndNoDevicesIsReported) {
+  fs::create_directories(root / "audio");
+  MixerConfig config = MixerConfig::FirstRunDefaults(root / "audio", 3, false);
+  WriteConfig(config);
+  system->waveDevices.inputs = {"Mic 1", "Mic 2"};
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_EQ(app.m_nCurrentInputDevice, 0);
+    EXPECT_EQ(app.m_nCurrentOutputDevice, 3);
+  }
+  EXPECT_EQ(SavedConfig().waveInDevice, 0);
+  EXPECT_TRUE(system->messages.shown.empty());
+
+  system->waveDevices.inputs.clear();
+  CMixerApp app;
+  EXPECT_TRUE(app.InitInstance(Options()));
+  EXPECT_TRUE(Shown("Failed to detect any input devices."));
+}
+
+TEST_F(StartupTest, ClosingTheSettingsPageWithoutOkSavesNothing) {
+  fs::create_directories(root / "picked");
+  system->dialogs.OnShow("intro_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+  system->folderBrowser.Answer(root / "picked");
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_EQ(system->messages.shown[0].text,
+              "Error: Audio Folder () is invalid.  Please choose a valid audio folder.");
+    EXPECT_EQ(app.m_szAudioFolder, root / "picked");
+  }
+  EXPECT_FALSE(fs::exists(configPath));  // the first-run pages come again next time
+}
+
+TEST_F(StartupTest, SettingsPageRefusesAnOverlongPathAndKeepsMissingControlsHarmless) {
+  std::string longPath = root.Path();
+  for (int i = 0; i < 6; ++i) longPath += "/" + std::string(50, 'p');
+  system->dialogs.OnShow("intro_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+  system->dialogs.OnShow("intro2_dialog", [&](DialogLogic& logic, MemoryDialogSurface& page) {
+    page.Control(IDC_AUDIO_PATH)->SetText(longPath);
+    logic.OnOK();
+    EXPECT_TRUE(logic.HasWindow());  // still open
+    page.Control(IDC_AUDIO_PATH)->SetText(root / "short");
+    page.Control(IDC_METRO_OFF)->SetChecked(false);
+    page.Control(IDC_METRO_ON)->SetChecked(true);
+    logic.OnOK();
+  });
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+  }
+  EXPECT_TRUE(Shown("The audio path is too long."));
+  EXPECT_FALSE(fs::exists(longPath));
+  MixerConfig saved = SavedConfig();
+  EXPECT_EQ(saved.audioFolder, root / "short");
+  EXPECT_EQ(saved.metronomeOn, 1);
+}
+
+TEST_F(StartupTest, SettingsPageWithoutDeviceListReportsAndSavesNothing) {
+  system->dialogs.Without("intro2_dialog", IDC_AUDIO_DEVICE);
+  CIntro2Dialog page;
+  CMixerApp app;
+  system->dialogs.OnShow("intro2_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+  EXPECT_EQ(page.DoModal(), platform::IDCANCEL);
+  EXPECT_TRUE(
+      Shown("Failed to get combo box for IDC_AUDIO_DEVICE.\r\n\r\nError Location: CIntro2Dialog::OnInitDialog"));
+  EXPECT_TRUE(
+      Shown("Failed to get combo box for IDC_AUDIO_DEVICE.\r\n\r\nError Location: CIntro2Dialog::ApplySettings"));
+  EXPECT_FALSE(fs::exists(configPath));
+}
+
+TEST_F(StartupTest, ConsoleFirstStartUsesDefaultsForThisRunOnly) {
+  system->SetInteractive(false);
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_TRUE(system->dialogs.shown.empty());
+    EXPECT_EQ(app.m_config.audioFolder, home + "/sonavel_audio");
+    EXPECT_EQ(app.m_config.metronomeTempo, 100);
+  }
+  EXPECT_TRUE(Shown("No configuration file " + configPath));
+  EXPECT_FALSE(fs::exists(configPath));
+}
+
+TEST_F(StartupTest, ConsoleGivesUpOnAnUnwritableFolderInsteadOfAskingForever) {
+  system->SetInteractive(false);
+  WriteConfig(MixerConfig::FirstRunDefaults("/nonexistent/audio", 0, false));
+  CMixerApp app;
+  EXPECT_FALSE(app.InitInstance(Options()));
+  EXPECT_TRUE(Shown("No writable audio folder was chosen"));
+}
+
+TEST_F(StartupTest, SessionsOfTheSameSecondGetFoldersOfTheirOwn) {
+  fs::create_directories(root / "audio");
+  WriteConfig(MixerConfig::FirstRunDefaults(root / "audio", 0, false));
+  CMixerApp app;
+  std::string taken = root / ("audio/temp/" + app.m_strSessionStamp);
+  fs::create_directories(taken);
+  WriteFileBytes(taken + "/track0.pcm", "other session's audio");
+  ASSERT_TRUE(app.InitInstance(Options()));
+  EXPECT_EQ(app.m_szTempFolder, taken + "_1");
+  EXPECT_EQ(ReadFileBytes(taken + "/track0.pcm"), "other session's audio");
+}
+
+TEST_F(StartupTest, NoMainWindowEndsStartUp) {
+  CMixerApp app;
+  EXPECT_FALSE(app.InitInstance({"", [] { return std::unique_ptr<CMainFrame>(); }}));
+  EXPECT_TRUE(Shown("MainWnd pointer is NULL.\r\n\r\nError Location: CMixerApp::InitInstance"));
+}
+
+}  // namespace
