@@ -15,4 +15,6 @@ class CMainFrame {
   virtual void SetDocumentTitle(const std::string& title) = 0;
   // Re-evaluates which commands are enabled.
   virtual void UpdateCommandStates() = 0;
+  // The document's track (its audio, positions or markers) changed, or became current.
+  virtual void OnDocumentChanged(int /*track*/) { UpdateCommandStates(); }
 };

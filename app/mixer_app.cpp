@@ -13,6 +13,7 @@
 #include "app/file_utils.h"
 #include "app/intro_dialogs.h"
 #include "app/main_frame.h"
+#include "document/mixer_doc.h"
 #include "platform/system.h"
 
 namespace {
@@ -57,9 +58,10 @@ CMixerApp::CMixerApp() : m_strSessionStamp(MakeSessionStamp(std::time(nullptr)))
 CMixerApp::~CMixerApp() {
   if (m_bConfigValid) WriteMixerConfig();
   m_recentFiles.Save();
+  // The document deletes the session's working files and folder.
+  m_document.reset();
   m_mainFrame.reset();
   m_pMainFrame = nullptr;
-  RemoveSessionFolder();
   if (g_app == this) g_app = nullptr;
 }
 
@@ -77,8 +79,9 @@ bool CMixerApp::InitInstance(StartupOptions options) {
   // to the front end, which sets up its toolkit and store before the application.
   m_recentFiles.Load();
 
-  // Step 4: the main window.
+  // Step 4: the main window and the document.
   if (options.createMainFrame) m_mainFrame = options.createMainFrame();
+  m_document = std::make_unique<CMixerDoc>();
   m_pMainFrame = m_mainFrame.get();
   if (!m_pMainFrame) {
     ReportError("CMixerApp::InitInstance", "MainWnd pointer is NULL.");
@@ -97,8 +100,13 @@ bool CMixerApp::InitInstance(StartupOptions options) {
   if (SetupTempArea() != 1) return false;
 
   // Step 8: the working files of the session.
+  if (!m_pDocument) {
+    ReportError("CMixerApp::InitInstance", "m_pDocument pointer is NULL.");
+    return false;
+  }
+  if (m_pDocument->AssignTrackFileNames(m_szTempFolder) != 1) return false;
   m_szRecordedAudioPath = JoinPath(m_szTempFolder, "recorded_audio.pcm");
-  AttachDocument();
+  m_pDocument->m_pOperationDialog = &m_operationDialog;
 
   // Steps 9 to 11.
   InitMixingBoard();
@@ -113,19 +121,15 @@ bool CMixerApp::InitInstance(StartupOptions options) {
   return true;
 }
 
-void CMixerApp::AttachDocument() {
-  // The document's track, peak, scratch, clipboard, undo and redo files are created
-  // here in m_szTempFolder once the document exists.
-}
-
 void CMixerApp::InitMixingBoard() {
   // The mixing board's panels and the metronome settings are initialised here from
   // the record once the board exists.
 }
 
 void CMixerApp::OpenPlaybackEngine() {
-  // The playback engine opens the configured output device here (paused) and sets
-  // m_bPlayerReady.
+  // Start-up has reached the engines: from now on New and Open do their work.
+  m_bPlayerReady = true;
+  // The playback engine opens the configured output device here (paused).
 }
 
 void CMixerApp::OpenRecordingEngine() {
@@ -136,15 +140,17 @@ void CMixerApp::OpenRecordingEngine() {
     m_nCurrentInputDevice = 0;
     m_config.waveInDevice = 0;
   }
-  // The recording engine opens m_nCurrentInputDevice here and sets m_bRecorderReady.
+  // The recording engine opens m_nCurrentInputDevice here.
+  m_bRecorderReady = true;
 }
 
 void CMixerApp::StartFirstDocument(const std::string& fileToOpen) {
-  if (m_pMainFrame) m_pMainFrame->SetDocumentTitle("Untitled");
-  if (!fileToOpen.empty()) {
-    // Opening projects and audio files is not built yet; say so rather than pretend.
-    ShowInformation("Cannot open " + fileToOpen + ": this version of Sonavel Trackwright opens no files yet.");
+  if (fileToOpen.empty()) {
+    NewDocument();
+    return;
   }
+  m_pDocument->OnMyOpenDocument(fileToOpen);
+  m_recentFiles.Add(fileToOpen);
 }
 
 void CMixerApp::CreateIntro() {
@@ -264,13 +270,5 @@ int CMixerApp::SetupTempArea() {
     ReportError("CMixerApp::SetupTempArea", "Temp Folder (" + m_szTempFolder + ") is invalid. Cannot continue.");
     return 0;
   }
-  m_bSessionFolderMade = true;
   return 1;
-}
-
-void CMixerApp::RemoveSessionFolder() {
-  // The document empties the session folder at exit; what is left here is removed
-  // only when it is empty, so that nothing unexpected is ever deleted.
-  if (m_bSessionFolderMade) rmdir(m_szTempFolder.c_str());
-  m_bSessionFolderMade = false;
 }

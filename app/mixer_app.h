@@ -11,8 +11,12 @@
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
 #include "app/recent_files.h"
+#include "audio_store/pcm_file.h"
+#include "document/marker_times_dialog.h"
+#include "document/silence_dialog.h"
 
 class CMainFrame;
+class CMixerDoc;
 
 // What the front end hands to start-up.
 struct StartupOptions {
@@ -45,6 +49,16 @@ class CMixerApp {
   int SetupTempArea();
   std::string ConfigFilePath() const;
 
+  // Runs an audio-changing operation inside the progress dialog and the track-file
+  // bracket; returns the operation's result (1, 0, 2 or 3).
+  int HandleOperation(int operation);
+  // Whether this program has the operation of this number.
+  bool IsOperationAvailable(int operation) const;
+  // A menu, toolbar or keyboard command: tests its precondition and runs it.
+  int OnCommand(int id);
+  // Whether the command can run now (the menus and toolbars follow this).
+  bool IsCommandEnabled(int id) const;
+
   MixerConfig m_config;
   // Set once the record holds real settings (loaded, or filled by the first-run page);
   // only such a record is written back at exit.
@@ -59,24 +73,30 @@ class CMixerApp {
   bool m_bRecorderReady = false;
   bool m_bPlaying = false;
   bool m_bOpInProgress = false;
+  bool m_bClosing = false;
 
   CColourTable m_colourTable;
   CRecentFileList m_recentFiles;
   COperationDialog m_operationDialog;
   CMainFrame* m_pMainFrame = nullptr;
+  CMixerDoc* m_pDocument = nullptr;
+  // The operations' scratch files and the audio clipboard.
+  PCMFile m_tempA, m_tempB, m_tempC, m_tempD, m_clipboard;
+  CSilenceInputDialog m_silenceDialog;
+  CMarkerTimesDialog m_markerTimesDialog;
 
  private:
   // Start-up steps whose objects (document, mixing board, engines, intro project)
   // are filled in by the subsystems that bring them.
-  void AttachDocument();
   void InitMixingBoard();
   void OpenPlaybackEngine();
   void OpenRecordingEngine();
   void StartFirstDocument(const std::string& fileToOpen);
   void CreateIntro();
-  void RemoveSessionFolder();
+  int RunOperation(int operation);
+  int NewDocument();
   std::unique_ptr<CMainFrame> m_mainFrame;
-  bool m_bSessionFolderMade = false;
+  std::unique_ptr<CMixerDoc> m_document;
 };
 
 // 1 when mixer.cfg exists and is longer than zero bytes.

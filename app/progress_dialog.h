@@ -29,6 +29,7 @@ class COperationDialog : public platform::DialogLogic {
   void DisableCancel();
 
   bool CancelRequested() const { return m_bCancelRequested; }
+  unsigned int Position() const { return m_nPosition; }
   bool IsOpen() const { return m_window != nullptr; }
   const std::string& Message() const { return m_szMessage; }
 

@@ -1,6 +1,6 @@
 // trackwright-cli: the application core driven from the command line.
 
-#include <cstring>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -8,67 +8,90 @@
 #include <vector>
 
 #include "app/mixer_app.h"
-#include "cli/config_command.h"
 #include "cli/console_main_frame.h"
 #include "cli/progress_line.h"
+#include "cli/script.h"
 #include "platform/console/console_system.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: trackwright-cli [OPTIONS] COMMAND\n"
+    "Usage: trackwright-cli [OPTIONS] COMMAND [ARGUMENTS]\n"
+    "       trackwright-cli [OPTIONS] -e COMMAND [-e COMMAND ...]\n"
+    "       trackwright-cli [OPTIONS] --script FILE\n"
     "\n"
-    "Sonavel Trackwright's core without its window.\n"
-    "\n"
-    "Commands:\n"
-    "  config               print the configuration record's fields\n"
+    "Sonavel Trackwright's core without its window. The commands of one run share one\n"
+    "session: its project, clipboard and undo.\n"
     "\n"
     "Options:\n"
+    "  -e COMMAND           run COMMAND (may be given several times)\n"
+    "  --script FILE        run the commands of FILE, one per line ('#' starts a comment)\n"
     "  --audio-folder DIR   the audio folder to use where the program would ask for one\n"
     "                       (a first start, or a configured folder that is not writable)\n"
     "  --config-dir DIR     read and write mixer.cfg in DIR instead of beside the program\n"
     "  --version            print the version and exit\n"
-    "  --help               print this help and exit\n";
+    "  --help               print this help and exit\n"
+    "\n";
 
 struct Arguments {
   std::optional<std::string> audioFolder;
   std::optional<std::string> configFolder;
-  std::vector<std::string> command;
+  std::vector<std::string> lines;
 };
+
+std::string Joined(char** first, char** last) {
+  std::string line;
+  for (char** word = first; word != last; ++word) {
+    if (!line.empty()) line += ' ';
+    std::string text = *word;
+    line += text.find_first_of(" \t") == std::string::npos ? text : "'" + text + "'";
+  }
+  return line;
+}
+
+bool ReadScript(const std::string& path, std::vector<std::string>& lines) {
+  std::ifstream in(path);
+  if (!in) {
+    std::cerr << "trackwright-cli: cannot read the script " << path << '\n';
+    return false;
+  }
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return true;
+}
 
 // Parses the options; returns an exit status when the run ends here.
 std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
   for (int i = 1; i < argc; ++i) {
     std::string word = argv[i];
     if (word == "--help" || word == "-h") {
-      std::cout << kUsage;
+      std::cout << kUsage << ScriptRunner::Help();
       return 0;
     }
     if (word == "--version") {
       std::cout << "trackwright-cli (Sonavel Trackwright) " << TRACKWRIGHT_VERSION << '\n';
       return 0;
     }
-    if (word == "--audio-folder" || word == "--config-dir") {
+    if (word == "--audio-folder" || word == "--config-dir" || word == "-e" || word == "--script") {
       if (i + 1 >= argc) {
-        std::cerr << "trackwright-cli: " << word << " needs a folder\n";
+        std::cerr << "trackwright-cli: " << word << " needs a value\n";
         return 2;
       }
-      (word == "--audio-folder" ? arguments.audioFolder : arguments.configFolder) = argv[++i];
+      std::string value = argv[++i];
+      if (word == "--audio-folder") arguments.audioFolder = value;
+      if (word == "--config-dir") arguments.configFolder = value;
+      if (word == "-e") arguments.lines.push_back(value);
+      if (word == "--script" && !ReadScript(value, arguments.lines)) return 2;
       continue;
     }
     if (word.starts_with("-")) {
       std::cerr << "trackwright-cli: unknown option '" << word << "'\n" << kUsage;
       return 2;
     }
-    arguments.command.assign(argv + i, argv + argc);
+    arguments.lines.push_back(Joined(argv + i, argv + argc));
     break;
   }
-  if (arguments.command.empty()) {
+  if (arguments.lines.empty()) {
     std::cerr << "trackwright-cli: no command given\n" << kUsage;
-    return 2;
-  }
-  if (arguments.command[0] != "config" || arguments.command.size() != 1) {
-    std::cerr << "trackwright-cli: unknown command '" << arguments.command[0] << "'\n" << kUsage;
     return 2;
   }
   return std::nullopt;
@@ -88,16 +111,21 @@ int main(int argc, char** argv) {
                                          bool closing) { progress.Render(layout, surface, closing); });
 
   // Reports of a start-up that went on (no input device, say) are shown but do not
-  // fail the command; errors reported while it runs do.
-  bool ran = false;
-  int startupErrors = 0;
+  // fail the run; a command that fails or reports an error ends it.
+  bool succeeded = false;
   {
     CMixerApp app;
     if (app.InitInstance({"", [] { return std::make_unique<ConsoleMainFrame>(); }})) {
-      startupErrors = system.messages.ErrorCount();
-      PrintConfig(app, std::cout);
-      ran = true;
+      ScriptRunner runner(app, std::cout);
+      succeeded = true;
+      for (const std::string& line : arguments.lines) {
+        int errorsBefore = system.messages.ErrorCount();
+        if (!runner.Run(line) || system.messages.ErrorCount() != errorsBefore) {
+          succeeded = false;
+          break;
+        }
+      }
     }
   }
-  return (ran && system.messages.ErrorCount() == startupErrors) ? 0 : 1;
+  return succeeded ? 0 : 1;
 }

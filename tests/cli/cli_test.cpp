@@ -48,8 +48,8 @@ TEST_F(CliTest, VersionHelpAndBadUsage) {
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("config"), std::string::npos);
   EXPECT_EQ(RunCli(root, "").status, 2);
-  CliRun unknown = RunCli(root, "frobnicate");
-  EXPECT_EQ(unknown.status, 2);
+  CliRun unknown = RunCli(root, "--config-dir '" + root.Path() + "/config' frobnicate");
+  EXPECT_EQ(unknown.status, 1);
   EXPECT_NE(unknown.err.find("unknown command 'frobnicate'"), std::string::npos);
   EXPECT_EQ(RunCli(root, "--audio-folder").status, 2);
 }
@@ -86,6 +86,59 @@ TEST_F(CliTest, PrintsASavedRecordAndFailsOnAnUnusableFolder) {
   fs::create_directories(root / "other");
   CliRun fixed = RunCli(root, "--config-dir '" + config + "' --audio-folder '" + root.Path() + "/other' config");
   EXPECT_NE(fixed.out.find("audio folder: " + root.Path() + "/other\n"), std::string::npos);
+}
+
+struct ScriptTest : CliTest {
+  void SetUp() override {
+    CliTest::SetUp();
+    fs::create_directories(root / "audio");
+    auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
+    WriteFileBytes(config + "/mixer.cfg", std::string(bytes.begin(), bytes.end()));
+  }
+  CliRun Script(const std::string& commands) { return RunCli(root, "--config-dir '" + config + "' " + commands); }
+};
+
+TEST_F(ScriptTest, EditsClipboardAndUndoSpanTheCommandsOfOneRun) {
+  CliRun run = Script(
+      "-e new -e 'track 1' -e 'insert-silence 0:02.000' -e 'select 0:00.500 0:01.000' -e cut -e info -e undo "
+      "-e info");
+  ASSERT_EQ(run.status, 0) << run.err;
+  auto first = run.out.find("track 1: length 264600, audio yes, highlight 88200-88200, markers - -\n");
+  ASSERT_NE(first, std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("undo: 2\nredo: 0\nclipboard: 88200\nmodified: yes\n", first), std::string::npos);
+  auto second = run.out.find("track 1: length 352800", first);
+  ASSERT_NE(second, std::string::npos);
+  EXPECT_NE(run.out.find("undo: 1\nredo: 1\nclipboard: 88200\n", second), std::string::npos);
+  EXPECT_NE(run.err.find("Performing cut operation..."), std::string::npos);  // the progress line
+}
+
+TEST_F(ScriptTest, AFailedCommandStopsTheScript) {
+  WriteFileBytes(root / "script.txt",
+                 "# markers, then a paste with an empty clipboard\n"
+                 "insert-silence 4000\n"
+                 "markers 400 800\n"
+                 "\n"
+                 "paste-insert\n"
+                 "info\n");
+  CliRun run = Script("--script '" + root.Path() + "/script.txt'");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("No audio available on clipboard."), std::string::npos);
+  EXPECT_EQ(run.out.find("track 1:"), std::string::npos);  // info never ran
+
+  CliRun beyond = Script("-e 'insert-silence 400' -e 'select 0 1:00'");
+  EXPECT_EQ(beyond.status, 1);
+  EXPECT_NE(beyond.err.find("lies beyond the track's 400 bytes"), std::string::npos);
+  EXPECT_EQ(Script("-e 'track 9'").status, 1);
+  EXPECT_EQ(Script("-e 'insert-silence 400 --at-marker'").status, 1);
+}
+
+TEST_F(ScriptTest, MarkerCommandsAndCopyBetweenThem) {
+  CliRun run =
+      Script("-e 'insert-silence 8000' -e 'markers 1000 3000' -e copy-markers -e 'select 0 0' -e paste-insert -e info");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("track 1: length 10000, audio yes, highlight 0-0, markers 3000 5000\n"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("clipboard: 2000\n"), std::string::npos);
 }
 
 }  // namespace

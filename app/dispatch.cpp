@@ -1,0 +1,208 @@
+// The operation dispatcher and the command handlers of the application object.
+
+#include "app/command_ids.h"
+#include "app/errors.h"
+#include "app/main_frame.h"
+#include "app/mixer_app.h"
+#include "document/marker_commands.h"
+#include "document/mixer_doc.h"
+
+namespace {
+
+// Operation numbers of the dispatcher.
+enum Operation {
+  kOpCut = 1,
+  kOpCopy = 2,
+  kOpPasteInsert = 3,
+  kOpPasteOver = 4,
+  kOpInsertSilence = 5,
+  kOpDelete = 6,
+  kOpUndo = 11,
+  kOpRedo = 12,
+  kOpImportWave = 17,
+  kOpImportMp3 = 18,
+  kOpImportMix = 19,
+  kOpCutMarkers = 20,
+  kOpDeleteMarkers = 21,
+  kOpClearTrack = 22,
+  kOpCopyMarkers = 23,
+};
+
+struct MarkerItem {
+  int id;
+  MarkerCommand command;
+};
+constexpr MarkerItem kMarkerItems[] = {
+    {ID_MARKER_SET_BEGIN, MarkerCommand::SetBegin},
+    {ID_MARKER_SET_END, MarkerCommand::SetEnd},
+    {ID_MARKER_SET_HIGHLIGHT, MarkerCommand::SetFromHighlight},
+    {ID_MARKER_ERASE_BEGIN, MarkerCommand::EraseBegin},
+    {ID_MARKER_ERASE_END, MarkerCommand::EraseEnd},
+    {ID_MARKER_ERASE_BOTH, MarkerCommand::EraseBoth},
+};
+
+const MarkerItem* FindMarkerItem(int id) {
+  for (const MarkerItem& item : kMarkerItems) {
+    if (item.id == id) return &item;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool CMixerApp::IsOperationAvailable(int operation) const {
+  switch (operation) {
+    case kOpCut:
+    case kOpCutMarkers:
+    case kOpCopy:
+    case kOpCopyMarkers:
+    case kOpPasteInsert:
+    case kOpPasteOver:
+    case kOpInsertSilence:
+    case kOpDelete:
+    case kOpDeleteMarkers:
+    case kOpClearTrack:
+    case kOpUndo:
+    case kOpRedo: return true;
+    default: return false;
+  }
+}
+
+int CMixerApp::RunOperation(int operation) {
+  CMixerDoc& doc = *m_pDocument;
+  switch (operation) {
+    case kOpCut:
+    case kOpCutMarkers: return doc.UserOpCut(operation);
+    case kOpCopy:
+    case kOpCopyMarkers: return doc.UserOpCopy(operation);
+    case kOpPasteInsert: return doc.UserOpPasteInsert();
+    case kOpPasteOver: return doc.UserOpPasteOver();
+    case kOpInsertSilence: return doc.UserOpInsertSilence();
+    case kOpDelete:
+    case kOpDeleteMarkers:
+    case kOpClearTrack: return doc.UserOpDelete(operation);
+    case kOpUndo: return doc.UserOpUndo();
+    case kOpRedo: return doc.UserOpRedo();
+    default: return operation;  // not an operation of this program: nothing runs
+  }
+}
+
+int CMixerApp::HandleOperation(int operation) {
+  if (!m_pDocument) {
+    ReportError("CMixerApp::HandleOperation", "m_pDocument pointer is NULL.");
+    return 0;
+  }
+  CMixerDoc& doc = *m_pDocument;
+  m_operationDialog.BeginOperation();
+  const bool hadAudio = doc.m_nProjectLength > 0;
+  doc.PrepTracksForOp();
+  m_bOpInProgress = true;
+  const int result = RunOperation(operation);
+  if (result == 1) {
+    if (operation != kOpUndo && operation != kOpRedo) doc.m_nRedoCount = 0;
+    bool opensOrImportsIntoEmpty =
+        operation == kOpImportMix || ((operation == kOpImportWave || operation == kOpImportMp3) && !hadAudio);
+    if (!opensOrImportsIntoEmpty) doc.SetModifiedFlag(true);
+  }
+  doc.PostTracksForOp();
+  m_bOpInProgress = false;
+  m_operationDialog.EndOperation();
+  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  return result;
+}
+
+int CMixerApp::NewDocument() {
+  if (!m_pDocument) return 0;
+  m_pDocument->PrepTracksForOp();
+  int result = m_pDocument->OnNewDocument();
+  m_pDocument->PostTracksForOp();
+  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  return result;
+}
+
+int CMixerApp::OnCommand(int id) {
+  // The window only sends enabled commands; the handlers test their preconditions
+  // all the same, with the messages a user gets when a test fails.
+  CMixerDoc* doc = m_pDocument;
+  // A missing document fails every test.
+  const TrackPositions empty;
+  const TrackPositions& pos = doc ? doc->m_mirror : empty;
+  const bool hasHighlight = doc && pos.HasHighlight();
+  const bool markersDiffer = doc && pos.m_nMarkerBegin != pos.m_nMarkerEnd;
+  const bool clipboardFull = doc && m_clipboard.nSize > 0;
+  const bool trackHasAudio = doc && pos.m_nLength > 0;
+  auto guarded = [this](bool test, const char* message, int operation) {
+    if (!test) {
+      ShowInformation(message);
+      return 0;
+    }
+    return HandleOperation(operation);
+  };
+
+  switch (id) {
+    case ID_FILE_NEW: return NewDocument();
+    case ID_EDIT_CUT: return guarded(hasHighlight, "Nothing selected to cut.", kOpCut);
+    case ID_EDIT_COPY: return guarded(hasHighlight, "No audio selected to copy.", kOpCopy);
+    case ID_EDIT_PASTE_INSERT: return guarded(clipboardFull, "No audio available on clipboard.", kOpPasteInsert);
+    case ID_EDIT_PASTE_OVER: return guarded(clipboardFull, "No audio available on clipboard.", kOpPasteOver);
+    case ID_EDIT_DELETE: return guarded(hasHighlight, "Nothing selected to delete.", kOpDelete);
+    case ID_EDIT_CUT_MARKERS: return guarded(markersDiffer, "No markers set for cut.", kOpCutMarkers);
+    case ID_EDIT_COPY_MARKERS: return guarded(markersDiffer, "No markers set for copy.", kOpCopyMarkers);
+    case ID_EDIT_DELETE_MARKERS: return guarded(markersDiffer, "No markers set for delete.", kOpDeleteMarkers);
+    case ID_EDIT_CLEAR_TRACK: return guarded(trackHasAudio, "No audio exists to delete.", kOpClearTrack);
+    case ID_EDIT_UNDO: return guarded(doc && doc->m_nUndoCount != 0, "Sorry, undo buffer is empty", kOpUndo);
+    case ID_EDIT_REDO: return guarded(doc && doc->m_nRedoCount != 0, "Sorry, redo buffer is empty", kOpRedo);
+    case ID_TOOLS_INSERT_SILENCE: {
+      if (!doc) return 0;
+      int answer = m_silenceDialog.DoModal();
+      return answer == platform::IDOK ? HandleOperation(kOpInsertSilence) : answer;
+    }
+    case ID_MARKER_INPUT_TIMES: {
+      if (!doc) return 0;
+      int answer = m_markerTimesDialog.DoModal();
+      if (answer == platform::IDOK && m_pMainFrame) m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
+      return answer;
+    }
+    default: break;
+  }
+  if (const MarkerItem* item = FindMarkerItem(id)) {
+    if (!doc) return 0;
+    ApplyMarkerCommand(item->command, doc->m_mirror);
+    if (m_pMainFrame) m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
+    return 1;
+  }
+  for (int track = 0; track < kTrackCount; ++track) {
+    if (id == TrackSelectCommand(track)) return doc ? doc->OnViewChange(track, true) : 0;
+  }
+  return 0;
+}
+
+bool CMixerApp::IsCommandEnabled(int id) const {
+  const CMixerDoc* doc = m_pDocument;
+  if (!doc || m_bPlaying || m_bOpInProgress) return false;
+  const TrackPositions& pos = doc->m_mirror;
+  const bool trackHasAudio = pos.m_nLength > 0;
+  if (const MarkerItem* item = FindMarkerItem(id)) return IsMarkerCommandEnabled(item->command, pos);
+  switch (id) {
+    case ID_FILE_NEW:
+    case ID_TOOLS_INSERT_SILENCE: return true;
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_DELETE: return trackHasAudio && pos.m_nHighlightBegin < pos.m_nHighlightEnd;
+    case ID_EDIT_CUT_MARKERS:
+    case ID_EDIT_COPY_MARKERS:
+    case ID_EDIT_DELETE_MARKERS: return trackHasAudio && pos.BothMarkersSet();
+    case ID_EDIT_CLEAR_TRACK: return trackHasAudio;
+    case ID_EDIT_PASTE_INSERT:
+    case ID_EDIT_PASTE_OVER: return m_clipboard.nSize > 0;
+    case ID_EDIT_UNDO: return doc->m_nUndoCount >= 1;
+    case ID_EDIT_REDO: return doc->m_nRedoCount >= 1;
+    case ID_MARKER_INPUT_TIMES: return trackHasAudio;
+    default: break;
+  }
+  for (int track = 0; track < kTrackCount; ++track) {
+    if (id == TrackSelectCommand(track)) return true;
+  }
+  // Commands of subsystems this program does not have yet stay disabled.
+  return false;
+}

@@ -1,0 +1,212 @@
+#include "cli/script.h"
+
+#include <iostream>
+
+#include "app/command_ids.h"
+#include "app/mixer_app.h"
+#include "app/time_format.h"
+#include "cli/config_command.h"
+#include "document/mixer_doc.h"
+#include "document/time_input.h"
+
+namespace {
+
+std::string Marker(int32_t marker) {
+  return marker == kMarkerNotSet ? "-" : std::to_string(marker);
+}
+
+struct EditVerb {
+  const char* name;
+  int command;
+};
+constexpr EditVerb kEditVerbs[] = {
+    {"cut", ID_EDIT_CUT},
+    {"copy", ID_EDIT_COPY},
+    {"paste-insert", ID_EDIT_PASTE_INSERT},
+    {"paste-over", ID_EDIT_PASTE_OVER},
+    {"delete", ID_EDIT_DELETE},
+    {"cut-markers", ID_EDIT_CUT_MARKERS},
+    {"copy-markers", ID_EDIT_COPY_MARKERS},
+    {"delete-markers", ID_EDIT_DELETE_MARKERS},
+    {"clear", ID_EDIT_CLEAR_TRACK},
+    {"undo", ID_EDIT_UNDO},
+    {"redo", ID_EDIT_REDO},
+    {"new", ID_FILE_NEW},
+};
+
+}  // namespace
+
+const char* ScriptRunner::Help() {
+  return "Commands (run in order, in one session; a failed command ends the run):\n"
+         "  config                 print the configuration record's fields\n"
+         "  info                   print the tracks, the undo and redo counts and the clipboard\n"
+         "  new                    start a new project (the clipboard stays)\n"
+         "  track N                make track N (1 to 8) the current track\n"
+         "  select FROM TO         highlight FROM to TO of the current track\n"
+         "  position POS           set the play position\n"
+         "  markers BEGIN END      set the markers of the current track (- for not set)\n"
+         "  cut | copy | delete    the highlighted section (cut and copy fill the clipboard)\n"
+         "  cut-markers | copy-markers | delete-markers\n"
+         "                         the section between the markers\n"
+         "  paste-insert | paste-over\n"
+         "                         the clipboard at the highlight's begin\n"
+         "  clear                  delete all audio of the current track\n"
+         "  insert-silence LENGTH [--at-marker]\n"
+         "                         silence at the highlight's begin (or the begin marker)\n"
+         "  undo | redo            the last change, or the last undone one\n"
+         "Positions and lengths are byte counts (multiples of 4; others are rounded down)\n"
+         "or times: 1:05.5 is 1 minute 5.5 seconds, 2.25 is 2.25 seconds.\n"
+         "info prints 'track N: length L, audio yes|no, highlight B-E, markers M1 M2' for\n"
+         "each track (bytes; - for a marker not set), then 'current track', 'position',\n"
+         "'project length', 'undo', 'redo', 'clipboard' and 'modified', one per line.\n";
+}
+
+std::vector<std::string> SplitWords(const std::string& line) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false;
+  char quote = 0;
+  for (char c : line) {
+    if (quote) {
+      if (c == quote) {
+        quote = 0;
+      } else {
+        word += c;
+      }
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+      inWord = true;
+    } else if (c == ' ' || c == '\t') {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
+}
+
+bool ScriptRunner::Fail(const std::string& message) {
+  std::cerr << "trackwright-cli: " << message << '\n';
+  return false;
+}
+
+bool ScriptRunner::ReadBytes(const std::string& text, uint32_t& bytes) {
+  bool isTime = text.find_first_of(":.") != std::string::npos;
+  int64_t value = ConvertTimeStringToBytes(text, isTime ? kDisplayTime : kDisplaySamples, kBytesPerSecond, 0);
+  if (!isTime && value >= 0) value /= 2;  // a plain number is a byte count
+  if (value < 0 || value > 0xFFFFFFFFLL) return Fail("'" + text + "' is neither a byte count nor a time");
+  bytes = static_cast<uint32_t>(value) & ~3u;
+  return true;
+}
+
+bool ScriptRunner::Command(int id) {
+  return m_app.OnCommand(id) == 1;
+}
+
+bool ScriptRunner::Run(const std::string& line) {
+  std::vector<std::string> words = SplitWords(line);
+  if (words.empty() || words[0].starts_with("#")) return true;
+  return Dispatch(words);
+}
+
+bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
+  CMixerDoc& doc = *m_app.m_pDocument;
+  const std::string& verb = words[0];
+  const size_t arguments = words.size() - 1;
+  auto usage = [this, &verb](const char* form) { return Fail("usage: " + verb + " " + form); };
+
+  for (const EditVerb& edit : kEditVerbs) {
+    if (verb != edit.name) continue;
+    if (arguments != 0) return usage("(no arguments)");
+    return Command(edit.command);
+  }
+  if (verb == "config" || verb == "info") {
+    if (arguments != 0) return usage("(no arguments)");
+    verb == "config" ? PrintConfig(m_app, m_out) : PrintInfo();
+    return true;
+  }
+  if (verb == "track") {
+    int track = arguments == 1 && words[1].size() == 1 ? words[1][0] - '0' : 0;
+    if (track < 1 || track > kTrackCount) return usage("N (1 to 8)");
+    return m_app.OnCommand(TrackSelectCommand(track - 1)) != 0;
+  }
+  const uint32_t length = doc.m_mirror.m_nLength;
+  if (verb == "select") {
+    uint32_t from = 0, to = 0;
+    if (arguments != 2) return usage("FROM TO");
+    if (!ReadBytes(words[1], from) || !ReadBytes(words[2], to)) return false;
+    if (from > to) return Fail("select: the section's begin lies after its end");
+    if (to > length)
+      return Fail("select: " + words[2] + " lies beyond the track's " + std::to_string(length) + " bytes");
+    doc.m_mirror.m_nHighlightBegin = from;
+    doc.m_mirror.m_nHighlightEnd = to;
+    doc.m_mirror.m_nHighlightSpan = to - from;
+    return true;
+  }
+  if (verb == "position") {
+    uint32_t position = 0;
+    if (arguments != 1) return usage("POS");
+    if (!ReadBytes(words[1], position)) return false;
+    if (position > doc.m_nProjectLength) {
+      return Fail("position: " + words[1] + " lies beyond the project's " + std::to_string(doc.m_nProjectLength) +
+                  " bytes");
+    }
+    doc.m_nCurrentPos = position;
+    doc.TrackSeekOnLeftButton(position);
+    return true;
+  }
+  if (verb == "markers") {
+    if (arguments != 2) return usage("BEGIN END (- for not set)");
+    int32_t markers[2] = {kMarkerNotSet, kMarkerNotSet};
+    for (int i = 0; i < 2; ++i) {
+      if (words[1 + i] == "-") continue;
+      uint32_t value = 0;
+      if (!ReadBytes(words[1 + i], value)) return false;
+      if (value > length) {
+        return Fail("markers: " + words[1 + i] + " lies beyond the track's " + std::to_string(length) + " bytes");
+      }
+      markers[i] = static_cast<int32_t>(value);
+    }
+    if (markers[1] != kMarkerNotSet && (markers[0] == kMarkerNotSet || markers[0] >= markers[1])) {
+      return Fail("markers: the end marker needs a begin marker before it");
+    }
+    doc.m_mirror.m_nMarkerBegin = markers[0];
+    doc.m_mirror.m_nMarkerEnd = markers[1];
+    return true;
+  }
+  if (verb == "insert-silence") {
+    bool atMarker = arguments == 2 && words[2] == "--at-marker";
+    uint32_t bytes = 0;
+    if (arguments < 1 || (arguments == 2 && !atMarker) || arguments > 2) return usage("LENGTH [--at-marker]");
+    if (!ReadBytes(words[1], bytes)) return false;
+    if (atMarker && doc.m_mirror.m_nMarkerBegin == kMarkerNotSet) return Fail("insert-silence: no begin marker is set");
+    // The dialog is confirmed with these values; in samples the length is exact.
+    m_app.m_silenceDialog.m_nLength = bytes;
+    m_app.m_silenceDialog.m_bUseMarker = atMarker;
+    m_app.m_silenceDialog.m_nUnit = kDisplaySamples;
+    return Command(ID_TOOLS_INSERT_SILENCE);
+  }
+  return Fail("unknown command '" + verb + "'");
+}
+
+void ScriptRunner::PrintInfo() {
+  CMixerDoc& doc = *m_app.m_pDocument;
+  doc.AlignTrackToDoc(doc.m_nCurrentTrack);
+  for (int n = 0; n < kTrackCount; ++n) {
+    const TrackPositions& pos = doc.Track(n).m_pos;
+    m_out << "track " << n + 1 << ": length " << pos.m_nLength << ", audio " << (doc.Track(n).bHasAudio ? "yes" : "no")
+          << ", highlight " << pos.m_nHighlightBegin << "-" << pos.m_nHighlightEnd << ", markers "
+          << Marker(pos.m_nMarkerBegin) << " " << Marker(pos.m_nMarkerEnd) << '\n';
+  }
+  m_out << "current track: " << doc.m_nCurrentTrack + 1 << '\n'
+        << "position: " << doc.m_nCurrentPos << '\n'
+        << "project length: " << doc.m_nProjectLength << '\n'
+        << "undo: " << doc.m_nUndoCount << '\n'
+        << "redo: " << doc.m_nRedoCount << '\n'
+        << "clipboard: " << m_app.m_clipboard.nSize << '\n'
+        << "modified: " << (doc.IsModified() ? "yes" : "no") << '\n';
+}

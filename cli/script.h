@@ -1,0 +1,35 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class CMixerApp;
+
+// Runs the command lines of a script against the application, one after another,
+// as the window's menu commands would run them.
+class ScriptRunner {
+ public:
+  ScriptRunner(CMixerApp& app, std::ostream& out) : m_app(app), m_out(out) {}
+
+  // Runs one command line; false (after a message on stderr or from the program)
+  // when it failed. Blank lines and lines starting with '#' do nothing.
+  bool Run(const std::string& line);
+
+  // The usage text of the commands.
+  static const char* Help();
+
+ private:
+  bool Dispatch(const std::vector<std::string>& words);
+  bool Fail(const std::string& message);
+  // Reads a position or length: a byte count, or a time such as 1:05.5 or 2.25.
+  bool ReadBytes(const std::string& text, uint32_t& bytes);
+  bool Command(int id);
+  void PrintInfo();
+
+  CMixerApp& m_app;
+  std::ostream& m_out;
+};
+
+// Splits a command line at blanks; single or double quotes keep blanks in a word.
+std::vector<std::string> SplitWords(const std::string& line);

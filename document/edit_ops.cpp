@@ -1,0 +1,216 @@
+// The edits of the current track: each builds its result in the application's
+// scratch files, stores what undo needs and hands the result to DocFinalize. The
+// track file is touched only by that last move, so a failure or a cancel anywhere
+// before leaves the track as it was.
+
+#include <cstdio>
+#include <vector>
+
+#include "app/errors.h"
+#include "app/mixer_app.h"
+#include "document/mixer_doc.h"
+#include "document/silence_dialog.h"
+
+namespace {
+
+constexpr int kSourceHighlight[] = {1, 2, 6};
+constexpr int kSourceMarkers[] = {20, 21, 23};
+constexpr int kSourceWholeTrack = 22;
+
+bool IsOneOf(int value, const int (&list)[3]) {
+  for (int item : list) {
+    if (item == value) return true;
+  }
+  return false;
+}
+
+// A range the document can edit: inside the track, not reversed.
+bool CheckRange(uint32_t first, uint32_t last, uint32_t length, const char* location) {
+  if (first <= last && last <= length) return true;
+  ReportError(location, "The range " + std::to_string(first) + " to " + std::to_string(last) +
+                            " does not lie within the track's " + std::to_string(length) + " bytes.");
+  return false;
+}
+
+bool CheckPosition(uint32_t position, uint32_t length, const char* location) {
+  if (position <= length) return true;
+  ReportError(location, "The position " + std::to_string(position) + " lies beyond the track's " +
+                            std::to_string(length) + " bytes.");
+  return false;
+}
+
+// The highlight, the markers or the whole track, as the command's source says.
+void SourceRange(const TrackPositions& pos, const PCMFile& file, int source, uint32_t& first, uint32_t& last) {
+  first = last = 0;
+  if (IsOneOf(source, kSourceHighlight)) {
+    first = pos.m_nHighlightBegin;
+    last = pos.m_nHighlightEnd;
+  } else if (IsOneOf(source, kSourceMarkers)) {
+    first = static_cast<uint32_t>(pos.m_nMarkerBegin);
+    last = static_cast<uint32_t>(pos.m_nMarkerEnd);
+  } else if (source == kSourceWholeTrack) {
+    last = file.nSize;
+  }
+}
+
+void StartProgress(COperationDialog* progress, const char* message, uint32_t bytes) {
+  progress->SetMessage(message, 1);
+  progress->SetProgressRange(bytes / 100);
+}
+
+}  // namespace
+
+bool CMixerDoc::EditPreconditions(const char* location) {
+  if (!CheckTrack(m_nCurrentTrack, location)) return false;
+  if (!m_pOperationDialog) {
+    ReportError(location, "Pointer to dialog op is NULL");
+    return false;
+  }
+  if (!CMixerApp::Get()) {
+    ReportMissingObject("app", location);
+    return false;
+  }
+  return true;
+}
+
+int CMixerDoc::UserOpCut(int source) {
+  constexpr const char* kWhere = "CMixerDoc::UserOpCut";
+  if (!EditPreconditions(kWhere)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  AlignTrackToDoc(m_nCurrentTrack);
+  CAudioTrack& track = CurrentTrack();
+  uint32_t first, last;
+  SourceRange(track.m_pos, track.m_PCM, source, first, last);
+  if (!CheckRange(first, last, track.m_PCM.nSize, kWhere)) return 0;
+
+  StartProgress(m_pOperationDialog, "Performing cut operation...",
+                PCMFileCut_ByteCount(&track.m_PCM, &app.m_tempA, first, last) +
+                    2 * PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempB, first, last));
+  int result = PCMFileCut(&track.m_PCM, &app.m_tempA, first, last);
+  if (result == 1) result = PCMFileCopy(&track.m_PCM, &app.m_tempB, first, last);
+  if (result == 1) result = PCMFileCopy(&track.m_PCM, &app.m_tempC, first, last);
+  if (result != 1) return result;
+  track.m_pos.m_nLength = app.m_tempA.nSize;
+  if ((result = UndoStore(&app.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
+  // An empty range leaves the clipboard as it was.
+  if (first != last && (result = MoveAudioFile(&app.m_tempB, &app.m_clipboard)) != 1) return result;
+  return DocFinalize(kKindRemoval, m_nCurrentTrack, &app.m_tempA, first, last);
+}
+
+int CMixerDoc::UserOpDelete(int source) {
+  constexpr const char* kWhere = "CMixerDoc::UserOpDelete";
+  if (!EditPreconditions(kWhere)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  AlignTrackToDoc(m_nCurrentTrack);
+  CAudioTrack& track = CurrentTrack();
+  uint32_t first, last;
+  SourceRange(track.m_pos, track.m_PCM, source, first, last);
+  if (!CheckRange(first, last, track.m_PCM.nSize, kWhere)) return 0;
+
+  StartProgress(m_pOperationDialog, "Performing delete operation...",
+                PCMFileCut_ByteCount(&track.m_PCM, &app.m_tempA, first, last) +
+                    PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempC, first, last));
+  int result = PCMFileCut(&track.m_PCM, &app.m_tempA, first, last);
+  if (result != 1) return result;
+  track.m_pos.m_nLength = app.m_tempA.nSize;
+  if ((result = PCMFileCopy(&track.m_PCM, &app.m_tempC, first, last)) != 1) {
+    track.m_pos.m_nLength = track.m_PCM.nSize;
+    return result;
+  }
+  if ((result = UndoStore(&app.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
+  return DocFinalize(kKindRemoval, m_nCurrentTrack, &app.m_tempA, first, last);
+}
+
+int CMixerDoc::UserOpCopy(int source) {
+  constexpr const char* kWhere = "CMixerDoc::UserOpCopy";
+  if (!EditPreconditions(kWhere)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  CAudioTrack& track = CurrentTrack();
+  uint32_t first, last;
+  SourceRange(m_mirror, track.m_PCM, source, first, last);
+  if (!CheckRange(first, last, track.m_PCM.nSize, kWhere)) return 0;
+
+  StartProgress(m_pOperationDialog, "Performing copy operation...",
+                PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempA, first, last));
+  int result = PCMFileCopy(&track.m_PCM, &app.m_tempA, first, last);
+  if (result != 1) return result;
+  return MoveAudioFile(&app.m_tempA, &app.m_clipboard);
+}
+
+int CMixerDoc::UserOpPasteInsert() {
+  constexpr const char* kWhere = "CMixerDoc::UserOpPasteInsert";
+  if (!EditPreconditions(kWhere)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  AlignTrackToDoc(m_nCurrentTrack);
+  CAudioTrack& track = CurrentTrack();
+  const uint32_t position = track.m_pos.m_nHighlightBegin;
+  const uint32_t count = app.m_clipboard.nSize;
+  if (!CheckPosition(position, track.m_PCM.nSize, kWhere)) return 0;
+
+  StartProgress(m_pOperationDialog, "Performing paste insert operation...",
+                PCMFileInsert_ByteCount(&track.m_PCM, &app.m_clipboard));
+  int result = PCMFileInsert(&track.m_PCM, &app.m_clipboard, &app.m_tempA, position);
+  if (result != 1) return result;
+  track.m_pos.m_nLength = app.m_tempA.nSize;
+  if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
+    return result;
+  }
+  return DocFinalize(kKindInsertion, m_nCurrentTrack, &app.m_tempA, position, position + count);
+}
+
+int CMixerDoc::UserOpPasteOver() {
+  constexpr const char* kWhere = "CMixerDoc::UserOpPasteOver";
+  if (!EditPreconditions(kWhere)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  AlignTrackToDoc(m_nCurrentTrack);
+  CAudioTrack& track = CurrentTrack();
+  const uint32_t position = track.m_pos.m_nHighlightBegin;
+  const uint32_t length = track.m_PCM.nSize;
+  if (!CheckPosition(position, length, kWhere)) return 0;
+
+  int pastEOF = 2;
+  uint32_t overBytes = PCMFileOver_ByteCount(&track.m_PCM, &app.m_clipboard, position, &pastEOF);
+  const uint32_t end = pastEOF == 1 ? position + app.m_clipboard.nSize : length;
+  StartProgress(m_pOperationDialog, "Performing paste over operation...",
+                overBytes + PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempB, position, end));
+  pastEOF = 2;
+  int result = PCMFileOver(&track.m_PCM, &app.m_clipboard, &app.m_tempA, position, &pastEOF);
+  if (result == 1) result = PCMFileCopy(&track.m_PCM, &app.m_tempB, position, end);
+  if (result != 1) return result;
+  track.m_pos.m_nLength = app.m_tempA.nSize;
+  if ((result = UndoStore(&app.m_tempB, kKindReplacement, m_nCurrentTrack, position, end, pastEOF)) != 1) {
+    return result;
+  }
+  return DocFinalize(kKindReplacement, m_nCurrentTrack, &app.m_tempA, position, end);
+}
+
+int CMixerDoc::UserOpInsertSilence() {
+  constexpr const char* kWhere = "CMixerDoc::UserOpInsertSilence";
+  if (!EditPreconditions(kWhere)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  AlignTrackToDoc(m_nCurrentTrack);
+  CAudioTrack& track = CurrentTrack();
+  CSilenceInputDialog& dialog = app.m_silenceDialog;
+  const uint32_t position =
+      dialog.m_bUseMarker ? static_cast<uint32_t>(track.m_pos.m_nMarkerBegin) : track.m_pos.m_nHighlightBegin;
+  const uint32_t count = dialog.m_nLength;
+  if (!CheckPosition(position, track.m_PCM.nSize, kWhere)) return 0;
+
+  StartProgress(m_pOperationDialog, "Inserting silence...",
+                PCMFileExteriorPre_ByteCount(&track.m_PCM, &app.m_tempA, position) +
+                    PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &app.m_tempA, position) + count);
+  std::FILE* out = nullptr;
+  int result = PCMFileInsertExteriorPre(&track.m_PCM, &app.m_tempA, position, &out);
+  if (result != 1) return result;
+  result = dialog.WriteSilenceToPCM(out, count);
+  if (result != 1) {
+    PCMFileClose(&app.m_tempA);
+    return result;
+  }
+  if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &app.m_tempA, position, count)) != 1) return result;
+  track.m_pos.m_nLength += count;
+  if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
+    return result;
+  }
+  return DocFinalize(kKindInsertion, m_nCurrentTrack, &app.m_tempA, position, position + count);
+}

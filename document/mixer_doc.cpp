@@ -1,0 +1,318 @@
+#include "document/mixer_doc.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/main_frame.h"
+#include "app/mixer_app.h"
+
+const std::array<float, 61> kLevelTable = {
+    3.16f, 2.81f, 2.51f, 2.24f, 1.99f, 1.77f, 1.58f, 1.41f, 1.26f, 1.12f, 1.0f,  0.89f, 0.79f, 0.70f, 0.62f, 0.56f,
+    0.50f, 0.44f, 0.39f, 0.35f, 0.31f, 0.28f, 0.25f, 0.22f, 0.19f, 0.17f, 0.16f, 0.13f, 0.12f, 0.11f, 0.10f, 0.09f,
+    0.08f, 0.07f, 0.06f, 0.05f, 0.05f, 0.04f, 0.04f, 0.03f, 0.03f, 0.03f, 0.02f, 0.02f, 0.02f, 0.02f, 0.02f, 0.01f,
+    0.01f, 0.01f, 0.01f, 0.01f, 0.01f, 0.01f, 0.0f,  0.0f,  0.0f,  0.0f,  0.0f,  0.0f,  0.0f};
+
+namespace {
+
+std::string TrackFileName(const std::string& folder, int track, const char* extension) {
+  return JoinPath(folder, "track" + std::to_string(track) + "." + extension);
+}
+
+bool MarkerSet(int32_t marker) {
+  return marker != kMarkerNotSet;
+}
+uint32_t MarkerValue(int32_t marker) {
+  return static_cast<uint32_t>(marker);
+}
+
+// Clamps a highlight and a view range to a length, collapsing the highlight to its
+// begin when collapse is set.
+void ClampRanges(uint32_t& highlightBegin, uint32_t& highlightEnd, uint32_t& highlightSpan, uint32_t& viewStart,
+                 uint32_t& viewEnd, uint32_t& viewWidth, uint32_t length, bool collapse) {
+  if (collapse) {
+    highlightBegin = std::min(highlightBegin, length);
+    highlightEnd = highlightBegin;
+  } else if (highlightBegin > length) {
+    highlightBegin = highlightEnd = length;
+  } else if (highlightEnd > length) {
+    highlightEnd = length;
+  }
+  highlightSpan = highlightEnd - highlightBegin;
+  if (viewStart > length) viewStart = 0;
+  viewEnd = std::min(viewEnd, length);
+  viewWidth = viewEnd >= viewStart ? viewEnd - viewStart : 0;
+}
+
+}  // namespace
+
+CMixerDoc::CMixerDoc() {
+  if (CMixerApp* app = CMixerApp::Get()) app->m_pDocument = this;
+}
+
+CMixerDoc::~CMixerDoc() {
+  CleanupTempDir();
+  CMixerApp* app = CMixerApp::Get();
+  if (app && app->m_pDocument == this) app->m_pDocument = nullptr;
+}
+
+bool CMixerDoc::CheckTrack(int track, const char* location) {
+  if (track >= 0 && track < kTrackCount) return true;
+  ReportError(location, "Cannot perform operation, current track is " + std::to_string(track) + ".");
+  return false;
+}
+
+int CMixerDoc::AssignTrackFileNames(const std::string& folder) {
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) {
+    ReportMissingObject("app", "CMixerDoc::AssignTrackFileNames");
+    return 0;
+  }
+  m_szTempFolder = folder;
+  for (int n = 0; n < kTrackCount; ++n) {
+    CAudioTrack& track = Track(n);
+    track.m_nTrackNumber = static_cast<int16_t>(n);
+    PCMFileClose(&track.m_PCM);
+    if (PCMFileSetup(&track.m_PCM, "track" + std::to_string(n)) != 1) return 0;
+    track.m_szPeakPath = TrackFileName(folder, n, "pek");
+    std::FILE* peak = std::fopen(track.m_szPeakPath.c_str(), "wb");
+    if (!peak) {
+      ReportError("CMixerDoc::AssignTrackFileNames", "Failed to open peak file for write (" + track.m_szPeakPath + ")");
+      return 0;
+    }
+    std::fclose(peak);
+  }
+  for (PCMFile* scratch : {&app->m_tempA, &app->m_tempB, &app->m_tempC, &app->m_tempD}) {
+    if (PCMFileSetup(scratch, scratch == &app->m_tempA   ? "temp_a"
+                              : scratch == &app->m_tempB ? "temp_b"
+                              : scratch == &app->m_tempC ? "temp_c"
+                                                         : "temp_d") != 1) {
+      return 0;
+    }
+  }
+  // The clipboard outlives New and Open.
+  if (app->m_clipboard.szPath.empty() && PCMFileSetup(&app->m_clipboard, "clipboard") != 1) return 0;
+  for (int slot = 0; slot < kUndoDepth; ++slot) {
+    if (PCMFileSetup(&m_undo[static_cast<size_t>(slot)].file, "undo" + std::to_string(slot)) != 1) return 0;
+    if (PCMFileSetup(&m_redo[static_cast<size_t>(slot)].file, "redo" + std::to_string(slot)) != 1) return 0;
+  }
+  return 1;
+}
+
+int CMixerDoc::PrepTracksForOp() {
+  for (CAudioTrack& track : m_tracks) {
+    if (track.m_pos.m_nLength != 0 && PCMFileClose(&track.m_PCM) != 1) {
+      ReportError("CMixerDoc::PrepTracksForOp", "Failed to close (" + track.m_PCM.szPath + ")");
+    }
+  }
+  return 1;
+}
+
+int CMixerDoc::PostTracksForOp() {
+  for (CAudioTrack& track : m_tracks) {
+    if (track.m_pos.m_nLength != 0 && PCMFileOpen(&track.m_PCM, kPCMRead) != 1) {
+      ReportError("CMixerDoc::PostTracksForOp", "Failed to open (" + track.m_PCM.szPath + ")");
+    }
+  }
+  TrackSeekOnLeftButton(m_nCurrentPos);
+  return 1;
+}
+
+void CMixerDoc::RecomputeProjectLength() {
+  m_nProjectLength = 0;
+  for (const CAudioTrack& track : m_tracks) m_nProjectLength = std::max(m_nProjectLength, track.m_pos.m_nLength);
+}
+
+int CMixerDoc::TrackSeekOnLeftButton(uint32_t position) {
+  CMixerApp* app = CMixerApp::Get();
+  if (app && app->m_bPlaying) return 2;
+  RecomputeProjectLength();
+  for (CAudioTrack& track : m_tracks) {
+    if (track.m_pos.m_nLength != 0) PCMFileSeek(&track.m_PCM, position);
+  }
+  return 1;
+}
+
+int CMixerDoc::AlignDocToTrack(int track) {
+  if (!CheckTrack(track, "CMixerDoc::AlignDocToTrack")) return 0;
+  m_mirror = Track(track).m_pos;
+  return 1;
+}
+
+int CMixerDoc::AlignTrackToDoc(int track) {
+  if (!CheckTrack(track, "CMixerDoc::AlignTrackToDoc")) return 0;
+  Track(track).m_pos = m_mirror;
+  return 1;
+}
+
+int CMixerDoc::OnViewChange(int track, bool keep) {
+  if (track == m_nCurrentTrack) return 2;
+  if (!CheckTrack(track, "CMixerDoc::OnViewChange")) return 0;
+  if (keep) AlignTrackToDoc(m_nCurrentTrack);
+  m_nCurrentTrack = static_cast<int16_t>(track);
+  AlignDocToTrack(track);
+  AfterChange(track);
+  return 1;
+}
+
+void CMixerDoc::AfterChange(int track) {
+  CMixerApp* app = CMixerApp::Get();
+  if (app && app->m_pMainFrame) app->m_pMainFrame->OnDocumentChanged(track);
+}
+
+int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t first, uint32_t last) {
+  if (!CheckTrack(trackNumber, "CMixerDoc::DocFinalize")) return 0;
+  CAudioTrack& track = Track(trackNumber);
+  if (!track.bNamesAssigned) {
+    track.m_PCM.szPath = TrackFileName(m_szTempFolder, trackNumber, "pcm");
+    track.m_szPeakPath = TrackFileName(m_szTempFolder, trackNumber, "pek");
+    track.bNamesAssigned = 1;
+  }
+
+  const bool hadAudio = track.bHasAudio != 0;
+  const bool emptyResult = result->nSize == 0;
+  if (kind == kKindInsertion || !emptyResult) {
+    if (MoveAudioFile(result, &track.m_PCM) != 1) {
+      // The track file is as it was: so is its length.
+      track.m_pos.m_nLength = track.m_PCM.nSize;
+      if (trackNumber == m_nCurrentTrack) AlignDocToTrack(trackNumber);
+      return 0;
+    }
+  } else {
+    std::FILE* emptied = std::fopen(track.m_PCM.szPath.c_str(), "wb");
+    if (emptied) std::fclose(emptied);
+    track.bHasAudio = 0;
+    track.m_PCM.nSize = 0;
+    track.m_PCM.bClosed = 1;
+    track.m_PCM.fp = nullptr;
+  }
+
+  track.CreatePeakFile(m_pOperationDialog);
+  TrackPositions& pos = track.m_pos;
+  pos.m_nRenderedLength = track.m_nPeakLength;
+  const uint32_t length = pos.m_nLength;
+  const uint32_t rendered = pos.m_nRenderedLength;
+  const uint32_t span = last - first;
+
+  if (kind == kKindInsertion) {
+    if (!hadAudio) {
+      track.bHasAudio = 1;
+      pos.SetInitial(length, rendered);
+    }
+    if (MarkerSet(pos.m_nMarkerBegin) && MarkerValue(pos.m_nMarkerBegin) >= first) pos.m_nMarkerBegin += span;
+    if (MarkerSet(pos.m_nMarkerEnd) && MarkerValue(pos.m_nMarkerEnd) >= first) pos.m_nMarkerEnd += span;
+  } else {
+    if (kind == kKindReplacement && emptyResult) {
+      pos.SetInitial(0, 0);
+    } else if (kind == kKindReplacement && !hadAudio) {
+      track.bHasAudio = 1;
+      pos.SetInitial(length, rendered);
+    } else if (kind == kKindRemoval && !track.bHasAudio) {
+      pos.SetInitial(0, 0);
+    } else {
+      bool removal = kind == kKindRemoval;
+      ClampRanges(pos.m_nHighlightBegin, pos.m_nHighlightEnd, pos.m_nHighlightSpan, pos.m_nViewStart, pos.m_nViewEnd,
+                  pos.m_nViewWidth, length, removal);
+      ClampRanges(pos.m_nScaledHighlightBegin, pos.m_nScaledHighlightEnd, pos.m_nScaledHighlightSpan,
+                  pos.m_nScaledViewStart, pos.m_nScaledViewEnd, pos.m_nScaledViewWidth, rendered, removal);
+      if (removal) {
+        if (length == 0) track.bHasAudio = 0;
+        for (int32_t* marker : {&pos.m_nMarkerBegin, &pos.m_nMarkerEnd}) {
+          if (!MarkerSet(*marker) || MarkerValue(*marker) < first) continue;
+          if (MarkerValue(*marker) <= last) {
+            *marker = kMarkerNotSet;
+          } else {
+            *marker -= static_cast<int32_t>(span);
+          }
+        }
+      } else {
+        for (int32_t* marker : {&pos.m_nMarkerBegin, &pos.m_nMarkerEnd}) {
+          if (MarkerSet(*marker) && MarkerValue(*marker) > length) *marker = kMarkerNotSet;
+        }
+      }
+    }
+    if (!MarkerSet(pos.m_nMarkerBegin) && MarkerSet(pos.m_nMarkerEnd)) {
+      pos.m_nMarkerBegin = pos.m_nMarkerEnd;
+      pos.m_nMarkerEnd = kMarkerNotSet;
+    }
+  }
+
+  RecomputeProjectLength();
+  if (trackNumber == m_nCurrentTrack) AlignDocToTrack(trackNumber);
+  m_nCurrentPos = std::min(m_nCurrentPos, m_nProjectLength);
+  AfterChange(trackNumber);
+  return 1;
+}
+
+int CMixerDoc::OnNewDocument() {
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) {
+    ReportMissingObject("app", "CMixerDoc::OnNewDocument");
+    return 0;
+  }
+  if (!app->m_pMainFrame) {
+    ReportError("CMixerDoc::OnNewDocument", "The main frame pointer is NULL.");
+    return 0;
+  }
+  m_szProjectPath.clear();
+  m_szProjectFolder.clear();
+  m_szProjectFolder2.clear();
+  m_bModified = false;
+  m_nCurrentTrack = 0;
+  m_mirror = TrackPositions{};
+  m_nCurrentPos = 0;
+  m_viewValues.fill(0);
+  m_bRecording = 0;
+  m_nProjectLength = 0;
+  m_nUndoPos = m_nUndoCount = m_nRedoPos = m_nRedoCount = 0;
+  for (CAudioTrack& track : m_tracks) {
+    PCMFileClose(&track.m_PCM);
+    track.ResetAllParameters();
+  }
+  if (!m_szTempFolder.empty() && AssignTrackFileNames(m_szTempFolder) != 1) return 0;
+  app->m_pMainFrame->SetDocumentTitle(TitleText());
+  AfterChange(m_nCurrentTrack);
+  return 1;
+}
+
+std::string CMixerDoc::TitleText() const {
+  if (m_szProjectPath.empty()) return "Untitled";
+  auto slash = m_szProjectPath.find_last_of('/');
+  return slash == std::string::npos ? m_szProjectPath : m_szProjectPath.substr(slash + 1);
+}
+
+int CMixerDoc::ArmedTrack() const {
+  for (int n = 0; n < kTrackCount; ++n) {
+    if (Track(n).m_bArmed) return n;
+  }
+  return -1;
+}
+
+bool CMixerDoc::AnySolo() const {
+  return std::any_of(m_tracks.begin(), m_tracks.end(), [](const CAudioTrack& track) { return track.m_bSolo != 0; });
+}
+
+void CMixerDoc::CleanupTempDir() {
+  if (m_szTempFolder.empty()) return;
+  CMixerApp* app = CMixerApp::Get();
+  if (app) {
+    app->m_bClosing = true;
+    for (PCMFile* scratch : {&app->m_clipboard, &app->m_tempA, &app->m_tempB, &app->m_tempC, &app->m_tempD}) {
+      if (!scratch->szPath.empty()) PCMFileCleanup(scratch);
+    }
+  }
+  for (UndoRecord& slot : m_undo) PCMFileCleanup(&slot.file);
+  for (UndoRecord& slot : m_redo) PCMFileCleanup(&slot.file);
+  for (int n = 0; n < kTrackCount; ++n) {
+    PCMFileClose(&Track(n).m_PCM);
+    unlink(TrackFileName(m_szTempFolder, n, "pcm").c_str());
+    unlink(TrackFileName(m_szTempFolder, n, "pek").c_str());
+  }
+  if (app) unlink(app->m_szRecordedAudioPath.c_str());
+  // Only an empty folder is removed: anything else in it was not ours to delete.
+  rmdir(m_szTempFolder.c_str());
+  m_szTempFolder.clear();
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "document/audio_track.h"
+#include "document/undo_record.h"
+
+class COperationDialog;
+
+inline constexpr int kTrackCount = 8;
+inline constexpr int kUndoDepth = 4;
+
+// The gain of each mixing-board level index; 10 is unity, 60 silence.
+extern const std::array<float, 61> kLevelTable;
+
+// The project document: eight tracks with their files and positions, the current
+// track and its mirror, the undo and redo rings and the project's texts.
+class CMixerDoc {
+ public:
+  CMixerDoc();
+  ~CMixerDoc();
+  CMixerDoc(const CMixerDoc&) = delete;
+  CMixerDoc& operator=(const CMixerDoc&) = delete;
+
+  // Names and creates the working files of the session in folder.
+  int AssignTrackFileNames(const std::string& folder);
+  // Closes every track file before an operation and reopens them after it.
+  int PrepTracksForOp();
+  int PostTracksForOp();
+  // Moves every track to position (2 while the project plays).
+  int TrackSeekOnLeftButton(uint32_t position);
+  int AlignDocToTrack(int track);
+  int AlignTrackToDoc(int track);
+  // Makes track current, storing the mirror into the old one first when keep is set.
+  int OnViewChange(int track, bool keep);
+  // Puts an operation's result in place and re-derives the track's positions.
+  int DocFinalize(int kind, int track, PCMFile* result, uint32_t first, uint32_t last);
+  int OnNewDocument();
+  // Opens or imports a file by its extension; 1, or 0 when refused or failed.
+  int OnMyOpenDocument(const std::string& path);
+  // Deletes every working file and the session folder.
+  void CleanupTempDir();
+
+  // The edits of the current track; each returns 1, 0 (reported) or 3 (cancelled).
+  int UserOpCut(int source);
+  int UserOpDelete(int source);
+  int UserOpCopy(int source);
+  int UserOpPasteInsert();
+  int UserOpPasteOver();
+  int UserOpInsertSilence();
+
+  // The undo and redo rings.
+  int UndoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF);
+  int RedoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF);
+  int UserOpUndo();
+  int UserOpRedo();
+
+  // The first armed track, or -1.
+  int ArmedTrack() const;
+  bool AnySolo() const;
+  CAudioTrack& Track(int index) { return m_tracks[static_cast<size_t>(index)]; }
+  const CAudioTrack& Track(int index) const { return m_tracks[static_cast<size_t>(index)]; }
+  CAudioTrack& CurrentTrack() { return Track(m_nCurrentTrack); }
+  void SetModifiedFlag(bool modified) { m_bModified = modified; }
+  bool IsModified() const { return m_bModified; }
+  // The window title's document part: the project file's name, or "Untitled".
+  std::string TitleText() const;
+
+  std::string m_szProjectPath;
+  std::string m_szImportPath;
+  std::string m_szProjectFolder;
+  std::string m_szProjectFolder2;
+  std::array<UndoRecord, kUndoDepth> m_undo;
+  std::array<UndoRecord, kUndoDepth> m_redo;
+  int16_t m_nUndoPos = 0;
+  int16_t m_nUndoCount = 0;
+  int16_t m_nRedoPos = 0;
+  int16_t m_nRedoCount = 0;
+  COperationDialog* m_pOperationDialog = nullptr;
+  int16_t m_nCurrentTrack = 0;
+  TrackPositions m_mirror;
+  uint32_t m_nCurrentPos = 0;
+  std::array<uint32_t, 4> m_viewValues{};
+  int32_t m_bRecording = 0;
+  uint32_t m_nProjectLength = 0;
+  std::string m_szTempFolder;
+
+ private:
+  // Reports a track number outside 0..7 under location; true when it is valid.
+  static bool CheckTrack(int track, const char* location);
+  // The common checks of every edit: the current track and the progress dialog.
+  bool EditPreconditions(const char* location);
+  void RecomputeProjectLength();
+  void AfterChange(int track);
+  std::array<CAudioTrack, kTrackCount> m_tracks;
+  bool m_bModified = false;
+};

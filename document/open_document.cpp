@@ -1,0 +1,80 @@
+// Opening a file given on the command line, dropped on the window or chosen from the
+// recent-file list: classified by its extension and run as an import operation.
+
+#include <algorithm>
+#include <cctype>
+
+#include "app/errors.h"
+#include "app/main_frame.h"
+#include "app/mixer_app.h"
+#include "document/import_or_new_dialog.h"
+#include "document/mixer_doc.h"
+
+namespace {
+
+enum class FileKind { None, Wave, Mp3, Mix };
+
+FileKind Classify(const std::string& path) {
+  if (path.size() <= 3) return FileKind::None;
+  std::string ending = path.substr(path.size() - 4);
+  std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (ending == ".wav") return FileKind::Wave;
+  if (ending == ".mp3") return FileKind::Mp3;
+  if (ending == ".mix") return FileKind::Mix;
+  return FileKind::None;
+}
+
+struct KindInfo {
+  int operation;
+  const char* failure;
+};
+
+KindInfo Info(FileKind kind) {
+  switch (kind) {
+    case FileKind::Wave: return {17, "Failed to import wave file"};
+    case FileKind::Mp3: return {18, "Failed to import mp3 file"};
+    default: return {19, "Failed to import Trackwright file"};
+  }
+}
+
+}  // namespace
+
+int CMixerDoc::OnMyOpenDocument(const std::string& path) {
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) {
+    ReportMissingObject("app", "CMixerDoc::OnMyOpenDocument");
+    return 0;
+  }
+  if (!app->m_bRecorderReady) return 1;
+  const FileKind kind = Classify(path);
+  if (kind == FileKind::None) {
+    ShowInformation("File extension not supported");
+    return 0;
+  }
+  const KindInfo info = Info(kind);
+  if (!app->IsOperationAvailable(info.operation)) {
+    ShowInformation("Cannot open " + path + ": this version of Sonavel Trackwright cannot read such files yet.");
+    return 0;
+  }
+  if (m_nProjectLength > 0 && kind != FileKind::Mix) {
+    CImportOrNew question;
+    int answer = question.DoModal();
+    if (answer == CImportOrNew::kNew) {
+      PrepTracksForOp();
+      OnNewDocument();
+      PostTracksForOp();
+      m_szProjectPath = path;
+    } else if (answer != CImportOrNew::kImport) {
+      return 0;
+    }
+  } else {
+    m_szProjectPath = path;
+  }
+  m_szImportPath = path;
+
+  int result = app->HandleOperation(info.operation);
+  if (result == 0) ShowInformation(info.failure);
+  if (result == 0 || result == 3) return 0;
+  if (app->m_pMainFrame) app->m_pMainFrame->SetDocumentTitle(TitleText());
+  return 1;
+}

@@ -1,0 +1,69 @@
+#include "tests/document/document_fixture.h"
+
+#include "app/file_utils.h"
+
+::testing::AssertionResult SameAudio(const std::string& actual, const std::string& expected) {
+  if (actual == expected) return ::testing::AssertionSuccess();
+  size_t at = 0;
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
+  return ::testing::AssertionFailure() << actual.size() << " bytes where " << expected.size()
+                                       << " were expected, first difference at byte " << at;
+}
+
+void DocumentTest::SetUp() {
+  std::filesystem::create_directories(root / "config");
+  std::filesystem::create_directories(root / "audio");
+  system = std::make_unique<platform::ScriptedSystem>(root / "bin", root / "config", root / "home");
+  auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
+  WriteFileBytes(root / "config/mixer.cfg", std::string(bytes.begin(), bytes.end()));
+  app = std::make_unique<CMixerApp>();
+  ASSERT_TRUE(app->InitInstance({"", [this] {
+                                   auto made = std::make_unique<Frame>();
+                                   frame = made.get();
+                                   return made;
+                                 }}));
+  doc = app->m_pDocument;
+  ASSERT_NE(doc, nullptr);
+}
+
+void DocumentTest::LoadTrack(int track, const std::string& bytes) {
+  doc->PrepTracksForOp();
+  WriteFileBytes(app->m_tempA.szPath, bytes);
+  app->m_tempA.nSize = static_cast<uint32_t>(bytes.size());
+  doc->AlignTrackToDoc(doc->m_nCurrentTrack);
+  doc->Track(track).m_pos.m_nLength = static_cast<uint32_t>(bytes.size());
+  ASSERT_EQ(doc->DocFinalize(kKindInsertion, track, &app->m_tempA, 0, static_cast<uint32_t>(bytes.size())), 1);
+  doc->PostTracksForOp();
+}
+
+std::string DocumentTest::TrackBytes(int track) {
+  return ReadFileBytes(doc->Track(track).m_PCM.szPath);
+}
+
+std::string DocumentTest::ClipboardBytes() {
+  return ReadFileBytes(app->m_clipboard.szPath);
+}
+
+void DocumentTest::Select(uint32_t first, uint32_t last) {
+  doc->m_mirror.m_nHighlightBegin = first;
+  doc->m_mirror.m_nHighlightEnd = last;
+  doc->m_mirror.m_nHighlightSpan = last - first;
+}
+
+std::string DocumentTest::Pattern(uint32_t bytes, uint8_t seed) {
+  std::string data(bytes, '\0');
+  for (uint32_t i = 0; i < bytes; ++i) {
+    uint32_t frame = i / 4;
+    data[i] = static_cast<char>((i % 4 == 3) ? seed : (frame >> (8 * (i % 4))) & 0xFF);
+  }
+  return data;
+}
+
+bool DocumentTest::Showed(const std::string& text) {
+  bool found = false;
+  for (size_t i = seenBoxes; i < system->messages.shown.size(); ++i) {
+    if (system->messages.shown[i].text.find(text) != std::string::npos) found = true;
+  }
+  seenBoxes = system->messages.shown.size();
+  return found;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/main_frame.h"
+#include "app/mixer_app.h"
+#include "document/mixer_doc.h"
+#include "platform/scripted/scripted_system.h"
+#include "tests/support/temp_folder.h"
+
+// Equal byte strings; on a difference it tells the sizes and the first offset that
+// differs rather than printing the audio.
+::testing::AssertionResult SameAudio(const std::string& actual, const std::string& expected);
+
+// A started application with its document in a session folder of the test's own.
+class DocumentTest : public ::testing::Test {
+ protected:
+  struct Frame : CMainFrame {
+    int changes = 0;
+    bool enabled = true;
+    void ShowMainWindow(bool) override {}
+    void EnableWindow(bool enable) override { enabled = enable; }
+    bool IsWindowEnabled() const override { return enabled; }
+    void SetDocumentTitle(const std::string&) override {}
+    void UpdateCommandStates() override {}
+    void OnDocumentChanged(int) override { ++changes; }
+  };
+
+  void SetUp() override;
+
+  // Puts bytes into a track as an import would (inside the operation bracket).
+  void LoadTrack(int track, const std::string& bytes);
+  // The bytes of a track's file and of the clipboard file, read from disk.
+  std::string TrackBytes(int track);
+  std::string ClipboardBytes();
+  // Highlights first..last of the current track, as a mouse drag would.
+  void Select(uint32_t first, uint32_t last);
+  // Distinct bytes: each 4-byte frame carries its index and a seed.
+  static std::string Pattern(uint32_t bytes, uint8_t seed);
+  // True when some box shown since the last call contains the text.
+  bool Showed(const std::string& text);
+
+  TempFolder root;
+  std::unique_ptr<platform::ScriptedSystem> system;
+  std::unique_ptr<CMixerApp> app;
+  CMixerDoc* doc = nullptr;
+  Frame* frame = nullptr;
+  size_t seenBoxes = 0;
+};

@@ -1,0 +1,105 @@
+#include "app/command_ids.h"
+#include "tests/document/document_fixture.h"
+
+namespace {
+
+TEST_F(DocumentTest, RemovalMovesLaterMarkersAndClearsTheOnesInside) {
+  LoadTrack(0, Pattern(40000, 1));
+  Select(10000, 14000);
+  doc->m_mirror.m_nMarkerBegin = 20000;
+  doc->m_mirror.m_nMarkerEnd = 30000;
+  ASSERT_EQ(app->OnCommand(ID_EDIT_DELETE), 1);
+  EXPECT_EQ(doc->m_mirror.m_nMarkerBegin, 16000);
+  EXPECT_EQ(doc->m_mirror.m_nMarkerEnd, 26000);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightBegin, 10000u);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightEnd, 10000u);
+
+  Select(10000, 14000);
+  doc->m_mirror.m_nMarkerBegin = 12000;
+  doc->m_mirror.m_nMarkerEnd = 30000;
+  ASSERT_EQ(app->OnCommand(ID_EDIT_DELETE), 1);
+  // The begin marker lay inside: it goes, and the end marker takes its place.
+  EXPECT_EQ(doc->m_mirror.m_nMarkerBegin, 26000);
+  EXPECT_EQ(doc->m_mirror.m_nMarkerEnd, kMarkerNotSet);
+}
+
+TEST_F(DocumentTest, InsertionMovesOnlyMarkersAtOrAfterIt) {
+  LoadTrack(0, Pattern(20000, 1));
+  doc->m_mirror.m_nMarkerBegin = 4000;
+  doc->m_mirror.m_nMarkerEnd = 9000;
+  Select(5000, 5000);
+  app->m_silenceDialog.m_nLength = 8000;
+  app->m_silenceDialog.m_nUnit = 2;
+  system->dialogs.OnShow("silence_dialog",
+                         [](platform::DialogLogic& logic, platform::MemoryDialogSurface&) { logic.OnOK(); });
+  ASSERT_EQ(app->OnCommand(ID_TOOLS_INSERT_SILENCE), 1);
+  EXPECT_EQ(doc->m_mirror.m_nMarkerBegin, 4000);
+  EXPECT_EQ(doc->m_mirror.m_nMarkerEnd, 17000);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightBegin, 5000u);  // the highlight stays
+}
+
+TEST_F(DocumentTest, CuttingEverythingLeavesAnEmptyTrackWithAFile) {
+  LoadTrack(0, Pattern(8192 * 3 + 400, 1));
+  doc->m_mirror.m_nMarkerBegin = 100;
+  Select(0, 8192 * 3 + 400);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_CUT), 1);
+  const TrackPositions& pos = doc->m_mirror;
+  EXPECT_EQ(doc->Track(0).bHasAudio, 0);
+  EXPECT_EQ(pos.m_nLength, 0u);
+  EXPECT_EQ(pos.m_nHighlightEnd, 0u);
+  EXPECT_EQ(pos.m_nViewEnd, 0u);
+  EXPECT_EQ(pos.m_nMarkerBegin, kMarkerNotSet);
+  EXPECT_TRUE(SameAudio(TrackBytes(0), ""));
+  EXPECT_TRUE(SameAudio(ReadFileBytes(doc->Track(0).m_szPeakPath), ""));
+}
+
+TEST_F(DocumentTest, FinalizingRendersThePeakFileAndTheProjectLength) {
+  LoadTrack(2, Pattern(1280, 1));
+  LoadTrack(5, Pattern(64000, 1));
+  EXPECT_EQ(ReadFileBytes(doc->Track(2).m_szPeakPath).size(), 18u);
+  EXPECT_EQ(doc->Track(2).m_pos.m_nRenderedLength, 20u);
+  EXPECT_EQ(doc->Track(5).m_pos.m_nViewEnd, 64000u);
+  EXPECT_EQ(doc->Track(5).m_pos.m_nScaledViewEnd, 1000u);
+  EXPECT_EQ(doc->m_nProjectLength, 64000u);
+}
+
+TEST_F(DocumentTest, TrackChangesKeepTheMirrorOfEachTrack) {
+  LoadTrack(0, Pattern(4000, 1));
+  Select(400, 800);
+  EXPECT_EQ(doc->OnViewChange(0, true), 2);
+  EXPECT_EQ(app->OnCommand(TrackSelectCommand(3)), 1);
+  EXPECT_EQ(doc->m_nCurrentTrack, 3);
+  EXPECT_EQ(doc->m_mirror.m_nLength, 0u);
+  EXPECT_EQ(app->OnCommand(TrackSelectCommand(0)), 1);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightBegin, 400u);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightEnd, 800u);
+  EXPECT_EQ(doc->OnViewChange(8, true), 0);
+  EXPECT_TRUE(Showed("Cannot perform operation, current track is 8."));
+}
+
+TEST_F(DocumentTest, NewEmptiesTheTracksButKeepsTheClipboard) {
+  std::string audio = Pattern(12000, 7);
+  LoadTrack(0, audio);
+  LoadTrack(4, audio);
+  Select(4000, 8000);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_CUT), 1);
+  ASSERT_EQ(app->OnCommand(ID_FILE_NEW), 1);
+  EXPECT_EQ(doc->m_nProjectLength, 0u);
+  EXPECT_EQ(doc->m_nUndoCount, 0);
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_TRUE(SameAudio(TrackBytes(4), ""));
+  EXPECT_EQ(doc->Track(4).m_nTrackNumber, 4);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_PASTE_INSERT), 1);
+  EXPECT_TRUE(SameAudio(TrackBytes(0), audio.substr(4000, 4000)));
+}
+
+TEST_F(DocumentTest, SessionFilesAreRemovedAtExit) {
+  LoadTrack(0, Pattern(4000, 1));
+  std::string session = app->m_szTempFolder;
+  ASSERT_TRUE(std::filesystem::exists(session + "/clipboard.pcm"));
+  ASSERT_TRUE(std::filesystem::exists(session + "/undo3.pcm"));
+  app.reset();
+  EXPECT_FALSE(std::filesystem::exists(session));
+}
+
+}  // namespace
