@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+#include "app/intro_dialogs.h"
+#include "app/mixer_app.h"
+#include "app/progress_dialog.h"
+#include "document/import_or_new_dialog.h"
+#include "document/marker_times_dialog.h"
+#include "document/mixer_doc.h"
+#include "document/silence_dialog.h"
+#include "platform/scripted/scripted_system.h"
+#include "tests/support/temp_folder.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/platform_qt/dialog_host_qt.h"
+
+namespace {
+
+using IdSet = std::set<std::string>;
+
+// Layouts the tests bring for themselves.
+const std::set<QString> kTestLayouts = {QStringLiteral("test_probe")};
+
+// Every control id each dialog's logic asks its surface for while it runs through
+// all of its handlers on the scripted host, with the ids of the buttons it handles.
+std::map<std::string, IdSet> ControlsTheLogicNeeds() {
+  TempFolder folder;
+  platform::ScriptedSystem system("/opt/tw", folder.Path(), folder.Path());
+  CMixerApp app;
+  std::map<std::string, IdSet> needs;
+
+  CIntroDialog intro;
+  system.dialogs.OnShow("intro_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    logic.OnOK();
+    needs["intro_dialog"] = surface.RequestedIds();
+  });
+  EXPECT_EQ(intro.DoModal(), platform::IDOK);
+  needs["intro_dialog"].insert("IDOK");
+
+  CIntro2Dialog settings;
+  system.folderBrowser.Answer(folder / "audio");
+  system.dialogs.OnShow("intro2_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    logic.OnCommand(IDC_BROWSE);
+    logic.OnOK();
+    needs["intro2_dialog"] = surface.RequestedIds();
+  });
+  EXPECT_EQ(settings.DoModal(), platform::IDOK);
+  needs["intro2_dialog"].insert(IDC_BROWSE);
+  needs["intro2_dialog"].insert("IDOK");
+
+  COperationDialog& progress = app.m_operationDialog;
+  progress.BeginOperation();
+  EXPECT_NE(system.dialogs.modeless, nullptr);
+  progress.SetMessage("Copying", 1);
+  progress.SetProgressRange(100);
+  progress.UpdateProgress(10);
+  system.clock.Advance(1000);
+  progress.UpdateProgress(60);
+  progress.DisableCancel();
+  if (system.dialogs.modeless) needs["operation_dialog"] = system.dialogs.modeless->RequestedIds();
+  progress.EndOperation();
+  needs["operation_dialog"].insert(IDC_OP_CANCEL);
+
+  // The edit dialogs work on the document's current track.
+  CMixerDoc doc;
+  doc.m_mirror.m_nLength = 176400;
+  doc.m_mirror.m_nMarkerBegin = 4000;
+  CSilenceInputDialog silence;
+  system.dialogs.OnShow("silence_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    logic.OnKillFocus(IDC_SILENCE_LENGTH);
+    logic.OnSelChange(IDC_SILENCE_TIME_TYPE);
+    logic.OnOK();
+    needs["silence_dialog"] = surface.RequestedIds();
+  });
+  EXPECT_EQ(silence.DoModal(), platform::IDOK);
+  needs["silence_dialog"].insert({"IDOK", "IDCANCEL"});
+
+  CMarkerTimesDialog markers;
+  system.dialogs.OnShow("marker_times_dialog",
+                        [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+                          logic.OnKillFocus(IDC_BEGIN_MARKER);
+                          logic.OnKillFocus(IDC_END_MARKER);
+                          logic.OnSelChange(IDC_TIME_TYPE);
+                          logic.OnOK();
+                          needs["marker_times_dialog"] = surface.RequestedIds();
+                        });
+  EXPECT_EQ(markers.DoModal(), platform::IDOK);
+  needs["marker_times_dialog"].insert({"IDOK", "IDCANCEL"});
+
+  // The question's buttons are its only controls.
+  needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};
+  return needs;
+}
+
+TEST(DialogLayouts, EveryLayoutLoadsAndHasEachControlItsLogicUses) {
+  const std::map<std::string, IdSet> needs = ControlsTheLogicNeeds();
+  QStringList layouts = ui::DialogLayoutNames();
+  std::set<std::string> checked;
+  for (const QString& name : layouts) {
+    if (kTestLayouts.count(name)) continue;
+    SCOPED_TRACE(name.toStdString());
+    auto found = needs.find(name.toStdString());
+    ASSERT_NE(found, needs.end()) << "a layout without a logic class checked here";
+    std::unique_ptr<QDialog> dialog = ui::LoadDialogLayout(name.toStdString());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->windowTitle().isEmpty());
+    for (const std::string& id : found->second) {
+      EXPECT_NE(dialog->findChild<QWidget*>(QString::fromStdString(id)), nullptr) << "missing control " << id;
+    }
+    checked.insert(found->first);
+  }
+  for (const auto& [layout, ids] : needs) EXPECT_TRUE(checked.count(layout)) << "no layout file for " << layout;
+}
+
+TEST(DialogLayouts, FirstRunPagesCarryTheirTitles) {
+  auto intro = ui::LoadDialogLayout("intro_dialog");
+  auto settings = ui::LoadDialogLayout("intro2_dialog");
+  ASSERT_TRUE(intro && settings);
+  EXPECT_EQ(intro->windowTitle(), QStringLiteral("Initialization Page 1 of 2"));
+  EXPECT_EQ(settings->windowTitle(), QStringLiteral("Initialization Page 2 of 2"));
+  // The metronome's two buttons form one group: checking one clears the other.
+  auto* on = settings->findChild<QRadioButton*>(QString::fromLatin1(IDC_METRO_ON));
+  auto* off = settings->findChild<QRadioButton*>(QString::fromLatin1(IDC_METRO_OFF));
+  ASSERT_TRUE(on && off);
+  on->click();
+  off->click();
+  EXPECT_FALSE(on->isChecked());
+}
+
+// The first-run settings page on its real layout: what it shows, Browse, and OK
+// writing the configuration file.
+TEST(DialogLayouts, SettingsPageRunsOnItsLayout) {
+  TempFolder folder;
+  platform::ScriptedSystem system("/opt/tw", folder.Path(), folder.Path());
+  ui::QtDialogHost host;
+  platform::Os().dialogs = &host;
+  CMixerApp app;
+  const std::string chosen = folder / "takes";
+  system.folderBrowser.Answer(chosen);
+
+  CIntro2Dialog page;
+  WhenModalOpens([&](QWidget& window) {
+    auto* path = window.findChild<QLineEdit*>(QString::fromLatin1(IDC_AUDIO_PATH));
+    auto* devices = window.findChild<QComboBox*>(QString::fromLatin1(IDC_AUDIO_DEVICE));
+    auto* off = window.findChild<QRadioButton*>(QString::fromLatin1(IDC_METRO_OFF));
+    ASSERT_TRUE(path && devices && off);
+    EXPECT_EQ(path->text().toStdString(), CIntro2Dialog::DefaultAudioFolder());
+    EXPECT_EQ(devices->count(), 1);
+    EXPECT_EQ(devices->currentText(), QStringLiteral("Test Output"));
+    EXPECT_TRUE(off->isChecked());
+    window.findChild<QAbstractButton*>(QString::fromLatin1(IDC_BROWSE))->click();
+    EXPECT_EQ(path->text().toStdString(), chosen);
+    window.findChild<QAbstractButton*>(QStringLiteral("IDOK"))->click();
+  });
+  EXPECT_EQ(page.DoModal(), platform::IDOK);
+  EXPECT_EQ(app.m_config.audioFolder, chosen);
+  EXPECT_TRUE(std::filesystem::is_directory(chosen));
+  EXPECT_EQ(std::filesystem::file_size(app.ConfigFilePath()), MixerConfig::kSize);
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+// trackwright: the eight-track recorder's window.
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QStringList>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/mixer_app.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/toolbar_icons.h"
+#include "ui/platform_qt/qt_system.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: trackwright [OPTION]... [FILE]\n"
+    "\n"
+    "Sonavel Trackwright records, edits and mixes eight-track audio projects.\n"
+    "\n"
+    "FILE is opened at start-up: a project (.mix), a WAV file (.wav) or an MP3\n"
+    "file (.mp3).\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     print this help and exit\n"
+    "  -v, --version  print the version and exit\n"
+    "\n"
+    "The usual Qt options (such as -platform NAME) are understood as well.\n";
+
+bool HasValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+// Qt gives up with an abort when it finds no display; say what is missing instead.
+bool DisplayAvailable(int argc, char** argv) {
+  if (HasValue("DISPLAY") || HasValue("WAYLAND_DISPLAY") || HasValue("QT_QPA_PLATFORM")) return true;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Help and version need no display, so they are answered before Qt starts.
+  for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--version") == 0 || std::strcmp(argv[i], "-v") == 0) {
+      std::printf("Sonavel Trackwright %s\n", TRACKWRIGHT_VERSION);
+      return 0;
+    }
+  }
+  if (!DisplayAvailable(argc, argv)) {
+    std::fputs(
+        "trackwright: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+        "Start it from a desktop session, or use trackwright-cli without a window.\n",
+        stderr);
+    return 2;
+  }
+
+  QApplication application(argc, argv);
+  QCoreApplication::setOrganizationName(QStringLiteral("Sonavel"));
+  QCoreApplication::setApplicationName(QStringLiteral("Trackwright 3.3"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(TRACKWRIGHT_VERSION));
+  QGuiApplication::setDesktopFileName(QStringLiteral("trackwright"));
+  QGuiApplication::setWindowIcon(ui::ApplicationIcon());
+
+  // What is left once Qt has taken its own options.
+  QStringList arguments = QCoreApplication::arguments().mid(1);
+  std::string fileToOpen;
+  bool optionsEnded = false;
+  for (const QString& argument : arguments) {
+    if (!optionsEnded && argument == QLatin1String("--")) {
+      optionsEnded = true;
+    } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+      std::fprintf(stderr, "trackwright: unknown option %s\nTry 'trackwright --help'.\n",
+                   argument.toLocal8Bit().constData());
+      return 2;
+    } else if (!fileToOpen.empty()) {
+      std::fputs("trackwright: only one file can be opened at a time.\nTry 'trackwright --help'.\n", stderr);
+      return 2;
+    } else {
+      // The file is kept by its full name: the recent-file list outlives the folder
+      // the program was started in.
+      fileToOpen = QFileInfo(argument).absoluteFilePath().toStdString();
+    }
+  }
+
+  ui::QtSystem system;
+  int status = 1;
+  {
+    CMixerApp app;
+    if (app.InitInstance({fileToOpen, [] { return std::make_unique<ui::MainWindow>(); }})) status = application.exec();
+  }  // the application object and its window go before the system and Qt
+  return status;
+}
