@@ -19,6 +19,7 @@ enum Operation {
   kOpDelete = 6,
   kOpUndo = 11,
   kOpRedo = 12,
+  kOpSaveProject = 16,
   kOpImportWave = 17,
   kOpImportMp3 = 18,
   kOpImportMix = 19,
@@ -63,7 +64,9 @@ bool CMixerApp::IsOperationAvailable(int operation) const {
     case kOpDeleteMarkers:
     case kOpClearTrack:
     case kOpUndo:
-    case kOpRedo: return true;
+    case kOpRedo:
+    case kOpSaveProject:
+    case kOpImportMix: return true;
     default: return false;
   }
 }
@@ -83,6 +86,8 @@ int CMixerApp::RunOperation(int operation) {
     case kOpClearTrack: return doc.UserOpDelete(operation);
     case kOpUndo: return doc.UserOpUndo();
     case kOpRedo: return doc.UserOpRedo();
+    case kOpSaveProject: return doc.WriteMIX();
+    case kOpImportMix: return doc.UserOpImportMix();
     default: return operation;  // not an operation of this program: nothing runs
   }
 }
@@ -141,6 +146,21 @@ int CMixerApp::OnCommand(int id) {
 
   switch (id) {
     case ID_FILE_NEW: return NewDocument();
+    case ID_FILE_OPEN: return OnOpenFile(false);
+    case ID_FILE_OPEN_MIX: return OnOpenFile(true);
+    case ID_FILE_SAVE: return SaveProject(false);
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_SAVE_AS_MIX: return SaveProject(true);
+    case ID_TRACK_ARM_TOGGLE:
+    case ID_TRACK_SOLO_TOGGLE:
+    case ID_TRACK_MUTE_TOGGLE: {
+      if (!doc) return 0;
+      int track = doc->m_nCurrentTrack;
+      if (id == ID_TRACK_ARM_TOGGLE) m_boardTracks.HandleArm(track);
+      if (id == ID_TRACK_SOLO_TOGGLE) m_boardTracks.HandleSolo(track);
+      if (id == ID_TRACK_MUTE_TOGGLE) m_boardTracks.HandleMute(track);
+      return 1;
+    }
     case ID_EDIT_CUT: return guarded(hasHighlight, "Nothing selected to cut.", kOpCut);
     case ID_EDIT_COPY: return guarded(hasHighlight, "No audio selected to copy.", kOpCopy);
     case ID_EDIT_PASTE_INSERT: return guarded(clipboardFull, "No audio available on clipboard.", kOpPasteInsert);
@@ -172,7 +192,15 @@ int CMixerApp::OnCommand(int id) {
     return 1;
   }
   for (int track = 0; track < kTrackCount; ++track) {
-    if (id == TrackSelectCommand(track)) return doc ? doc->OnViewChange(track, true) : 0;
+    if (id != TrackSelectCommand(track)) continue;
+    if (!doc) return 0;
+    m_boardTracks.HandleView(track, true);
+    return doc->m_nCurrentTrack == track ? 1 : 0;
+  }
+  for (int entry = 0; entry < kRecentFileCommands; ++entry) {
+    if (id == RecentFileCommand(entry) && static_cast<size_t>(entry) < m_recentFiles.Items().size()) {
+      return OpenDocument(m_recentFiles.Items()[static_cast<size_t>(entry)]);
+    }
   }
   return 0;
 }
@@ -185,7 +213,15 @@ bool CMixerApp::IsCommandEnabled(int id) const {
   if (const MarkerItem* item = FindMarkerItem(id)) return IsMarkerCommandEnabled(item->command, pos);
   switch (id) {
     case ID_FILE_NEW:
+    case ID_FILE_OPEN:
+    case ID_FILE_OPEN_MIX:
+    case ID_TRACK_ARM_TOGGLE:
+    case ID_TRACK_SOLO_TOGGLE:
+    case ID_TRACK_MUTE_TOGGLE:
     case ID_TOOLS_INSERT_SILENCE: return true;
+    case ID_FILE_SAVE:
+    case ID_FILE_SAVE_AS:
+    case ID_FILE_SAVE_AS_MIX: return doc->m_nProjectLength > 0;
     case ID_EDIT_CUT:
     case ID_EDIT_COPY:
     case ID_EDIT_DELETE: return trackHasAudio && pos.m_nHighlightBegin < pos.m_nHighlightEnd;
@@ -202,6 +238,9 @@ bool CMixerApp::IsCommandEnabled(int id) const {
   }
   for (int track = 0; track < kTrackCount; ++track) {
     if (id == TrackSelectCommand(track)) return true;
+  }
+  for (int entry = 0; entry < kRecentFileCommands; ++entry) {
+    if (id == RecentFileCommand(entry)) return static_cast<size_t>(entry) < m_recentFiles.Items().size();
   }
   // Commands of subsystems this program does not have yet stay disabled.
   return false;

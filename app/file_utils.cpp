@@ -64,6 +64,15 @@ int IsFolderWritable(const std::string& folder) {
   }
 }
 
+std::string MakeNewFolder(const std::string& parent, const std::string& name) {
+  std::string folder = JoinPath(parent, name);
+  for (int suffix = 1; mkdir(folder.c_str(), 0755) != 0; ++suffix) {
+    if (errno != EEXIST) return {};
+    folder = JoinPath(parent, name + "_" + std::to_string(suffix));
+  }
+  return folder;
+}
+
 std::string MakeSessionStamp(std::time_t when) {
   std::tm local{};
   localtime_r(&when, &local);

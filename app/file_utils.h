@@ -20,5 +20,9 @@ int IsFolderWritable(const std::string& folder);
 // The 14 digits of a local time: year, month, day, hour, minute, second.
 std::string MakeSessionStamp(std::time_t when);
 
+// Creates a new folder parent/name, or parent/name_1, name_2, ... when that exists,
+// so that it is never shared; its path, or empty when none could be made.
+std::string MakeNewFolder(const std::string& parent, const std::string& name);
+
 // folder/name, without doubling a separator the folder already ends in.
 std::string JoinPath(const std::string& folder, const std::string& name);

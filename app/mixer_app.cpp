@@ -122,8 +122,10 @@ bool CMixerApp::InitInstance(StartupOptions options) {
 }
 
 void CMixerApp::InitMixingBoard() {
-  // The mixing board's panels and the metronome settings are initialised here from
-  // the record once the board exists.
+  m_boardTracks.InitStrips();
+  m_boardMain.InitMain();
+  m_metronome = {m_config.metronomeOn,     m_config.metronomeMeasure, m_config.metronomeSound,
+                 m_config.metronomeAccent, m_config.metronomeTempo,   m_config.metronomeLevel};
 }
 
 void CMixerApp::OpenPlaybackEngine() {
@@ -261,11 +263,8 @@ int CMixerApp::SetupTempArea() {
   }
   // Sessions started in the same second get a numbered folder each, so that no two
   // sessions ever share (and delete) each other's working files.
-  std::string session = JoinPath(m_szTempFolder, m_strSessionStamp);
-  for (int suffix = 1; mkdir(session.c_str(), 0755) != 0 && errno == EEXIST; ++suffix) {
-    session = JoinPath(m_szTempFolder, m_strSessionStamp + "_" + std::to_string(suffix));
-  }
-  m_szTempFolder = session;
+  std::string session = MakeNewFolder(m_szTempFolder, m_strSessionStamp);
+  m_szTempFolder = session.empty() ? JoinPath(m_szTempFolder, m_strSessionStamp) : session;
   if (IsFolderWritable(m_szTempFolder) != 1) {
     ReportError("CMixerApp::SetupTempArea", "Temp Folder (" + m_szTempFolder + ") is invalid. Cannot continue.");
     return 0;

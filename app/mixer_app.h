@@ -8,11 +8,13 @@
 #include <vector>
 
 #include "app/colour_table.h"
+#include "app/metronome_settings.h"
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
 #include "app/recent_files.h"
 #include "audio_store/pcm_file.h"
 #include "document/marker_times_dialog.h"
+#include "document/mixing_board.h"
 #include "document/silence_dialog.h"
 
 class CMainFrame;
@@ -52,6 +54,12 @@ class CMixerApp {
   // Runs an audio-changing operation inside the progress dialog and the track-file
   // bracket; returns the operation's result (1, 0, 2 or 3).
   int HandleOperation(int operation);
+  // Saves the project under name, or its own name, or (askName, or none yet) a name
+  // the user chooses. 1 saved, IDCANCEL when no name was chosen, else failed.
+  int SaveProject(bool askName, const std::string& name = {});
+  // Asks for a file and opens it; OpenDocument opens a named one.
+  int OnOpenFile(bool projectsOnly);
+  int OpenDocument(const std::string& path);
   // Whether this program has the operation of this number.
   bool IsOperationAvailable(int operation) const;
   // A menu, toolbar or keyboard command: tests its precondition and runs it.
@@ -84,6 +92,12 @@ class CMixerApp {
   PCMFile m_tempA, m_tempB, m_tempC, m_tempD, m_clipboard;
   CSilenceInputDialog m_silenceDialog;
   CMarkerTimesDialog m_markerTimesDialog;
+  // The mixing board's two panels: their state is the levels and flags that
+  // playback, mixdown and the project file use.
+  CMixingBoardTrackDialog m_boardTracks;
+  CMixingBoardMainDialog m_boardMain;
+  // The metronome's settings of the running project, loaded from the record at start.
+  MetronomeSettings m_metronome;
 
  private:
   // Start-up steps whose objects (document, mixing board, engines, intro project)

@@ -7,12 +7,25 @@
 #include "app/time_format.h"
 #include "cli/config_command.h"
 #include "document/mixer_doc.h"
+#include "document/mixing_board.h"
 #include "document/time_input.h"
 
 namespace {
 
 std::string Marker(int32_t marker) {
   return marker == kMarkerNotSet ? "-" : std::to_string(marker);
+}
+
+// A track number 1 to 8 as an index, -1 for anything else.
+int TrackNumber(const std::string& text) {
+  return (text.size() == 1 && text[0] >= '1' && text[0] <= '8') ? text[0] - '1' : -1;
+}
+
+// A level index 0 to 60, -1 for anything else.
+int Level(const std::string& text) {
+  if (text.empty() || text.size() > 2 || text.find_first_not_of("0123456789") != std::string::npos) return -1;
+  int level = std::stoi(text);
+  return level <= kSilentLevel ? level : -1;
 }
 
 struct EditVerb {
@@ -54,11 +67,19 @@ const char* ScriptRunner::Help() {
          "  insert-silence LENGTH [--at-marker]\n"
          "                         silence at the highlight's begin (or the begin marker)\n"
          "  undo | redo            the last change, or the last undone one\n"
+         "  open FILE.mix          open a project\n"
+         "  save [FILE.mix]        save the project (under FILE.mix: a project of its own)\n"
+         "  level TRACK LEFT RIGHT the level indices of a track (0 to 60; 10 is unity)\n"
+         "  master LEFT RIGHT      the master level indices\n"
+         "  mute|solo|arm TRACK on|off\n"
+         "                         a track's Mute, Solo or Arm button (solo and arm are exclusive)\n"
          "Positions and lengths are byte counts (multiples of 4; others are rounded down)\n"
          "or times: 1:05.5 is 1 minute 5.5 seconds, 2.25 is 2.25 seconds.\n"
-         "info prints 'track N: length L, audio yes|no, highlight B-E, markers M1 M2' for\n"
-         "each track (bytes; - for a marker not set), then 'current track', 'position',\n"
-         "'project length', 'undo', 'redo', 'clipboard' and 'modified', one per line.\n";
+         "info prints 'track N: length L, audio yes|no, highlight B-E, markers M1 M2, levels\n"
+         "L R, mute on|off, solo on|off, arm on|off, name 'TEXT'' for each track (bytes; -\n"
+         "for a marker not set), then 'master levels', 'current track', 'project',\n"
+         "'position', 'project length', 'undo', 'redo', 'clipboard' and 'modified', one per\n"
+         "line.\n";
 }
 
 std::vector<std::string> SplitWords(const std::string& line) {
@@ -130,9 +151,9 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
     return true;
   }
   if (verb == "track") {
-    int track = arguments == 1 && words[1].size() == 1 ? words[1][0] - '0' : 0;
-    if (track < 1 || track > kTrackCount) return usage("N (1 to 8)");
-    return m_app.OnCommand(TrackSelectCommand(track - 1)) != 0;
+    int track = arguments == 1 ? TrackNumber(words[1]) : -1;
+    if (track < 0) return usage("N (1 to 8)");
+    return m_app.OnCommand(TrackSelectCommand(track)) != 0;
   }
   const uint32_t length = doc.m_mirror.m_nLength;
   if (verb == "select") {
@@ -178,6 +199,47 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
     doc.m_mirror.m_nMarkerEnd = markers[1];
     return true;
   }
+  if (verb == "open") {
+    if (arguments != 1) return usage("FILE.mix");
+    return m_app.OpenDocument(words[1]) == 1;
+  }
+  if (verb == "save") {
+    if (arguments > 1) return usage("[FILE.mix]");
+    std::string name = arguments == 1 ? words[1] : std::string();
+    if (name.empty() && doc.m_szProjectPath.empty()) return Fail("save: the project has no file name yet; give one");
+    return m_app.SaveProject(false, name) == 1;
+  }
+  if (verb == "level" || verb == "master") {
+    const bool master = verb == "master";
+    if (arguments != (master ? 2u : 3u)) return usage(master ? "LEFT RIGHT (0 to 60)" : "TRACK LEFT RIGHT (0 to 60)");
+    int track = master ? 0 : TrackNumber(words[1]);
+    const int left = Level(words[master ? 1 : 2]);
+    const int right = Level(words[master ? 2 : 3]);
+    if (track < 0 || left < 0 || right < 0)
+      return usage(master ? "LEFT RIGHT (0 to 60)" : "TRACK LEFT RIGHT (0 to 60)");
+    if (master) {
+      m_app.m_boardMain.SetMasterLevel(static_cast<int16_t>(left), kLevelLeft);
+      m_app.m_boardMain.SetMasterLevel(static_cast<int16_t>(right), kLevelRight);
+    } else {
+      m_app.m_boardTracks.SetTrackLevel(track, static_cast<int16_t>(left), kLevelLeft);
+      m_app.m_boardTracks.SetTrackLevel(track, static_cast<int16_t>(right), kLevelRight);
+    }
+    doc.SetModifiedFlag(true);
+    return true;
+  }
+  if (verb == "mute" || verb == "solo" || verb == "arm") {
+    int track = arguments == 2 ? TrackNumber(words[1]) : -1;
+    if (track < 0 || (words[2] != "on" && words[2] != "off")) return usage("TRACK on|off");
+    const CAudioTrack& audio = doc.Track(track);
+    bool now = verb == "mute" ? audio.m_bMuted : verb == "solo" ? audio.m_bSolo : audio.m_bArmed;
+    // The board's buttons toggle; they are pressed only when the state must change.
+    if (now != (words[2] == "on")) {
+      if (verb == "mute") m_app.m_boardTracks.HandleMute(track);
+      if (verb == "solo") m_app.m_boardTracks.HandleSolo(track);
+      if (verb == "arm") m_app.m_boardTracks.HandleArm(track);
+    }
+    return true;
+  }
   if (verb == "insert-silence") {
     bool atMarker = arguments == 2 && words[2] == "--at-marker";
     uint32_t bytes = 0;
@@ -198,11 +260,19 @@ void ScriptRunner::PrintInfo() {
   doc.AlignTrackToDoc(doc.m_nCurrentTrack);
   for (int n = 0; n < kTrackCount; ++n) {
     const TrackPositions& pos = doc.Track(n).m_pos;
-    m_out << "track " << n + 1 << ": length " << pos.m_nLength << ", audio " << (doc.Track(n).bHasAudio ? "yes" : "no")
+    const CAudioTrack& track = doc.Track(n);
+    m_out << "track " << n + 1 << ": length " << pos.m_nLength << ", audio " << (track.bHasAudio ? "yes" : "no")
           << ", highlight " << pos.m_nHighlightBegin << "-" << pos.m_nHighlightEnd << ", markers "
-          << Marker(pos.m_nMarkerBegin) << " " << Marker(pos.m_nMarkerEnd) << '\n';
+          << Marker(pos.m_nMarkerBegin) << " " << Marker(pos.m_nMarkerEnd) << ", levels "
+          << m_app.m_boardTracks.GetTrackLevel(n, kLevelLeft) << " "
+          << m_app.m_boardTracks.GetTrackLevel(n, kLevelRight) << ", mute " << (track.m_bMuted ? "on" : "off")
+          << ", solo " << (track.m_bSolo ? "on" : "off") << ", arm " << (track.m_bArmed ? "on" : "off") << ", name '"
+          << m_app.m_boardTracks.GetTrackName(n + 1) << "'\n";
   }
-  m_out << "current track: " << doc.m_nCurrentTrack + 1 << '\n'
+  m_out << "master levels: " << m_app.m_boardMain.MasterLevel(kLevelLeft) << " "
+        << m_app.m_boardMain.MasterLevel(kLevelRight) << '\n'
+        << "current track: " << doc.m_nCurrentTrack + 1 << '\n'
+        << "project: " << (doc.m_szProjectPath.empty() ? "-" : doc.m_szProjectPath) << '\n'
         << "position: " << doc.m_nCurrentPos << '\n'
         << "project length: " << doc.m_nProjectLength << '\n'
         << "undo: " << doc.m_nUndoCount << '\n'

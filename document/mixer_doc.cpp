@@ -272,6 +272,8 @@ int CMixerDoc::OnNewDocument() {
     PCMFileClose(&track.m_PCM);
     track.ResetAllParameters();
   }
+  app->m_boardTracks.ResetForNewProject();
+  app->m_boardMain.SetProjectDescription("");
   if (!m_szTempFolder.empty() && AssignTrackFileNames(m_szTempFolder) != 1) return 0;
   app->m_pMainFrame->SetDocumentTitle(TitleText());
   AfterChange(m_nCurrentTrack);

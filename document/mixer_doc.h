@@ -8,6 +8,8 @@
 #include "document/undo_record.h"
 
 class COperationDialog;
+struct ProjectRecord;
+struct LegacyRecord;
 
 inline constexpr int kTrackCount = 8;
 inline constexpr int kUndoDepth = 4;
@@ -51,6 +53,10 @@ class CMixerDoc {
   int UserOpPasteOver();
   int UserOpInsertSilence();
 
+  // Saves the project to m_szProjectPath; opens the project file named there.
+  int WriteMIX();
+  int UserOpImportMix();
+
   // The undo and redo rings.
   int UndoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF);
   int RedoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF);
@@ -86,6 +92,8 @@ class CMixerDoc {
   int32_t m_bRecording = 0;
   uint32_t m_nProjectLength = 0;
   std::string m_szTempFolder;
+  // Set for a save into a new project folder: every track with audio is copied.
+  bool m_bCopyAllTracks = false;
 
  private:
   // Reports a track number outside 0..7 under location; true when it is valid.
@@ -93,6 +101,11 @@ class CMixerDoc {
   // The common checks of every edit: the current track and the progress dialog.
   bool EditPreconditions(const char* location);
   void RecomputeProjectLength();
+  // Empties the undo and redo rings and resets every track before another project
+  // takes the document over.
+  void ForgetChanges();
+  int ApplyProjectRecord(const ProjectRecord& record, int& current);
+  int MigrateLegacyProject(const LegacyRecord& record);
   void AfterChange(int track);
   std::array<CAudioTrack, kTrackCount> m_tracks;
   bool m_bModified = false;

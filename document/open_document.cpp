@@ -56,6 +56,7 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
     ShowInformation("Cannot open " + path + ": this version of Sonavel Trackwright cannot read such files yet.");
     return 0;
   }
+  const std::string previousProject = m_szProjectPath;
   if (m_nProjectLength > 0 && kind != FileKind::Mix) {
     CImportOrNew question;
     int answer = question.DoModal();
@@ -70,11 +71,17 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
   } else {
     m_szProjectPath = path;
   }
+  const std::string previousImport = m_szImportPath;
   m_szImportPath = path;
 
   int result = app->HandleOperation(info.operation);
   if (result == 0) ShowInformation(info.failure);
-  if (result == 0 || result == 3) return 0;
+  if (result == 0 || result == 3) {
+    // A file that was not taken leaves the project's names as they were.
+    m_szProjectPath = previousProject;
+    m_szImportPath = previousImport;
+    return 0;
+  }
   if (app->m_pMainFrame) app->m_pMainFrame->SetDocumentTitle(TitleText());
   return 1;
 }

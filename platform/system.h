@@ -3,6 +3,7 @@
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/dialog_host.h"
+#include "platform/file_dialogs.h"
 #include "platform/folder_browser.h"
 #include "platform/folders.h"
 #include "platform/message_boxes.h"
@@ -27,6 +28,7 @@ struct System {
   SettingsStore* settings = nullptr;
   Clipboard* clipboard = nullptr;
   FolderBrowser* folderBrowser = nullptr;
+  FileDialogs* fileDialogs = nullptr;
   Shell* shell = nullptr;
   Folders* folders = nullptr;
   WaveDevices* waveDevices = nullptr;

@@ -83,6 +83,7 @@ ScriptedSystem::ScriptedSystem(std::string programFolder, std::string dataFolder
   system.settings = &settings;
   system.clipboard = &clipboard;
   system.folderBrowser = &folderBrowser;
+  system.fileDialogs = &fileDialogs;
   system.shell = &shell;
   system.folders = &folders;
   system.waveDevices = &waveDevices;

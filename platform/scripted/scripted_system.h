@@ -69,6 +69,32 @@ class ScriptedFolderBrowser : public FolderBrowser {
   std::deque<std::optional<std::string>> m_answers;
 };
 
+// File dialogs with scripted answers; no answer left means Cancel.
+class ScriptedFileDialogs : public FileDialogs {
+ public:
+  std::optional<std::string> GetOpenFileName(const std::string& title, const std::string&,
+                                             const std::string& filters) override {
+    return Next(title, filters);
+  }
+  std::optional<std::string> GetSaveFileName(const std::string& title, const std::string&, const std::string& filters,
+                                             const std::string&) override {
+    return Next(title, filters);
+  }
+  void Answer(std::optional<std::string> path) { m_answers.push_back(std::move(path)); }
+  // The titles and filter lists of the dialogs shown, in order.
+  std::vector<std::pair<std::string, std::string>> shown;
+
+ private:
+  std::optional<std::string> Next(const std::string& title, const std::string& filters) {
+    shown.emplace_back(title, filters);
+    if (m_answers.empty()) return std::nullopt;
+    auto answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+  }
+  std::deque<std::optional<std::string>> m_answers;
+};
+
 class ScriptedShell : public Shell {
  public:
   bool Open(const std::string& target) override {
@@ -94,6 +120,7 @@ class ScriptedSystem {
   MemorySettingsStore settings;
   MemoryClipboard clipboard;
   ScriptedFolderBrowser folderBrowser;
+  ScriptedFileDialogs fileDialogs;
   ScriptedShell shell;
   FixedFolders folders;
   FixedWaveDevices waveDevices;

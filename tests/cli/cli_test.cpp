@@ -103,7 +103,7 @@ TEST_F(ScriptTest, EditsClipboardAndUndoSpanTheCommandsOfOneRun) {
       "-e new -e 'track 1' -e 'insert-silence 0:02.000' -e 'select 0:00.500 0:01.000' -e cut -e info -e undo "
       "-e info");
   ASSERT_EQ(run.status, 0) << run.err;
-  auto first = run.out.find("track 1: length 264600, audio yes, highlight 88200-88200, markers - -\n");
+  auto first = run.out.find("track 1: length 264600, audio yes, highlight 88200-88200, markers - -, levels 10 10");
   ASSERT_NE(first, std::string::npos) << run.out;
   EXPECT_NE(run.out.find("undo: 2\nredo: 0\nclipboard: 88200\nmodified: yes\n", first), std::string::npos);
   auto second = run.out.find("track 1: length 352800", first);
@@ -136,9 +136,25 @@ TEST_F(ScriptTest, MarkerCommandsAndCopyBetweenThem) {
   CliRun run =
       Script("-e 'insert-silence 8000' -e 'markers 1000 3000' -e copy-markers -e 'select 0 0' -e paste-insert -e info");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find("track 1: length 10000, audio yes, highlight 0-0, markers 3000 5000\n"), std::string::npos)
+  EXPECT_NE(run.out.find("track 1: length 10000, audio yes, highlight 0-0, markers 3000 5000,"), std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("clipboard: 2000\n"), std::string::npos);
+}
+
+TEST_F(ScriptTest, AProjectSavedByOneRunOpensInTheNext) {
+  std::string project = root.Path() + "/song.mix";
+  CliRun save = Script("-e 'insert-silence 2000' -e 'track 2' -e 'insert-silence 4000' -e 'level 2 20 25' "
+                       "-e 'mute 2 on' -e 'master 11 12' -e \"save '" + project + "'\"");
+  ASSERT_EQ(save.status, 0) << save.err;
+  EXPECT_EQ(fs::file_size(project), 5892u);
+  CliRun open = Script("-e \"open '" + project + "'\" -e info");
+  ASSERT_EQ(open.status, 0) << open.err;
+  EXPECT_NE(open.out.find("track 2: length 4000, audio yes, highlight 0-0, markers - -, levels 20 25, mute on"),
+            std::string::npos)
+      << open.out;
+  EXPECT_NE(open.out.find("master levels: 11 12\ncurrent track: 2\nproject: " + project), std::string::npos);
+  EXPECT_NE(open.out.find("modified: no"), std::string::npos);
+  EXPECT_EQ(Script("-e 'save'").status, 1);  // a new project has no name to save under
 }
 
 }  // namespace

@@ -41,6 +41,7 @@ TEST_F(DocumentTest, EnablingFollowsTheDocument) {
   EXPECT_TRUE(app->IsCommandEnabled(ID_TOOLS_INSERT_SILENCE));
   EXPECT_FALSE(app->IsCommandEnabled(ID_EDIT_CLEAR_TRACK));
   EXPECT_FALSE(app->IsCommandEnabled(ID_EDIT_PASTE_INSERT));
+  EXPECT_FALSE(app->IsCommandEnabled(ID_FILE_SAVE));
   LoadTrack(0, Pattern(8000, 1));
   EXPECT_TRUE(app->IsCommandEnabled(ID_EDIT_CLEAR_TRACK));
   EXPECT_FALSE(app->IsCommandEnabled(ID_EDIT_CUT));
@@ -67,7 +68,8 @@ TEST_F(DocumentTest, EnablingFollowsTheDocument) {
   app->m_bPlaying = false;
   // Commands whose subsystems do not exist stay disabled.
   EXPECT_FALSE(app->IsCommandEnabled(ID_TOOLS_ECHO));
-  EXPECT_FALSE(app->IsCommandEnabled(ID_FILE_SAVE));
+  EXPECT_FALSE(app->IsCommandEnabled(ID_TOOLS_MIXDOWN_WAVE));
+  EXPECT_TRUE(app->IsCommandEnabled(ID_FILE_SAVE));  // the project holds audio
 }
 
 TEST_F(DocumentTest, MarkerCommandsKeepTheBeginBeforeTheEnd) {

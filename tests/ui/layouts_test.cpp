@@ -13,6 +13,7 @@
 #include "app/intro_dialogs.h"
 #include "app/mixer_app.h"
 #include "app/progress_dialog.h"
+#include "document/import_old_dialog.h"
 #include "document/import_or_new_dialog.h"
 #include "document/marker_times_dialog.h"
 #include "document/mixer_doc.h"
@@ -94,6 +95,15 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
                         });
   EXPECT_EQ(markers.DoModal(), platform::IDOK);
   needs["marker_times_dialog"].insert({"IDOK", "IDCANCEL"});
+
+  CImportOldDialog old;
+  system.dialogs.OnShow("import_old_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    logic.OnCommand(IDC_OLD_BROWSE);
+    logic.OnOK();
+    needs["import_old_dialog"] = surface.RequestedIds();
+  });
+  EXPECT_EQ(old.DoModal(), platform::IDOK);
+  needs["import_old_dialog"].insert({IDC_OLD_BROWSE, "IDOK", "IDCANCEL"});
 
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};

@@ -13,6 +13,7 @@ QtSystem::QtSystem() {
   system.settings = &settings;
   system.clipboard = &clipboard;
   system.folderBrowser = &folderBrowser;
+  system.fileDialogs = &fileDialogs;
   system.shell = &shell;
   system.folders = &folders;
   system.waveDevices = &waveDevices;

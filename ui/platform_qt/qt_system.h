@@ -8,6 +8,7 @@
 #include "platform/system.h"
 #include "ui/platform_qt/clipboard_qt.h"
 #include "ui/platform_qt/dialog_host_qt.h"
+#include "ui/platform_qt/file_dialogs_qt.h"
 #include "ui/platform_qt/folder_browser_qt.h"
 #include "ui/platform_qt/message_boxes_qt.h"
 #include "ui/platform_qt/settings_store_qt.h"
@@ -34,6 +35,7 @@ class QtSystem {
   QtSettingsStore settings;
   QtClipboard clipboard;
   QtFolderBrowser folderBrowser;
+  QtFileDialogs fileDialogs;
   QtShell shell;
   platform::SystemFolders folders;
   platform::PortAudioWaveDevices waveDevices;

@@ -1,0 +1,209 @@
+#include <filesystem>
+
+#include "app/command_ids.h"
+#include "document/import_old_dialog.h"
+#include "document/project_record.h"
+#include "tests/document/document_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProjectTest : DocumentTest {
+  std::string project = root / "songs/demo.mix";
+  void SetUp() override {
+    DocumentTest::SetUp();
+    fs::create_directories(root / "songs");
+  }
+  // A fresh session, as after quitting and starting again.
+  void Restart() {
+    app.reset();
+    app = std::make_unique<CMixerApp>();
+    ASSERT_TRUE(app->InitInstance({"", [this] {
+                                     auto made = std::make_unique<Frame>();
+                                     frame = made.get();
+                                     return made;
+                                   }}));
+    doc = app->m_pDocument;
+  }
+};
+
+TEST_F(ProjectTest, ASavedProjectOpensWithTheSameAudioAndSettings) {
+  std::string one = Pattern(40000, 1), six = Pattern(12000, 6);
+  LoadTrack(0, one);
+  LoadTrack(5, six);
+  app->OnCommand(TrackSelectCommand(5));
+  Select(400, 800);
+  doc->m_mirror.m_nMarkerBegin = 1000;
+  doc->m_mirror.m_nMarkerEnd = 2000;
+  app->m_boardTracks.SetTrackName(6, "Bass");
+  app->m_boardTracks.SetTrackLevel(5, 20, kLevelLeft);
+  app->m_boardTracks.SetTrackLevel(5, 30, kLevelRight);
+  app->m_boardTracks.HandleSolo(5);
+  app->m_boardTracks.HandleMute(0);
+  app->m_boardMain.SetMasterLevel(12, kLevelLeft);
+  app->m_boardMain.SetProjectDescription("A demo");
+  app->m_metronome.tempo = 133;
+  doc->m_nCurrentPos = 4000;
+  ASSERT_EQ(app->SaveProject(false, project), 1);
+  EXPECT_FALSE(doc->IsModified());
+  std::string bytes = ReadFileBytes(project);
+  ASSERT_EQ(bytes.size(), 5892u);
+  EXPECT_EQ(bytes.substr(0, 7), std::string("SNVX33\0", 7));
+
+  Restart();
+  ASSERT_EQ(app->OpenDocument(project), 1);
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_TRUE(SameAudio(TrackBytes(0), one));
+  EXPECT_TRUE(SameAudio(TrackBytes(5), six));
+  EXPECT_EQ(doc->m_nCurrentTrack, 5);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightBegin, 400u);
+  EXPECT_EQ(doc->m_mirror.m_nMarkerEnd, 2000);
+  EXPECT_EQ(app->m_boardTracks.GetTrackName(6), "Bass");
+  EXPECT_EQ(app->m_boardTracks.GetTrackLevel(5, kLevelLeft), 20);
+  EXPECT_EQ(app->m_boardTracks.GetTrackLevel(5, kLevelRight), 30);
+  EXPECT_EQ(doc->Track(5).m_bSolo, 1);
+  EXPECT_EQ(doc->Track(0).m_bMuted, 1);
+  EXPECT_EQ(app->m_boardMain.MasterLevel(kLevelLeft), 12);
+  EXPECT_EQ(app->m_boardMain.ProjectDescription(), "A demo");
+  EXPECT_EQ(app->m_metronome.tempo, 133);
+  EXPECT_EQ(doc->m_nCurrentPos, 4000u);
+  EXPECT_EQ(doc->m_nProjectLength, 40000u);
+
+  // Edits read the project's files and write the session's; the saved files stay.
+  Select(0, 4000);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_CUT), 1);
+  EXPECT_TRUE(SameAudio(ReadFileBytes(doc->m_szProjectFolder + "/track5.pcm"), six));
+  ASSERT_EQ(app->SaveProject(false), 1);
+  EXPECT_TRUE(SameAudio(ReadFileBytes(doc->m_szProjectFolder + "/track5.pcm"), six.substr(4000)));
+}
+
+TEST_F(ProjectTest, SavingAgainCopiesOnlyTheTracksChangedSince) {
+  LoadTrack(0, Pattern(20000, 1));
+  LoadTrack(1, Pattern(20000, 2));
+  ASSERT_EQ(app->SaveProject(false, project), 1);
+  const std::string folder = doc->m_szProjectFolder;
+  EXPECT_EQ(folder.rfind(app->m_szAudioFolder + "/", 0), 0u);
+  // Mark the saved copies: a save that copied a track again would overwrite the mark.
+  WriteFileBytes(folder + "/track0.pcm", "mark");
+  WriteFileBytes(folder + "/track1.pcm", "mark");
+  app->OnCommand(TrackSelectCommand(1));
+  Select(0, 400);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_DELETE), 1);
+  ASSERT_EQ(app->SaveProject(false), 1);
+  EXPECT_EQ(doc->m_szProjectFolder, folder);
+  EXPECT_EQ(ReadFileBytes(folder + "/track0.pcm"), "mark");
+  EXPECT_EQ(ReadFileBytes(folder + "/track1.pcm").size(), 19600u);
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    EXPECT_EQ(entry.path().string().find(".saving"), std::string::npos) << entry.path();
+  }
+}
+
+TEST_F(ProjectTest, SaveAsMakesAProjectOfItsOwn) {
+  std::string audio = Pattern(8000, 3);
+  LoadTrack(0, audio);
+  ASSERT_EQ(app->SaveProject(false, project), 1);
+  const std::string first = doc->m_szProjectFolder;
+  system->fileDialogs.Answer(root / "songs/copy.mix");
+  ASSERT_EQ(app->OnCommand(ID_FILE_SAVE_AS), 1);
+  EXPECT_NE(doc->m_szProjectFolder, first);
+  EXPECT_TRUE(SameAudio(ReadFileBytes(doc->m_szProjectFolder + "/track0.pcm"), audio));
+  EXPECT_EQ(doc->m_szProjectPath, root / "songs/copy.mix");
+  // Save with no name and no answer from the dialog saves nothing.
+  doc->m_szProjectPath.clear();
+  EXPECT_EQ(app->OnCommand(ID_FILE_SAVE), platform::IDCANCEL);
+}
+
+TEST_F(ProjectTest, FilesThatAreNotProjectsOrLackTheirAudioAreRefused) {
+  std::string audio = Pattern(8000, 4);
+  LoadTrack(0, audio);
+  ASSERT_EQ(app->SaveProject(false, project), 1);
+  const std::string folder = doc->m_szProjectFolder;
+
+  WriteFileBytes(root / "songs/other.mix", "RIFF....WAVEfmt ");
+  EXPECT_EQ(app->OpenDocument(root / "songs/other.mix"), 0);
+  EXPECT_TRUE(Showed("is not a valid Sonavel file."));
+  EXPECT_EQ(doc->m_szProjectPath, project);
+
+  // A project whose folder lost the audio leaves the open project as it was.
+  LoadTrack(2, Pattern(4000, 5));
+  fs::resize_file(folder + "/track0.pcm", 100);
+  EXPECT_EQ(app->OpenDocument(project), 0);
+  EXPECT_TRUE(Showed("does not hold the 8000 bytes of track 1"));
+  EXPECT_EQ(doc->m_nProjectLength, 8000u);
+  EXPECT_EQ(doc->Track(2).m_pos.m_nLength, 4000u);
+  EXPECT_EQ(doc->m_szProjectPath, project);
+
+  EXPECT_EQ(app->OpenDocument(root / "songs/missing.mix"), 0);
+  EXPECT_TRUE(Showed("Failed to open Mix file for read"));
+}
+
+TEST(ProjectRecord, OlderVersionsKeepTheirLevelsWhereTheyStood) {
+  ProjectRecord record;
+  record.tracks[3].left = 7;
+  record.tracks[3].right = 9;
+  std::vector<uint8_t> bytes = record.Encode();
+  bytes[5] = '2';                   // version 32
+  bytes[1296 + 3 * 572 + 512] = 4;  // the one level of version 30
+  auto v32 = ProjectRecord::Decode(bytes.data(), bytes.size());
+  ASSERT_TRUE(v32);
+  EXPECT_EQ(v32->version, 32);
+  EXPECT_EQ(v32->tracks[3].left, 7);
+  EXPECT_EQ(v32->tracks[3].right, 9);
+  bytes[5] = '0';
+  auto v30 = ProjectRecord::Decode(bytes.data(), bytes.size());
+  ASSERT_TRUE(v30);
+  EXPECT_EQ(v30->tracks[3].level30, 4);
+  bytes[5] = '1';
+  EXPECT_FALSE(ProjectRecord::Decode(bytes.data(), bytes.size()));
+  // Texts that fill their fields are cut at the field, never read past it.
+  std::fill(bytes.begin() + 7, bytes.begin() + 1293, 'x');
+  bytes[5] = '3';
+  auto full = ProjectRecord::Decode(bytes.data(), 100);
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->folder.size(), 93u);
+  EXPECT_EQ(full->tracks[0].length, 0u);
+}
+
+TEST_F(ProjectTest, ALegacyProjectIsMigratedIntoTheSession) {
+  const std::string oldAudio = root / "old";
+  fs::create_directories(oldAudio + "/audio/20020101120000");
+  std::string tracks[3] = {Pattern(4000, 1), Pattern(8000, 2), Pattern(1200, 3)};
+  for (int n = 0; n < 3; ++n) {
+    WriteFileBytes(oldAudio + "/audio/20020101120000/track" + std::to_string(n + 1) + ".pcm", tracks[n]);
+  }
+  std::string legacy(LegacyRecord::kSize, '\0');
+  legacy.replace(0, 4, "SNVX");
+  legacy.replace(4, 14, "20020101120000");
+  legacy[18] = 50;  // master index 10
+  for (int n = 0; n < 8; ++n) legacy[static_cast<size_t>(19 + n)] = static_cast<char>(40 + n);
+  legacy[27] = 3;
+  legacy.replace(28, 6, "Old mix");
+  legacy.replace(284, 4, "Kick");
+  legacy[1308] = 1;
+  legacy[1309] = 3;  // no measure
+  legacy[1310] = 90;
+  legacy[1312] = 50;
+  WriteFileBytes(root / "songs/old.mix", legacy);
+  system->dialogs.OnShow("import_old_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& page) {
+    page.Control(IDC_OLD_AUDIO_PATH)->SetText(oldAudio);
+    logic.OnOK();
+  });
+  ASSERT_EQ(app->OpenDocument(root / "songs/old.mix"), 1);
+  for (int n = 0; n < 3; ++n) EXPECT_TRUE(SameAudio(TrackBytes(n), tracks[n]));
+  EXPECT_EQ(doc->Track(3).m_pos.m_nLength, 0u);
+  EXPECT_EQ(app->m_boardTracks.GetTrackLevel(3, kLevelLeft), 60 - 43);
+  EXPECT_EQ(app->m_boardTracks.GetTrackLevel(4, kLevelRight), kUnityLevel);
+  EXPECT_EQ(app->m_boardMain.MasterLevel(kLevelRight), 10);
+  EXPECT_EQ(app->m_boardTracks.GetTrackName(1), "Kick");
+  EXPECT_EQ(app->m_config.metronomeMeasure, 0);
+  EXPECT_EQ(app->m_config.metronomeTempo, 90);
+  EXPECT_TRUE(doc->m_szProjectPath.empty());  // saved under a new name
+
+  // Without the old tracks the migration stops with its message.
+  fs::remove_all(oldAudio + "/audio");
+  EXPECT_EQ(app->OpenDocument(root / "songs/old.mix"), 0);
+  EXPECT_TRUE(Showed("Failed to find the tracks for this project."));
+}
+
+}  // namespace
