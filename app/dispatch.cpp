@@ -19,6 +19,8 @@ enum Operation {
   kOpDelete = 6,
   kOpUndo = 11,
   kOpRedo = 12,
+  kOpWriteWave = 14,
+  kOpWriteMp3 = 15,
   kOpSaveProject = 16,
   kOpImportWave = 17,
   kOpImportMp3 = 18,
@@ -27,6 +29,7 @@ enum Operation {
   kOpDeleteMarkers = 21,
   kOpClearTrack = 22,
   kOpCopyMarkers = 23,
+  kOpTrackMixdown = 29,
 };
 
 struct MarkerItem {
@@ -65,8 +68,13 @@ bool CMixerApp::IsOperationAvailable(int operation) const {
     case kOpClearTrack:
     case kOpUndo:
     case kOpRedo:
+    case kOpWriteWave:
+    case kOpWriteMp3:
     case kOpSaveProject:
-    case kOpImportMix: return true;
+    case kOpImportWave:
+    case kOpImportMp3:
+    case kOpImportMix:
+    case kOpTrackMixdown: return true;
     default: return false;
   }
 }
@@ -86,7 +94,12 @@ int CMixerApp::RunOperation(int operation) {
     case kOpClearTrack: return doc.UserOpDelete(operation);
     case kOpUndo: return doc.UserOpUndo();
     case kOpRedo: return doc.UserOpRedo();
+    case kOpWriteWave: return doc.WriteWAV();
+    case kOpWriteMp3: return doc.WriteMP3();
     case kOpSaveProject: return doc.WriteMIX();
+    case kOpImportWave: return doc.UserOpImportWave();
+    case kOpImportMp3: return doc.UserOpImportMP3();
+    case kOpTrackMixdown: return doc.TrackMixDown();
     case kOpImportMix: return doc.UserOpImportMix();
     default: return operation;  // not an operation of this program: nothing runs
   }
@@ -146,8 +159,21 @@ int CMixerApp::OnCommand(int id) {
 
   switch (id) {
     case ID_FILE_NEW: return NewDocument();
-    case ID_FILE_OPEN: return OnOpenFile(false);
-    case ID_FILE_OPEN_MIX: return OnOpenFile(true);
+    case ID_FILE_OPEN: return OnOpenFile(kFilterAll, false);
+    case ID_FILE_OPEN_MIX: return OnOpenFile(kFilterProject, false);
+    case ID_FILE_OPEN_WAVE: return OnOpenFile(kFilterWave, false);
+    case ID_FILE_OPEN_MP3: return OnOpenFile(kFilterMp3, false);
+    case ID_TOOLS_IMPORT_WAVE: return OnOpenFile(kFilterWave, true);
+    case ID_TOOLS_IMPORT_MP3: return OnOpenFile(kFilterMp3, true);
+    case ID_FILE_SAVE_AS_WAVE:
+    case ID_TOOLS_MIXDOWN_WAVE: return ExportMix(kOpWriteWave);
+    case ID_FILE_SAVE_AS_MP3:
+    case ID_TOOLS_MIXDOWN_MP3: return ExportMix(kOpWriteMp3);
+    case ID_TOOLS_MIXDOWN_TRACK: {
+      if (!doc) return 0;
+      int answer = m_trackMixdownDialog.DoModal();
+      return answer == platform::IDOK ? HandleOperation(kOpTrackMixdown) : answer;
+    }
     case ID_FILE_SAVE: return SaveProject(false);
     case ID_FILE_SAVE_AS:
     case ID_FILE_SAVE_AS_MIX: return SaveProject(true);
@@ -215,13 +241,22 @@ bool CMixerApp::IsCommandEnabled(int id) const {
     case ID_FILE_NEW:
     case ID_FILE_OPEN:
     case ID_FILE_OPEN_MIX:
+    case ID_FILE_OPEN_WAVE:
+    case ID_FILE_OPEN_MP3:
+    case ID_TOOLS_IMPORT_WAVE:
+    case ID_TOOLS_IMPORT_MP3:
     case ID_TRACK_ARM_TOGGLE:
     case ID_TRACK_SOLO_TOGGLE:
     case ID_TRACK_MUTE_TOGGLE:
     case ID_TOOLS_INSERT_SILENCE: return true;
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
-    case ID_FILE_SAVE_AS_MIX: return doc->m_nProjectLength > 0;
+    case ID_FILE_SAVE_AS_MIX:
+    case ID_FILE_SAVE_AS_WAVE:
+    case ID_FILE_SAVE_AS_MP3:
+    case ID_TOOLS_MIXDOWN_WAVE:
+    case ID_TOOLS_MIXDOWN_MP3:
+    case ID_TOOLS_MIXDOWN_TRACK: return doc->m_nProjectLength > 0;
     case ID_EDIT_CUT:
     case ID_EDIT_COPY:
     case ID_EDIT_DELETE: return trackHasAudio && pos.m_nHighlightBegin < pos.m_nHighlightEnd;

@@ -12,17 +12,40 @@
 
 namespace {
 
+constexpr int kOpWriteWave = 14;
 constexpr int kOpSaveProject = 16;
-constexpr const char* kProjectFilter = "Trackwright Projects (*.mix)";
-constexpr const char* kAnyFilter =
-    "All Supported Files (*.mix *.wav *.mp3);;Trackwright Projects (*.mix);;"
-    "Wave Files (*.wav);;MP3 Files (*.mp3)";
+constexpr int kOpImportWave = 17;
+constexpr int kOpImportMp3 = 18;
+constexpr const char* kProjectFilter = "Sonavel Trackwright Files (*.mix)";
 
-bool IsProjectFile(const std::string& path) {
-  if (path.size() < 4) return false;
+// The file kinds of the open dialog's filter lists, first the one it was opened for.
+const char* FilterList(int filterOrder) {
+  switch (filterOrder) {
+    case CMixerApp::kFilterWave:
+      return "Wave Files (*.wav);;MP3 Files (*.mp3);;Sonavel Trackwright Files (*.mix);;"
+             "All Formats (*.wav *.mp3 *.mix);;All Files (*)";
+    case CMixerApp::kFilterMp3:
+      return "MP3 Files (*.mp3);;Wave Files (*.wav);;Sonavel Trackwright Files (*.mix);;"
+             "All Formats (*.wav *.mp3 *.mix);;All Files (*)";
+    case CMixerApp::kFilterProject:
+      return "Sonavel Trackwright Files (*.mix);;Wave Files (*.wav);;MP3 Files (*.mp3);;"
+             "All Formats (*.wav *.mp3 *.mix);;All Files (*)";
+    default:
+      return "All Formats (*.mix *.wav *.mp3);;Sonavel Trackwright Files (*.mix);;Wave Files (*.wav);;"
+             "MP3 Files (*.mp3);;All Files (*)";
+  }
+}
+
+// The last four characters of a name in lower case.
+std::string Ending(const std::string& path) {
+  if (path.size() < 4) return {};
   std::string ending = path.substr(path.size() - 4);
   std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
-  return ending == ".mix";
+  return ending;
+}
+
+bool IsProjectFile(const std::string& path) {
+  return Ending(path) == ".mix";
 }
 
 }  // namespace
@@ -62,13 +85,47 @@ int CMixerApp::SaveProject(bool askName, const std::string& name) {
   return 1;
 }
 
-int CMixerApp::OnOpenFile(bool projectsOnly) {
+int CMixerApp::OnOpenFile(int filterOrder, bool import) {
   if (!m_pDocument) return 0;
   platform::FileDialogs* dialogs = platform::Os().fileDialogs;
-  auto chosen = dialogs ? dialogs->GetOpenFileName("Open", m_szAudioFolder, projectsOnly ? kProjectFilter : kAnyFilter)
-                        : std::nullopt;
+  auto chosen =
+      dialogs ? dialogs->GetOpenFileName(import ? "Import Audio" : "Open", m_szAudioFolder, FilterList(filterOrder))
+              : std::nullopt;
   if (!chosen) return platform::IDCANCEL;
-  return OpenDocument(*chosen);
+  return import ? ImportFile(*chosen) : OpenDocument(*chosen);
+}
+
+int CMixerApp::ImportFile(const std::string& path) {
+  if (!m_pDocument) return 0;
+  const std::string ending = Ending(path);
+  if (ending == ".mix") return OpenDocument(path);
+  if (ending != ".wav" && ending != ".mp3") {
+    ShowInformation("File extension not supported");
+    return 0;
+  }
+  m_pDocument->m_szImportPath = path;
+  m_recentFiles.Add(path);
+  int result = HandleOperation(ending == ".wav" ? kOpImportWave : kOpImportMp3);
+  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  return result;
+}
+
+int CMixerApp::ExportMix(int operation, const std::string& name) {
+  CMixerDoc* doc = m_pDocument;
+  if (!doc) return 0;
+  std::string path = name;
+  if (path.empty()) {
+    const bool wave = operation == kOpWriteWave;
+    platform::FileDialogs* dialogs = platform::Os().fileDialogs;
+    auto chosen =
+        dialogs ? dialogs->GetSaveFileName(wave ? "Mix Down to Wave File" : "Mix Down to MP3 File", m_szAudioFolder,
+                                           wave ? "Wave Files (*.wav)" : "MP3 Files (*.mp3)", wave ? "wav" : "mp3")
+                : std::nullopt;
+    if (!chosen) return platform::IDCANCEL;
+    path = *chosen;
+  }
+  doc->m_szExportPath = path;
+  return HandleOperation(operation);
 }
 
 int CMixerApp::OpenDocument(const std::string& path) {

@@ -13,6 +13,9 @@
 #include "app/progress_dialog.h"
 #include "app/recent_files.h"
 #include "audio_store/pcm_file.h"
+#include "audio_store/convert_audio.h"
+#include "document/export_dialogs.h"
+#include "document/import_ops.h"
 #include "document/marker_times_dialog.h"
 #include "document/mixing_board.h"
 #include "document/silence_dialog.h"
@@ -57,9 +60,15 @@ class CMixerApp {
   // Saves the project under name, or its own name, or (askName, or none yet) a name
   // the user chooses. 1 saved, IDCANCEL when no name was chosen, else failed.
   int SaveProject(bool askName, const std::string& name = {});
-  // Asks for a file and opens it; OpenDocument opens a named one.
-  int OnOpenFile(bool projectsOnly);
+  // The open dialog's filter lists, by the kind of file first in them.
+  static constexpr int kFilterProject = 0, kFilterWave = 1, kFilterMp3 = 2, kFilterAll = 3;
+  // Asks for a file and opens it, or imports it into the current track.
+  int OnOpenFile(int filterOrder, bool import);
   int OpenDocument(const std::string& path);
+  int ImportFile(const std::string& path);
+  // Mixes the project down to a WAV (operation 14) or MP3 (15) file: name, or one
+  // the user chooses. The project's own file name is left as it is.
+  int ExportMix(int operation, const std::string& name = {});
   // Whether this program has the operation of this number.
   bool IsOperationAvailable(int operation) const;
   // A menu, toolbar or keyboard command: tests its precondition and runs it.
@@ -96,6 +105,12 @@ class CMixerApp {
   // playback, mixdown and the project file use.
   CMixingBoardTrackDialog m_boardTracks;
   CMixingBoardMainDialog m_boardMain;
+  CConvertAudioFile m_converter;
+  CWaveImport m_waveImport;
+  CMP3Import m_mp3Import;
+  CWaveDialog m_waveDialog;
+  CMP3Dialog m_mp3Dialog;
+  CTrackMixdownDialog m_trackMixdownDialog;
   // The metronome's settings of the running project, loaded from the record at start.
   MetronomeSettings m_metronome;
 

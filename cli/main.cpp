@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
   {
     CMixerApp app;
     if (app.InitInstance({"", [] { return std::make_unique<ConsoleMainFrame>(); }})) {
-      ScriptRunner runner(app, std::cout);
+      ScriptRunner runner(app, system.dialogs, std::cout);
       succeeded = true;
       for (const std::string& line : arguments.lines) {
         int errorsBefore = system.messages.ErrorCount();

@@ -1,14 +1,18 @@
 #include "cli/script.h"
 
+#include <algorithm>
 #include <iostream>
+#include <map>
 
 #include "app/command_ids.h"
 #include "app/mixer_app.h"
 #include "app/time_format.h"
 #include "cli/config_command.h"
+#include "document/export_dialogs.h"
 #include "document/mixer_doc.h"
 #include "document/mixing_board.h"
 #include "document/time_input.h"
+#include "platform/console/console_system.h"
 
 namespace {
 
@@ -71,6 +75,14 @@ const char* ScriptRunner::Help() {
          "  save [FILE.mix]        save the project (under FILE.mix: a project of its own)\n"
          "  level TRACK LEFT RIGHT the level indices of a track (0 to 60; 10 is unity)\n"
          "  master LEFT RIGHT      the master level indices\n"
+         "  import FILE            insert a WAV or MP3 file at the highlight's begin\n"
+         "  export-wav FILE [--rate R] [--bits 8|16] [--channels 1|2]\n"
+         "                         mix the project down to a WAV file\n"
+         "  export-mp3 FILE [--bitrate B] [--title T] [--artist A] [--album L] [--year Y]\n"
+         "             [--comment C] [--genre N]\n"
+         "                         mix the project down to an MP3 file with its tag\n"
+         "  mixdown-track --sources N,N --target N\n"
+         "                         mix tracks onto one track (undo is not possible)\n"
          "  mute|solo|arm TRACK on|off\n"
          "                         a track's Mute, Solo or Arm button (solo and arm are exclusive)\n"
          "Positions and lengths are byte counts (multiples of 4; others are rounded down)\n"
@@ -240,6 +252,13 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
     }
     return true;
   }
+  if (verb == "import") {
+    if (arguments != 1) return usage("FILE.wav|FILE.mp3");
+    return m_app.ImportFile(words[1]) == 1;
+  }
+  if (verb == "export-wav") return ExportWave(words);
+  if (verb == "export-mp3") return ExportMp3(words);
+  if (verb == "mixdown-track") return MixdownToTrack(words);
   if (verb == "insert-silence") {
     bool atMarker = arguments == 2 && words[2] == "--at-marker";
     uint32_t bytes = 0;
@@ -253,6 +272,95 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
     return Command(ID_TOOLS_INSERT_SILENCE);
   }
   return Fail("unknown command '" + verb + "'");
+}
+
+namespace {
+
+// Reads "--name value" options after the first words; false on an unknown option.
+bool ReadOptions(const std::vector<std::string>& words, size_t first, std::map<std::string, std::string>& options,
+                 std::initializer_list<const char*> known) {
+  for (size_t i = first; i < words.size(); i += 2) {
+    bool isKnown = std::any_of(known.begin(), known.end(), [&](const char* name) { return words[i] == name; });
+    if (!isKnown || i + 1 >= words.size()) return false;
+    options[words[i]] = words[i + 1];
+  }
+  return true;
+}
+
+bool ReadNumber(const std::string& text, int& value) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  value = std::stoi(text);
+  return true;
+}
+
+}  // namespace
+
+bool ScriptRunner::ExportWave(const std::vector<std::string>& words) {
+  std::map<std::string, std::string> options;
+  auto usage = [this] {
+    return Fail("usage: export-wav FILE.wav [--rate 8000..44100] [--bits 8|16] [--channels 1|2]");
+  };
+  if (words.size() < 2 || !ReadOptions(words, 2, options, {"--rate", "--bits", "--channels"})) return usage();
+  int rate = 44100, bits = 16, channels = 2;
+  if ((options.count("--rate") && !ReadNumber(options["--rate"], rate)) ||
+      (options.count("--bits") && !ReadNumber(options["--bits"], bits)) ||
+      (options.count("--channels") && !ReadNumber(options["--channels"], channels)) || (bits != 8 && bits != 16) ||
+      (channels != 1 && channels != 2)) {
+    return usage();
+  }
+  CWaveDialog& format = m_app.m_waveDialog;
+  format.sampleRate = rate;
+  format.bitsPerSample = static_cast<int16_t>(bits);
+  format.channels = static_cast<int16_t>(channels);
+  return m_app.ExportMix(14, words[1]) == 1;
+}
+
+bool ScriptRunner::ExportMp3(const std::vector<std::string>& words) {
+  std::map<std::string, std::string> options;
+  auto usage = [this] {
+    return Fail(
+        "usage: export-mp3 FILE.mp3 [--bitrate 32..320] [--title T] [--artist A] [--album B] [--year Y] "
+        "[--comment C] [--genre 0..147]");
+  };
+  if (words.size() < 2 ||
+      !ReadOptions(words, 2, options,
+                   {"--bitrate", "--title", "--artist", "--album", "--year", "--comment", "--genre"})) {
+    return usage();
+  }
+  const std::string layout = m_app.m_mp3Dialog.Layout();
+  if (options.count("--bitrate")) m_dialogs.PresetText(layout, IDC_MP3_BIT_RATE, options["--bitrate"]);
+  int genre = 0;
+  if (options.count("--genre") && (!ReadNumber(options["--genre"], genre) || genre > 147)) return usage();
+  m_dialogs.PresetText(layout, IDC_MP3_GENRE, kMp3Genres[static_cast<size_t>(genre)]);
+  const std::pair<const char*, const char*> fields[] = {{"--title", IDC_MP3_TITLE},
+                                                        {"--artist", IDC_MP3_ARTIST},
+                                                        {"--album", IDC_MP3_ALBUM},
+                                                        {"--year", IDC_MP3_YEAR},
+                                                        {"--comment", IDC_MP3_COMMENT}};
+  for (const auto& [option, id] : fields) {
+    if (options.count(option)) m_dialogs.PresetText(layout, id, options[option]);
+  }
+  return m_app.ExportMix(15, words[1]) == 1;
+}
+
+bool ScriptRunner::MixdownToTrack(const std::vector<std::string>& words) {
+  std::map<std::string, std::string> options;
+  auto usage = [this] { return Fail("usage: mixdown-track --sources N,N,... --target N (tracks 1 to 8)"); };
+  if (!ReadOptions(words, 1, options, {"--sources", "--target"}) || !options.count("--target")) return usage();
+  const int target = TrackNumber(options["--target"]);
+  if (target < 0) return usage();
+  const std::string layout = m_app.m_trackMixdownDialog.Layout();
+  std::string list = options["--sources"];
+  for (size_t start = 0; start <= list.size() && !list.empty();) {
+    size_t comma = list.find(',', start);
+    int source = TrackNumber(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (source < 0) return usage();
+    m_dialogs.PresetCheck(layout, CTrackMixdownDialog::SourceId(source), true);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  m_dialogs.PresetCheck(layout, CTrackMixdownDialog::TargetId(target), true);
+  return Command(ID_TOOLS_MIXDOWN_TRACK);
 }
 
 void ScriptRunner::PrintInfo() {

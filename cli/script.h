@@ -5,12 +5,17 @@
 #include <vector>
 
 class CMixerApp;
+namespace platform {
+class ConsoleDialogHost;
+}
 
 // Runs the command lines of a script against the application, one after another,
 // as the window's menu commands would run them.
 class ScriptRunner {
  public:
-  ScriptRunner(CMixerApp& app, std::ostream& out) : m_app(app), m_out(out) {}
+  // dialogs receives the values that commands give where the window would ask.
+  ScriptRunner(CMixerApp& app, platform::ConsoleDialogHost& dialogs, std::ostream& out)
+      : m_app(app), m_dialogs(dialogs), m_out(out) {}
 
   // Runs one command line; false (after a message on stderr or from the program)
   // when it failed. Blank lines and lines starting with '#' do nothing.
@@ -26,8 +31,12 @@ class ScriptRunner {
   bool ReadBytes(const std::string& text, uint32_t& bytes);
   bool Command(int id);
   void PrintInfo();
+  bool ExportWave(const std::vector<std::string>& words);
+  bool ExportMp3(const std::vector<std::string>& words);
+  bool MixdownToTrack(const std::vector<std::string>& words);
 
   CMixerApp& m_app;
+  platform::ConsoleDialogHost& m_dialogs;
   std::ostream& m_out;
 };
 

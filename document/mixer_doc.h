@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "document/audio_track.h"
@@ -53,6 +54,16 @@ class CMixerDoc {
   int UserOpPasteOver();
   int UserOpInsertSilence();
 
+  // Imports m_szImportPath into the current track at the highlight's begin.
+  int UserOpImportWave();
+  int UserOpImportMP3();
+  // Mixes the project (or the mixdown dialog's source tracks) into target.
+  int MixDownToOneFile(std::FILE* target, bool onlySelected);
+  // Export the mix to m_szExportPath, or onto the mixdown dialog's target track.
+  int WriteWAV();
+  int WriteMP3();
+  int TrackMixDown();
+
   // Saves the project to m_szProjectPath; opens the project file named there.
   int WriteMIX();
   int UserOpImportMix();
@@ -76,6 +87,8 @@ class CMixerDoc {
 
   std::string m_szProjectPath;
   std::string m_szImportPath;
+  // The file the next export writes; exports never take the project file's name.
+  std::string m_szExportPath;
   std::string m_szProjectFolder;
   std::string m_szProjectFolder2;
   std::array<UndoRecord, kUndoDepth> m_undo;
@@ -104,6 +117,7 @@ class CMixerDoc {
   // Empties the undo and redo rings and resets every track before another project
   // takes the document over.
   void ForgetChanges();
+  int ImportDecoded(bool mp3);
   int ApplyProjectRecord(const ProjectRecord& record, int& current);
   int MigrateLegacyProject(const LegacyRecord& record);
   void AfterChange(int track);

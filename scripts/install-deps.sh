@@ -11,6 +11,7 @@ packages=(
   fonts-dejavu-core                         # a font for the window and for offscreen rendering
   portaudio19-dev libasound2-plugins        # the audio library and its route to the sound server
   pulseaudio                                # the sound server
+  libmp3lame-dev libmpg123-dev libsndfile1-dev sox lame mpg123  # the codec modules' libraries; tools their tests make audio with
 )
 
 missing=()

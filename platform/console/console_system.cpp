@@ -64,6 +64,14 @@ MessageResult ConsoleMessageBoxes::Show(const std::string& text, const std::stri
   return DefaultAnswer(buttons);
 }
 
+void ConsoleDialogHost::PresetText(const std::string& layout, const std::string& id, const std::string& text) {
+  m_presets[layout].push_back({id, text});
+}
+
+void ConsoleDialogHost::PresetCheck(const std::string& layout, const std::string& id, bool checked) {
+  m_presets[layout].push_back({id, {}, true, checked});
+}
+
 int ConsoleDialogHost::RunModal(DialogLogic& logic) {
   MemoryDialogSurface surface;
   int result = IDCANCEL;
@@ -71,7 +79,27 @@ int ConsoleDialogHost::RunModal(DialogLogic& logic) {
   logic.Attach(&surface, [&](int code) {
     if (!ended) result = code, ended = true;
   });
-  if (logic.OnInitDialog()) logic.OnOK();
+  if (logic.OnInitDialog()) {
+    for (const Preset& preset : m_presets[logic.Layout()]) {
+      MemoryControl* control = surface.Control(preset.id);
+      if (!control) continue;
+      if (preset.isCheck) {
+        control->SetChecked(preset.checked);
+        continue;
+      }
+      int item = -1;
+      for (int i = 0; i < control->GetCount(); ++i) {
+        if (control->GetItemText(i) == preset.text) item = i;
+      }
+      if (control->GetCount() > 0) {
+        control->SetCurSel(item);
+      } else {
+        control->SetText(preset.text);
+      }
+    }
+    m_presets.erase(logic.Layout());
+    logic.OnOK();
+  }
   logic.Detach();
   return result;
 }

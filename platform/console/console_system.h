@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 #include "platform/memory_dialog_surface.h"
@@ -35,9 +37,18 @@ class ConsoleDialogHost : public DialogHost {
   int RunModal(DialogLogic& logic) override;
   std::unique_ptr<ModelessDialog> CreateModeless(DialogLogic& logic) override;
   void SetRenderer(Renderer renderer) { m_renderer = std::move(renderer); }
+  // Values the next showing of a layout finds in its controls, as if typed or
+  // chosen: a text, the item of a list with that text, or a check mark.
+  void PresetText(const std::string& layout, const std::string& id, const std::string& text);
+  void PresetCheck(const std::string& layout, const std::string& id, bool checked);
 
  private:
+  struct Preset {
+    std::string id, text;
+    bool isCheck = false, checked = false;
+  };
   Renderer m_renderer;
+  std::map<std::string, std::vector<Preset>> m_presets;
 };
 
 // A folder browser that answers with the folder given on the command line, once.

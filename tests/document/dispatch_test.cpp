@@ -1,4 +1,6 @@
 #include "app/command_ids.h"
+#include "audio_store/wave_header.h"
+#include "document/import_or_new_dialog.h"
 #include "tests/document/document_fixture.h"
 
 namespace {
@@ -68,7 +70,6 @@ TEST_F(DocumentTest, EnablingFollowsTheDocument) {
   app->m_bPlaying = false;
   // Commands whose subsystems do not exist stay disabled.
   EXPECT_FALSE(app->IsCommandEnabled(ID_TOOLS_ECHO));
-  EXPECT_FALSE(app->IsCommandEnabled(ID_TOOLS_MIXDOWN_WAVE));
   EXPECT_TRUE(app->IsCommandEnabled(ID_FILE_SAVE));  // the project holds audio
 }
 
@@ -125,11 +126,31 @@ TEST_F(DocumentTest, OpeningAFileIsClassifiedByItsExtension) {
   EXPECT_TRUE(Showed("File extension not supported"));
   EXPECT_EQ(doc->OnMyOpenDocument("ab"), 0);
   EXPECT_TRUE(Showed("File extension not supported"));
-  // This program cannot read audio files yet: it says so instead of asking.
-  LoadTrack(0, Pattern(4000, 1));
-  EXPECT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 0);
-  EXPECT_TRUE(Showed("cannot read such files yet"));
+
+  // A second of silence as a WAV file.
+  auto header = WaveHeaderBytes(176400, 44100, 2, 16);
+  WriteFileBytes(root / "SONG.WAV", std::string(header.begin(), header.end()) + std::string(176400, '\0'));
+  ASSERT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 1);  // an empty project: no question
   EXPECT_TRUE(system->dialogs.shown.empty() || system->dialogs.shown.back() != "import_or_new_dialog");
+  EXPECT_EQ(doc->m_mirror.m_nLength, 176400u);
+  EXPECT_FALSE(doc->IsModified());
+
+  // Into a project with audio the user is asked; Cancel changes nothing.
+  EXPECT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 0);
+  EXPECT_EQ(system->dialogs.shown.back(), "import_or_new_dialog");
+  EXPECT_EQ(doc->m_mirror.m_nLength, 176400u);
+  system->dialogs.OnShow("import_or_new_dialog", [](platform::DialogLogic& logic, platform::MemoryDialogSurface&) {
+    logic.OnCommand(IDC_IMPORT);
+  });
+  ASSERT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 1);
+  EXPECT_EQ(doc->m_mirror.m_nLength, 352800u);
+  EXPECT_TRUE(doc->IsModified());
+  system->dialogs.OnShow("import_or_new_dialog", [](platform::DialogLogic& logic, platform::MemoryDialogSurface&) {
+    logic.OnCommand(IDC_NEW);
+  });
+  ASSERT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 1);
+  EXPECT_EQ(doc->m_mirror.m_nLength, 176400u);
+  EXPECT_EQ(doc->m_nUndoCount, 1);
 }
 
 }  // namespace

@@ -13,7 +13,9 @@
 void DocumentTest::SetUp() {
   std::filesystem::create_directories(root / "config");
   std::filesystem::create_directories(root / "audio");
-  system = std::make_unique<platform::ScriptedSystem>(root / "bin", root / "config", root / "home");
+  // The program lives in the build's program folder, so that the codec modules are
+  // found beside it as the real program finds them.
+  system = std::make_unique<platform::ScriptedSystem>(TRACKWRIGHT_PROGRAM_FOLDER, root / "config", root / "home");
   auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
   WriteFileBytes(root / "config/mixer.cfg", std::string(bytes.begin(), bytes.end()));
   app = std::make_unique<CMixerApp>();

@@ -13,6 +13,7 @@
 #include "app/intro_dialogs.h"
 #include "app/mixer_app.h"
 #include "app/progress_dialog.h"
+#include "document/export_dialogs.h"
 #include "document/import_old_dialog.h"
 #include "document/import_or_new_dialog.h"
 #include "document/marker_times_dialog.h"
@@ -104,6 +105,36 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   });
   EXPECT_EQ(old.DoModal(), platform::IDOK);
   needs["import_old_dialog"].insert({IDC_OLD_BROWSE, "IDOK", "IDCANCEL"});
+
+  CWaveDialog wave;
+  wave.sampleRate = 30000;  // the user-specified rate field is read
+  system.dialogs.OnShow("wave_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    logic.OnOK();
+    needs["wave_dialog"] = surface.RequestedIds();
+  });
+  wave.DoModal();
+  needs["wave_dialog"].insert({IDC_PCM_USER_RATE, "IDOK", "IDCANCEL"});
+
+  CMP3Dialog mp3;
+  system.dialogs.OnShow("mp3_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    logic.OnOK();
+    needs["mp3_dialog"] = surface.RequestedIds();
+  });
+  EXPECT_EQ(mp3.DoModal(), platform::IDOK);
+  needs["mp3_dialog"].insert({"IDOK", "IDCANCEL"});
+
+  CTrackMixdownDialog mixdown;
+  system.dialogs.OnShow("track_mixdown_dialog",
+                        [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+                          for (int track = 0; track < 8; ++track) {
+                            surface.Control(CTrackMixdownDialog::SourceId(track))->SetChecked(track == 0);
+                          }
+                          logic.OnOK();
+                          needs["track_mixdown_dialog"] = surface.RequestedIds();
+                        });
+  mixdown.DoModal();
+  for (int track = 0; track < 8; ++track) needs["track_mixdown_dialog"].insert(CTrackMixdownDialog::TargetId(track));
+  needs["track_mixdown_dialog"].insert({"IDOK", "IDCANCEL"});
 
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};

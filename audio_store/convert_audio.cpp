@@ -1,0 +1,377 @@
+#include "audio_store/convert_audio.h"
+
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "app/errors.h"
+#include "app/mixer_app.h"
+#include "platform/last_error.h"
+
+namespace {
+
+// The source is read through one buffer of this size; progress and cancel go per buffer.
+constexpr uint32_t kBufferSize = 8192;
+// The progress units (bytes / 100) of one full buffer.
+constexpr unsigned int kUnitsPerBuffer = kBufferSize / 100;
+// Output bytes are gathered and handed to the target in pieces of this size.
+constexpr size_t kOutputSize = 16384;
+
+constexpr const char* kValidationLocation = "CMixerApp::WritePCMToPCM";
+constexpr const char* kConvertLocation = "CConvertAudioFile::WritePCMToPCM";
+constexpr const char* kEstimateLocation = "CConvertAudioFile::CalculateTargetFileSize";
+
+// A report carrying the given system error (0: none), so that no stale errno shows.
+void Report(const char* location, const std::string& message, int code = 0) {
+  platform::SetLastError(code);
+  ReportError(location, message);
+}
+
+std::string WithValue(const char* format, int value) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+bool ValidWidth(int bits) {
+  return bits == 8 || bits == 16;
+}
+bool ValidChannels(int channels) {
+  return channels == 1 || channels == 2;
+}
+bool ValidRate(int32_t rate) {
+  return rate >= 2000 && rate <= 450000;
+}
+
+// The format checks shared by the estimate and the conversion; the first failure is
+// reported and gives false.
+bool ValidateQualities(const AudioQuality& source, const AudioQuality& target) {
+  const char* message = nullptr;
+  int value = 0;
+  if (!ValidWidth(source.bitsPerSample)) {
+    message = "Source quality bits are %d - Not 8 or 16";
+    value = source.bitsPerSample;
+  } else if (!ValidChannels(source.channels)) {
+    message = "Source quality channels are %d - Not 1 or 2";
+    value = source.channels;
+  } else if (!ValidRate(source.sampleRate)) {
+    message = "Source frequency is out of range at %d.";
+    value = source.sampleRate;
+  } else if (!ValidWidth(target.bitsPerSample)) {
+    message = "Target quality bits are %d - Not 8 or 16";
+    value = target.bitsPerSample;
+  } else if (!ValidChannels(target.channels)) {
+    message = "Target quality channels are %d - Not 1 or 2";
+    value = target.channels;
+  } else if (!ValidRate(target.sampleRate)) {
+    message = "Target frequency is out of range at %d.";
+    value = target.sampleRate;
+  }
+  if (!message) return true;
+  Report(kValidationLocation, WithValue(message, value));
+  return false;
+}
+
+uint32_t Saturate32(uint64_t value) {
+  return value > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(value);
+}
+
+// The signed sample values of one frame; a mono frame uses the first.
+struct Frame {
+  int value[2];
+};
+
+Frame DecodeFrame(const uint8_t* bytes, int channels, int bits) {
+  Frame frame{{0, 0}};
+  for (int c = 0; c < channels; ++c) {
+    if (bits == 8) {
+      frame.value[c] = static_cast<int>(bytes[c]) - 128;
+    } else {
+      frame.value[c] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * c] | (bytes[2 * c + 1] << 8)));
+    }
+  }
+  return frame;
+}
+
+// Brings a decoded frame to the target's width and channel count.
+Frame MapFrame(Frame frame, const AudioQuality& source, const AudioQuality& target) {
+  for (int c = 0; c < source.channels; ++c) {
+    int& v = frame.value[c];
+    if (source.bitsPerSample == 8 && target.bitsPerSample == 16) {
+      v *= 256;
+    } else if (source.bitsPerSample == 16 && target.bitsPerSample == 8) {
+      // A mono source rounds toward minus infinity, a stereo one toward zero.
+      v = source.channels == 1 ? v >> 8 : v / 256;
+    }
+  }
+  if (source.channels == 1 && target.channels == 2) {
+    frame.value[1] = frame.value[0];
+  } else if (source.channels == 2 && target.channels == 1) {
+    int sum = frame.value[0] + frame.value[1];
+    frame.value[0] = target.bitsPerSample == 8 ? ClampSample8(sum) : ClampSample16(sum);
+  }
+  return frame;
+}
+
+// Gathers the output and hands it to the target file in pieces, counting what the
+// target accepted.
+class OutputWriter {
+ public:
+  explicit OutputWriter(std::FILE* target) : m_target(target) {}
+
+  void Put(uint8_t byte) {
+    m_bytes[m_fill++] = byte;
+    if (m_fill == kOutputSize) Flush();
+  }
+  // Hands over what is gathered; false once any write has failed.
+  bool Flush() {
+    if (m_fill != 0 && m_error == 0) {
+      size_t put = std::fwrite(m_bytes, 1, m_fill, m_target);
+      m_written += put;
+      if (put < m_fill) m_error = errno != 0 ? errno : EIO;
+    }
+    m_fill = 0;
+    return m_error == 0;
+  }
+  // Flushes the stream too, so that a full disk shows here and not at the caller's close.
+  bool Finish() {
+    if (!Flush()) return false;
+    errno = 0;
+    if (std::fflush(m_target) != 0 || std::ferror(m_target)) {
+      m_error = errno != 0 ? errno : EIO;
+      return false;
+    }
+    return true;
+  }
+  uint64_t Written() const { return m_written; }
+  int Error() const { return m_error; }
+
+ private:
+  std::FILE* m_target;
+  uint8_t m_bytes[kOutputSize];
+  size_t m_fill = 0;
+  uint64_t m_written = 0;
+  int m_error = 0;
+};
+
+}  // namespace
+
+int ClampSample8(int value) {
+  return std::clamp(value, -127, 127);
+}
+
+int ClampSample16(int value) {
+  return std::clamp(value, -32000, 32000);
+}
+
+uint32_t CConvertAudioFile::CalculateTargetFileSize(uint32_t sourceBytes, const AudioQuality* source,
+                                                    const AudioQuality* target) {
+  if (!source) {
+    Report(kEstimateLocation, "The pStructSourceAudioQuality is NULL");
+    return 0;
+  }
+  if (!target) {
+    Report(kEstimateLocation, "The pStructTargetAudioQuality is NULL");
+    return 0;
+  }
+  if (!ValidateQualities(*source, *target)) return 0;
+
+  double scaled = static_cast<double>(target->sampleRate) / source->sampleRate * sourceBytes;
+  auto size = static_cast<uint64_t>(scaled);
+  if (target->bitsPerSample == 8 && source->bitsPerSample == 16) {
+    size /= 2;
+  } else if (target->bitsPerSample == 16 && source->bitsPerSample == 8) {
+    size *= 2;
+  }
+  if (target->channels == 1 && source->channels == 2) {
+    size /= 2;
+  } else if (target->channels == 2 && source->channels == 1) {
+    size *= 2;
+  }
+  // A size beyond what a 32-bit length holds is given as the largest it can.
+  return Saturate32(size) & ~3u;
+}
+
+int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targetFile, const AudioQuality* source,
+                                     const AudioQuality* target) {
+  m_outputWritten = 0;
+  if (!sourceFileName) {
+    Report(kConvertLocation, "The pszSourceFileName is NULL");
+    return 0;
+  }
+  if (!targetFile) {
+    Report(kConvertLocation, "The pTargetFile is NULL");
+    return 0;
+  }
+  if (!source) {
+    Report(kConvertLocation, "The pStructSourceAudioQuality is NULL");
+    return 0;
+  }
+  if (!target) {
+    Report(kConvertLocation, "The pStructTargetAudioQuality is NULL");
+    return 0;
+  }
+  if (!ValidateQualities(*source, *target)) return 0;
+
+  std::FILE* input = std::fopen(sourceFileName, "rb");
+  if (!input) {
+    Report(kValidationLocation, "The pSourceFile is NULL", errno);
+    return 0;
+  }
+  off_t length = -1;
+  if (fseeko(input, 0, SEEK_END) == 0) length = ftello(input);
+  if (length < 0 || length > static_cast<off_t>(UINT32_MAX)) {
+    int code = length < 0 ? errno : EFBIG;
+    std::fclose(input);
+    Report(kConvertLocation, std::string("The source file ") + sourceFileName + " cannot be measured or is too large.",
+           code);
+    return 0;
+  }
+  const auto sourceBytes = static_cast<uint32_t>(length);
+
+  const int sourceChannels = source->channels, targetChannels = target->channels;
+  const int sourceBits = source->bitsPerSample, targetBits = target->bitsPerSample;
+  const int32_t sourceRate = source->sampleRate, targetRate = target->sampleRate;
+  const uint32_t sourceFrame = static_cast<uint32_t>(sourceChannels * sourceBits / 8);
+  const uint32_t targetFrame = static_cast<uint32_t>(targetChannels * targetBits / 8);
+
+  // The cap: each factor in single precision, each product truncated.
+  double cap = sourceBytes;
+  auto scale = [&cap](float factor) { cap = std::trunc(cap * static_cast<double>(factor)); };
+  if (sourceBits != targetBits) scale(static_cast<float>(targetBits) / static_cast<float>(sourceBits));
+  if (sourceChannels != targetChannels) scale(static_cast<float>(targetChannels) / static_cast<float>(sourceChannels));
+  if (sourceRate != targetRate) scale(static_cast<float>(targetRate) / static_cast<float>(sourceRate));
+  auto capBytes = static_cast<uint64_t>(cap);
+  m_outputCap = Saturate32(capBytes + capBytes % targetFrame);
+  const uint64_t outputCap = m_outputCap;
+
+  const float ratioDown =
+      static_cast<float>(sourceChannels * sourceRate) / static_cast<float>(targetChannels * targetRate);
+  const float ratioUp =
+      static_cast<float>(targetChannels * targetRate) / static_cast<float>(sourceChannels * sourceRate);
+
+  // The counts are wider than the 32 bits their values need in any real conversion,
+  // so that none can wrap and let suppressed output through.
+  uint64_t consumed = 0, inSamples = 0, outSamples = 0, outBytes = 0;
+  uint32_t bufPos = 0, bytesRead = 0;
+  bool firstPass = true;
+  uint8_t buffer[kBufferSize];
+  OutputWriter output(targetFile);
+  COperationDialog* progress = CMixerApp::Get() ? &CMixerApp::Get()->m_operationDialog : nullptr;
+
+  auto writeFrame = [&](const Frame& frame) {
+    outSamples += static_cast<uint64_t>(targetChannels);
+    if (targetBits == 8) {
+      for (int c = 0; c < targetChannels; ++c) {
+        if (outBytes < outputCap) output.Put(static_cast<uint8_t>(frame.value[c] + 128));
+        ++outBytes;
+      }
+    } else {
+      if (outBytes < outputCap) {
+        for (int c = 0; c < targetChannels; ++c) {
+          auto value = static_cast<uint16_t>(frame.value[c]);
+          output.Put(static_cast<uint8_t>(value & 0xff));
+          output.Put(static_cast<uint8_t>(value >> 8));
+        }
+      }
+      outBytes += targetFrame;
+    }
+  };
+  auto advance = [&] {
+    bufPos += sourceFrame;
+    consumed += sourceFrame;
+  };
+  auto finish = [&](int result) {
+    bool written = output.Finish();
+    m_outputWritten = Saturate32(output.Written());
+    std::fclose(input);
+    if (!written) {
+      Report(kConvertLocation,
+             "Writing the converted audio failed after " + std::to_string(output.Written()) + " bytes.",
+             output.Error());
+      return 0;
+    }
+    return result;
+  };
+
+  while (consumed < sourceBytes) {
+    if (firstPass || bufPos >= kBufferSize) {
+      firstPass = false;
+      bufPos = 0;
+      uint32_t wanted = std::min<uint64_t>(kBufferSize, sourceBytes - consumed);
+      errno = 0;
+      size_t got = 0;
+      if (fseeko(input, static_cast<off_t>(consumed), SEEK_SET) == 0) got = std::fread(buffer, 1, wanted, input);
+      if (got < wanted) {
+        // The file shrank or cannot be read: the rest would be made up, not converted.
+        int code = errno;
+        output.Finish();
+        m_outputWritten = Saturate32(output.Written());
+        std::fclose(input);
+        Report(kConvertLocation,
+               std::string("Reading ") + sourceFileName + " failed at byte " + std::to_string(consumed + got) + ".",
+               code);
+        return 0;
+      }
+      bytesRead = static_cast<uint32_t>(got);
+      // A last, partial frame is completed with zero bytes.
+      std::memset(buffer + bytesRead, 0, kBufferSize - bytesRead);
+    }
+
+    Frame f0 = DecodeFrame(buffer + bufPos, sourceChannels, sourceBits);
+    // At a buffer boundary (and at the end) the next frame is the current one.
+    Frame f1 = bufPos + 2 * sourceFrame <= bytesRead
+                   ? DecodeFrame(buffer + bufPos + sourceFrame, sourceChannels, sourceBits)
+                   : f0;
+    f0 = MapFrame(f0, *source, *target);
+    f1 = MapFrame(f1, *source, *target);
+
+    if (sourceRate < targetRate) {
+      writeFrame(f0);
+      advance();
+      inSamples += static_cast<uint64_t>(sourceChannels);
+      uint64_t x = outSamples;
+      int inserts = 0;
+      while (static_cast<float>(inSamples) / static_cast<float>(x) >= ratioDown) {
+        x += static_cast<uint64_t>(targetChannels);
+        ++inserts;
+      }
+      for (int k = inserts; k >= 1; --k) {
+        Frame between{{0, 0}};
+        for (int c = 0; c < targetChannels; ++c) {
+          double step = static_cast<double>(f1.value[c] - f0.value[c]) / k;
+          between.value[c] = static_cast<int>(f0.value[c] + step);
+        }
+        writeFrame(between);
+      }
+    } else if (sourceRate > targetRate) {
+      uint64_t y = inSamples + static_cast<uint64_t>(sourceChannels);
+      if (static_cast<float>(outSamples) / static_cast<float>(y) > ratioUp) {
+        do {
+          advance();
+          inSamples = y;
+          y += static_cast<uint64_t>(sourceChannels);
+        } while (static_cast<float>(outSamples) / static_cast<float>(y) > ratioUp);
+      } else {
+        writeFrame(f0);
+        advance();
+        inSamples += static_cast<uint64_t>(sourceChannels);
+      }
+    } else {
+      writeFrame(f0);
+      advance();
+      inSamples += static_cast<uint64_t>(sourceChannels);
+    }
+
+    if (output.Error() != 0) return finish(0);
+    if (bufPos != 0 && bufPos % kBufferSize == 0 && progress) {
+      progress->StepProgress(kUnitsPerBuffer);
+      if (progress->CancelRequested()) return finish(3);
+    }
+  }
+  return finish(1);
+}

@@ -1,0 +1,145 @@
+// Importing WAV and MP3 files into the current track: decoded by the codec
+// modules, converted to the project format and spliced in at the highlight's begin.
+
+#include "document/import_ops.h"
+
+#include <cstdio>
+
+#include "app/errors.h"
+#include "app/file_utils.h"
+#include "app/mixer_app.h"
+#include "audio_store/codec_modules.h"
+#include "document/mixer_doc.h"
+
+namespace {
+
+COperationDialog* Progress() {
+  CMixerApp* app = CMixerApp::Get();
+  return app ? &app->m_operationDialog : nullptr;
+}
+
+// Names a decoder's file in the session folder on first use.
+bool NameTempFile(std::string& path, const char* base, const char* extension) {
+  CMixerApp* app = CMixerApp::Get();
+  if (!path.empty()) return true;
+  return app && OurGetTempFileName(path, app->m_szTempFolder, base, extension) == 1;
+}
+
+// A decoder's result as the import's: a refusal is told to the user, a cancel is not.
+int DecodeResult(int result, const std::string& file) {
+  if (result == kCodecDone) return 1;
+  if (result == kCodecNotLoaded) return 0;
+  if (result != kCodecCancelled) ShowInformation("Cannot import " + file + ":\n" + CodecResultText(result));
+  return 3;
+}
+
+void RemoveFile(const std::string& path) {
+  if (path.empty()) return;
+  if (std::FILE* emptied = std::fopen(path.c_str(), "wb")) std::fclose(emptied);
+  std::remove(path.c_str());
+}
+
+}  // namespace
+
+void DecodeCallback(int position, int* keepGoing) {
+  OperationCallback(position, keepGoing);
+}
+
+int CWaveImport::ImportFile(AudioQuality& quality, const std::string& wavPath) {
+  if (COperationDialog* progress = Progress()) {
+    progress->SetMessage("Opening audio file...", 0);
+    progress->SetProgressRange(100);
+  }
+  if (!NameTempFile(m_szTempPath, "import_wave_file", "pcm")) return 0;
+  if (std::FILE* created = std::fopen(m_szTempPath.c_str(), "wb")) std::fclose(created);
+  int result = DecodeResult(
+      CallWaveDecode("CWaveImport::ImportFile", wavPath, m_szTempPath, &m_quality, &m_nDataBytes, DecodeCallback),
+      wavPath);
+  if (result == 1) quality = m_quality;
+  return result;
+}
+
+void CWaveImport::RemoveTempFile() {
+  RemoveFile(m_szTempPath);
+}
+
+int CMP3Import::ImportFile(const std::string& mp3Path) {
+  if (COperationDialog* progress = Progress()) {
+    progress->SetMessage("Decoding MP3 file...", 0);
+    progress->SetProgressRange(100);
+  }
+  if (!NameTempFile(m_szTempPath, "import_mp3_file", "wav")) return 0;
+  return DecodeResult(CallLameDecode("CMP3Import::ImportFile", mp3Path, m_szTempPath, DecodeCallback), mp3Path);
+}
+
+void CMP3Import::RemoveTempFile() {
+  RemoveFile(m_szTempPath);
+}
+
+int CMixerDoc::ImportDecoded(bool mp3) {
+  const char* where = mp3 ? "CMixerDoc::UserOpImportMP3" : "CMixerDoc::UserOpImportWave";
+  if (!CheckTrack(m_nCurrentTrack, where)) return 0;
+  CMixerApp* app = CMixerApp::Get();
+  if (!app || !m_pOperationDialog) {
+    ReportError(where, "Pointer to dialog op is NULL");
+    return 0;
+  }
+  app->m_bOpInProgress = true;
+  AlignTrackToDoc(m_nCurrentTrack);
+  CAudioTrack& track = CurrentTrack();
+
+  AudioQuality quality{};
+  int result = 1;
+  if (mp3) {
+    result = app->m_mp3Import.ImportFile(m_szImportPath);
+    if (result == 1) result = app->m_waveImport.ImportFile(quality, app->m_mp3Import.m_szTempPath);
+  } else {
+    result = app->m_waveImport.ImportFile(quality, m_szImportPath);
+  }
+  if (result != 1) return result;
+
+  const uint32_t position = m_mirror.m_nHighlightBegin;
+  if (position > track.m_PCM.nSize) {
+    ReportError(where, "The position " + std::to_string(position) + " lies beyond the track's " +
+                           std::to_string(track.m_PCM.nSize) + " bytes.");
+    return 0;
+  }
+  const uint32_t tail = PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &app->m_tempA, position);
+  m_pOperationDialog->SetMessage(mp3 ? "Importing MP3 file into project..." : "Importing wave file into project...",
+                                 mp3 ? 0 : 1);
+  m_pOperationDialog->SetProgressRange((app->m_waveImport.m_nDataBytes + position + tail) / 100);
+  m_pOperationDialog->UpdateProgress(0);
+
+  std::FILE* out = nullptr;
+  if ((result = PCMFileInsertExteriorPre(&track.m_PCM, &app->m_tempA, position, &out)) != 1) {
+    PCMFileClose(&app->m_tempA);
+    return result;
+  }
+  result = app->m_converter.WritePCMToPCM(app->m_waveImport.m_szTempPath.c_str(), out, &app->m_waveImport.m_quality,
+                                          &kProjectQuality);
+  if (result != 1) {
+    if (PCMFileClose(&app->m_tempA) != 1) ReportError(where, "Failed to close file (" + app->m_tempA.szPath + ")");
+    return mp3 ? result : (result == 0 ? 0 : 3);
+  }
+  // The bytes the converter really wrote are what was inserted: the cap can exceed
+  // them by part of a frame, and counting it would shift the track's tail.
+  const uint32_t count = app->m_converter.m_outputWritten;
+  if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &app->m_tempA, position, count)) != 1) return result;
+  track.m_pos.m_nLength += count;
+  if ((result = DocFinalize(kKindInsertion, m_nCurrentTrack, &app->m_tempA, position, position + count)) != 1) {
+    return result;
+  }
+  if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
+    return result;
+  }
+  app->m_waveImport.RemoveTempFile();
+  if (mp3) app->m_mp3Import.RemoveTempFile();
+  return 1;
+}
+
+int CMixerDoc::UserOpImportWave() {
+  return ImportDecoded(false);
+}
+int CMixerDoc::UserOpImportMP3() {
+  return ImportDecoded(true);
+}

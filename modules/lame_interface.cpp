@@ -1,0 +1,230 @@
+// LameInterface.so: MP3 encoding with libmp3lame and decoding with libmpg123.
+
+#include <lame/lame.h>
+#include <mpg123.h>
+
+#include <memory>
+#include <vector>
+
+#include "audio_store/wave_header.h"
+#include "modules/codec_api.h"
+#include "modules/module_support.h"
+#include "modules/stereo_resampler.h"
+
+namespace {
+
+using codec::KeepGoing;
+
+// Frames read from the PCM input per encoder call.
+constexpr size_t kEncodeFrames = 8192;
+// Bytes asked of the decoder per read.
+constexpr size_t kDecodeBytes = 65536;
+// The decoder's output: the project format.
+constexpr uint32_t kOutRate = 44100;
+constexpr uint32_t kOutFrameBytes = 4;
+// The largest PCM data a WAV header can describe, in whole frames.
+constexpr uint64_t kMaxWaveData = (UINT32_MAX - 36) / kOutFrameBytes * kOutFrameBytes;
+
+struct LameCloser {
+  void operator()(lame_global_flags* flags) const { lame_close(flags); }
+};
+struct Mpg123Closer {
+  void operator()(mpg123_handle* handle) const {
+    mpg123_close(handle);
+    mpg123_delete(handle);
+  }
+};
+
+// Samples of one block of the raw input, as signed 16-bit values.
+void DecodeInput(const uint8_t* bytes, size_t samples, int bitsPerSample, short* out) {
+  for (size_t i = 0; i < samples; ++i) {
+    if (bitsPerSample == 8) {
+      out[i] = static_cast<short>((static_cast<int>(bytes[i]) - 128) * 256);
+    } else {
+      out[i] = static_cast<short>(static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
+    }
+  }
+}
+
+// Gathers 16-bit stereo frames and writes them to the output in blocks, refusing to
+// grow past what a WAV header can describe.
+class FrameSink {
+ public:
+  explicit FrameSink(codec::Output& output) : m_output(output) {}
+  bool operator()(const int16_t frame[2]) {
+    if (m_total + kOutFrameBytes > kMaxWaveData) {
+      m_tooLong = true;
+      return false;
+    }
+    codec::PutSample(m_bytes + m_fill, frame[0]);
+    codec::PutSample(m_bytes + m_fill + 2, frame[1]);
+    m_fill += kOutFrameBytes;
+    m_total += kOutFrameBytes;
+    return m_fill < sizeof m_bytes || Flush();
+  }
+  bool Flush() {
+    bool ok = m_output.Write(m_bytes, m_fill);
+    m_fill = 0;
+    return ok;
+  }
+  uint64_t Total() const { return m_total; }
+  bool TooLong() const { return m_tooLong; }
+
+ private:
+  codec::Output& m_output;
+  uint8_t m_bytes[kDecodeBytes];
+  size_t m_fill = 0;
+  uint64_t m_total = 0;
+  bool m_tooLong = false;
+};
+
+// A decoder that gives 16-bit stereo at the stream's own rate (mono is doubled), with
+// gapless trimming and without messages on the terminal.
+std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
+  mpg123_init();  // needed by libmpg123 before 1.27, harmless after
+  int error = MPG123_OK;
+  std::unique_ptr<mpg123_handle, Mpg123Closer> handle(mpg123_new(nullptr, &error));
+  if (!handle) return nullptr;
+  mpg123_param(handle.get(), MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_STEREO, 0.0);
+  mpg123_format_none(handle.get());
+  const long* rates = nullptr;
+  size_t count = 0;
+  mpg123_rates(&rates, &count);
+  for (size_t i = 0; i < count; ++i) mpg123_format(handle.get(), rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  if (mpg123_open(handle.get(), path) != MPG123_OK) return nullptr;
+  return handle;
+}
+
+}  // namespace
+
+int LameEncode(const char* inputPath, const char* outputPath, int channels, int bitsPerSample, int sampleRate,
+               int bitRate, CodecCallback callback) {
+  if (!inputPath || !outputPath) return kCodecBadArguments;
+  if ((channels != 1 && channels != 2) || (bitsPerSample != 8 && bitsPerSample != 16) || sampleRate <= 0 ||
+      bitRate < 8 || bitRate > 320) {
+    return kCodecBadArguments;
+  }
+  uint64_t inputSize = 0;
+  if (!codec::RegularFileSize(inputPath, inputSize)) return kCodecUnreadable;
+  codec::FilePtr input(std::fopen(inputPath, "rb"));
+  if (!input) return kCodecUnreadable;
+
+  std::unique_ptr<lame_global_flags, LameCloser> lame(lame_init());
+  if (!lame) return kCodecBadArguments;
+  lame_set_num_channels(lame.get(), channels);
+  lame_set_in_samplerate(lame.get(), sampleRate);
+  lame_set_brate(lame.get(), bitRate);
+  lame_set_mode(lame.get(), channels == 2 ? JOINT_STEREO : MONO);
+  // The caller appends its own tag; the LAME tag frame at the start carries the
+  // encoder delay and padding that gapless decoders trim.
+  lame_set_write_id3tag_automatic(lame.get(), 0);
+  lame_set_bWriteVbrTag(lame.get(), 1);
+  if (lame_init_params(lame.get()) < 0) return kCodecBadArguments;
+
+  codec::Output output;
+  if (!output.Open(outputPath)) return kCodecWriteFailed;
+
+  const size_t frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bitsPerSample / 8);
+  std::vector<uint8_t> raw(kEncodeFrames * frameBytes);
+  std::vector<short> samples(kEncodeFrames * static_cast<size_t>(channels));
+  // The encoder's worst case for a block: 1.25 × samples + 7200 bytes.
+  std::vector<unsigned char> mp3(kEncodeFrames * 5 / 4 + 7200);
+  uint64_t done = 0;
+  for (;;) {
+    size_t got = std::fread(raw.data(), 1, raw.size(), input.get());
+    if (std::ferror(input.get())) return kCodecUnreadable;
+    // A trailing partial frame is not audio.
+    size_t frames = got / frameBytes;
+    if (frames != 0) {
+      DecodeInput(raw.data(), frames * static_cast<size_t>(channels), bitsPerSample, samples.data());
+      int bytes = channels == 2 ? lame_encode_buffer_interleaved(lame.get(), samples.data(), static_cast<int>(frames),
+                                                                 mp3.data(), static_cast<int>(mp3.size()))
+                                : lame_encode_buffer(lame.get(), samples.data(), nullptr, static_cast<int>(frames),
+                                                     mp3.data(), static_cast<int>(mp3.size()));
+      if (bytes < 0) return kCodecBadArguments;
+      if (!output.Write(mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
+    }
+    done += got;
+    if (got < raw.size()) break;
+    if (!KeepGoing(callback, done, inputSize)) return kCodecCancelled;
+  }
+  int bytes = lame_encode_flush(lame.get(), mp3.data(), static_cast<int>(mp3.size()));
+  if (bytes < 0) return kCodecBadArguments;
+  if (!output.Write(mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
+
+  // The encoder left an empty frame at the very start for the tag; it is filled in now
+  // that the stream's length is known.
+  unsigned char tag[8192];
+  size_t tagBytes = lame_get_lametag_frame(lame.get(), tag, sizeof tag);
+  if (tagBytes > sizeof tag) return kCodecBadArguments;
+  if (tagBytes != 0 && !(output.Seek(0) && output.Write(tag, tagBytes))) return kCodecWriteFailed;
+  if (!output.Close()) return kCodecWriteFailed;
+  if (!KeepGoing(callback, inputSize, inputSize)) return kCodecCancelled;
+  return kCodecDone;
+}
+
+int LameDecode(const char* inputPath, const char* outputPath, CodecCallback callback) {
+  if (!inputPath || !outputPath) return kCodecBadArguments;
+  uint64_t inputSize = 0;
+  if (!codec::RegularFileSize(inputPath, inputSize) || inputSize == 0) return kCodecUnreadable;
+  auto decoder = OpenDecoder(inputPath);
+  if (!decoder) return kCodecUnreadable;
+
+  codec::Output output;
+  if (!output.Open(outputPath)) return kCodecWriteFailed;
+  // The header's sizes are known at the end; its place is kept meanwhile.
+  const uint8_t placeholder[44] = {};
+  if (!output.Write(placeholder, sizeof placeholder)) return kCodecWriteFailed;
+
+  auto sink = std::make_unique<FrameSink>(output);
+  auto emit = [&sink](const int16_t frame[2]) { return (*sink)(frame); };
+  codec::StereoResampler resampler;
+  bool formatKnown = false;
+  std::vector<unsigned char> pcm(kDecodeBytes);
+  auto failed = [&] { return sink->TooLong() ? kCodecUnreadable : kCodecWriteFailed; };
+  // Takes the decoder's current format; a stream that changes its rate midway is
+  // converted piece by piece. kCodecDone, or why decoding cannot go on.
+  auto adoptFormat = [&]() -> int {
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (mpg123_getformat(decoder.get(), &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
+        channels != MPG123_STEREO || encoding != MPG123_ENC_SIGNED_16) {
+      return kCodecUnreadable;
+    }
+    if (formatKnown && static_cast<uint32_t>(rate) == resampler.InRate()) return kCodecDone;
+    if (formatKnown && !resampler.Finish(emit)) return failed();
+    resampler.Start(static_cast<uint32_t>(rate), kOutRate);
+    formatKnown = true;
+    return kCodecDone;
+  };
+  for (;;) {
+    size_t got = 0;
+    int status = mpg123_read(decoder.get(), pcm.data(), pcm.size(), &got);
+    if (got != 0) {
+      if (!formatKnown) {
+        if (int adopted = adoptFormat(); adopted != kCodecDone) return adopted;
+      }
+      // mpg123 hands out native-endian samples, suitably aligned in the buffer.
+      const auto* frames = reinterpret_cast<const int16_t*>(pcm.data());
+      if (!resampler.Push(frames, got / kOutFrameBytes, emit)) return failed();
+    }
+    if (status == MPG123_NEW_FORMAT) {
+      if (int adopted = adoptFormat(); adopted != kCodecDone) return adopted;
+      continue;
+    }
+    if (status == MPG123_DONE) break;
+    // A stream that cannot be decoded further is refused rather than cut short silently.
+    if (status != MPG123_OK) return kCodecUnreadable;
+    off_t position = mpg123_tell_stream(decoder.get());
+    if (!KeepGoing(callback, position > 0 ? static_cast<uint64_t>(position) : 0, inputSize)) return kCodecCancelled;
+  }
+  if (!resampler.Finish(emit)) return failed();
+  if (!sink->Flush()) return kCodecWriteFailed;
+  // Nothing decodable in it: not an MP3 file.
+  if (sink->Total() == 0) return kCodecUnreadable;
+
+  auto header = WaveHeaderBytes(static_cast<uint32_t>(sink->Total()), kOutRate, 2, 16);
+  if (!(output.Seek(0) && output.Write(header.data(), header.size()))) return kCodecWriteFailed;
+  if (!output.Close()) return kCodecWriteFailed;
+  return kCodecDone;
+}
