@@ -71,6 +71,26 @@ uint32_t Scaled(uint32_t position, uint32_t length, uint32_t rendered) {
   return length == 0 ? 0 : static_cast<uint32_t>(static_cast<uint64_t>(position) * rendered / length);
 }
 
+// Positions read from a file are made to fit the track: inside its length, on frame
+// boundaries, and markers in order. A damaged or edited file can hold anything.
+void FitPositions(TrackPositions& pos) {
+  const uint32_t length = pos.m_nLength & ~3u;
+  auto fit = [length](uint32_t value) { return std::min(value, length) & ~3u; };
+  pos.m_nHighlightBegin = fit(pos.m_nHighlightBegin);
+  pos.m_nHighlightEnd = std::max(fit(pos.m_nHighlightEnd), pos.m_nHighlightBegin);
+  pos.m_nHighlightSpan = pos.m_nHighlightEnd - pos.m_nHighlightBegin;
+  pos.m_nViewStart = fit(pos.m_nViewStart);
+  pos.m_nViewEnd = fit(pos.m_nViewEnd);
+  if (pos.m_nViewEnd <= pos.m_nViewStart) pos.m_nViewStart = 0, pos.m_nViewEnd = length;
+  pos.m_nViewWidth = pos.m_nViewEnd - pos.m_nViewStart;
+  pos.m_nRenderedLength = std::min(pos.m_nRenderedLength, (length >> 6) + 2);
+  for (int32_t* marker : {&pos.m_nMarkerBegin, &pos.m_nMarkerEnd}) {
+    if (*marker != kMarkerNotSet && (*marker < 0 || static_cast<uint32_t>(*marker) > length)) *marker = kMarkerNotSet;
+    if (*marker != kMarkerNotSet) *marker &= ~3;
+  }
+  if (pos.m_nMarkerBegin == kMarkerNotSet || pos.m_nMarkerEnd <= pos.m_nMarkerBegin) pos.m_nMarkerEnd = kMarkerNotSet;
+}
+
 void DeriveScaledPositions(TrackPositions& pos) {
   pos.m_nScaledHighlightBegin = Scaled(pos.m_nHighlightBegin, pos.m_nLength, pos.m_nRenderedLength);
   pos.m_nScaledHighlightEnd = Scaled(pos.m_nHighlightEnd, pos.m_nLength, pos.m_nRenderedLength);
@@ -212,6 +232,7 @@ int CMixerDoc::UserOpImportMix() {
   app->m_boardTracks.SelectTrack(current, false);
   for (int n = 0; n < kTrackCount; ++n) app->m_boardTracks.SetTrackName(n + 1, Track(n).m_szText);
   RecomputeProjectLength();
+  m_nCurrentPos = std::min(m_nCurrentPos, m_nProjectLength) & ~3u;
   AfterChange(current);
   return 1;
 }
@@ -274,21 +295,24 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     pos.m_nHighlightEnd = in.highlightEnd;
     pos.m_nViewStart = in.viewStart;
     pos.m_nViewEnd = in.viewEnd;
-    pos.m_nLength = in.length;
+    pos.m_nLength = in.length & ~3u;
     pos.m_nHighlightSpan = in.highlightSpan;
     pos.m_nViewWidth = in.viewWidth;
     pos.m_nRenderedLength = in.renderedLength;
     pos.m_nMarkerBegin = in.markerBegin;
     pos.m_nMarkerEnd = in.markerEnd;
+    FitPositions(pos);
     DeriveScaledPositions(pos);
-    track.m_PCM.nSize = in.length;
-    track.bHasAudio = in.length != 0;
+    track.m_PCM.nSize = pos.m_nLength;
+    track.bHasAudio = pos.m_nLength != 0;
     track.bNamesAssigned = 0;
     app.m_boardTracks.ShowTrackFlags(n);
     if (in.current) current = n;
   }
   m_nCurrentPos = record.currentPosition;
   app.m_metronome = record.metronome;
+  app.m_metronome.tempo = std::clamp<int16_t>(app.m_metronome.tempo, 0, 999);
+  app.m_metronome.level = std::min<uint8_t>(app.m_metronome.level, kSilentLevel);
   return 1;
 }
 
