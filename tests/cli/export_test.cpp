@@ -1,0 +1,90 @@
+// Exports read back by other programs: sox must find the mix in the WAV and mpg123
+// in the MP3.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool HaveTools() {
+  return std::system("command -v sox >/dev/null && command -v mpg123 >/dev/null") == 0;
+}
+
+int Shell(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int16_t Sample(const std::string& bytes, size_t index) {
+  return static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * index]) | static_cast<uint8_t>(bytes[2 * index + 1]) << 8);
+}
+
+struct ExportTest : ::testing::Test {
+  TempFolder root;
+  std::string Cli(const std::string& commands) {
+    return "HOME='" + root.Path() + "' '" TRACKWRIGHT_CLI "' --config-dir '" + root.Path() + "' --audio-folder '" +
+           root.Path() + "/audio' " + commands + " >/dev/null 2>'" + root.Path() + "/err'";
+  }
+  void SetUp() override {
+    if (!HaveTools()) GTEST_SKIP() << "sox or mpg123 is not installed";
+    fs::create_directories(root / "audio");
+    ASSERT_EQ(Shell("sox -V1 -n -r 44100 -c 2 -b 16 '" + root / "a.wav" + "' synth 2 sine 300 gain -8"), 0);
+    ASSERT_EQ(Shell("sox -V1 -n -r 44100 -c 2 -b 16 '" + root / "b.wav" + "' synth 1.5 sine 710 gain -10"), 0);
+    ASSERT_EQ(Shell("sox -V1 '" + root / "a.wav" + "' -t raw '" + root / "a.raw" + "'"), 0);
+    ASSERT_EQ(Shell("sox -V1 '" + root / "b.wav" + "' -t raw '" + root / "b.raw" + "'"), 0);
+  }
+  // What the mix of the two tracks at unity levels must be, padded to whole half seconds.
+  std::string ExpectedMix() {
+    std::string a = ReadFileBytes(root / "a.raw"), b = ReadFileBytes(root / "b.raw");
+    std::string mix(a.size(), '\0');
+    for (size_t s = 0; s < a.size() / 2; ++s) {
+      int sum = Sample(a, s) + (2 * s < b.size() ? Sample(b, s) : 0);
+      auto value = static_cast<int16_t>(std::clamp(sum, -32700, 32700));
+      mix[2 * s] = static_cast<char>(value & 0xFF);
+      mix[2 * s + 1] = static_cast<char>((value >> 8) & 0xFF);
+    }
+    return mix;
+  }
+};
+
+TEST_F(ExportTest, SoxReadsTheMixFromTheWaveExport) {
+  ASSERT_EQ(Shell(Cli("-e \"import '" + root / "a.wav" + "'\" -e 'track 2' -e \"import '" + root / "b.wav" +
+                    "'\" -e \"export-wav '" + root / "mix.wav" + "'\"")),
+            0)
+      << ReadFileBytes(root / "err");
+  ASSERT_EQ(Shell("sox -V1 '" + root / "mix.wav" + "' -t raw '" + root / "mix.raw" + "'"), 0);
+  std::string mix = ReadFileBytes(root / "mix.raw");
+  EXPECT_EQ(mix, ExpectedMix());  // the header's size is the project's: the padding is not read
+}
+
+TEST_F(ExportTest, Mpg123DecodesTheMp3ExportToTheMixLength) {
+  ASSERT_EQ(Shell(Cli("-e \"import '" + root / "a.wav" + "'\" -e 'track 2' -e \"import '" + root / "b.wav" +
+                    "'\" -e \"export-mp3 '" + root / "mix.mp3" + "' --bitrate 192 --title Test\"")),
+            0)
+      << ReadFileBytes(root / "err");
+  std::string mp3 = ReadFileBytes(root / "mix.mp3");
+  ASSERT_GT(mp3.size(), 128u);
+  EXPECT_EQ(mp3.substr(mp3.size() - 128, 7), std::string("TAGTest"));
+  ASSERT_EQ(Shell("mpg123 -q -s '" + root / "mix.mp3" + "' > '" + root / "decoded.raw" + "' 2>/dev/null"), 0);
+  std::string decoded = ReadFileBytes(root / "decoded.raw"), expected = ExpectedMix();
+  // The encoder sees the whole padded mix (two seconds are four half-second blocks).
+  EXPECT_NEAR(static_cast<double>(decoded.size()), 352800.0, 4.0 * 1152);
+  // Lossy, but the same signal: the difference is small against the signal.
+  double signal = 0, error = 0;
+  for (size_t s = 0; s < std::min(decoded.size(), expected.size()) / 2; ++s) {
+    signal += std::pow(Sample(expected, s), 2);
+    error += std::pow(Sample(decoded, s) - Sample(expected, s), 2);
+  }
+  EXPECT_LT(error, signal * 0.01) << "signal " << signal << " error " << error;
+}
+
+}  // namespace
