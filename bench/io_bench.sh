@@ -53,11 +53,11 @@ p=$(elapsed mpg123 -q -w "$work/peer.wav" "$work/t1.mp3")
 report "MP3 import (mpg123: decode)" "$t" "$bytes" "$p"
 
 echo "Export of the eight-track mix"
-t=$(elapsed run -e "open '$work/p.mix'" -e "export-wav '$work/out.wav' --rate 22050 --bits 8 --channels 1")
+t=$(elapsed run -e "open '$work/p.mix'" -e "export '$work/out.wav' --rate 22050 --bits 8 --channels 1")
 o=$(elapsed run -e "open '$work/p.mix'")
 p=$(elapsed sox -V1 -m $(for n in 1 2 3 4 5 6 7 8; do echo "-v 1 $work/t$n.wav"; done) -r 22050 -b 8 -c 1 "$work/peer.wav")
 report "WAV 22050 Hz 8-bit mono (sox -m)" "$(echo "$t - $o" | bc)" "$((bytes * 8))" "$p"
-t=$(elapsed run -e "open '$work/p.mix'" -e "export-mp3 '$work/out.mp3' --bitrate 128")
+t=$(elapsed run -e "open '$work/p.mix'" -e "export '$work/out.mp3' --bitrate 128")
 sox -V1 -m $(for n in 1 2 3 4 5 6 7 8; do echo "-v 1 $work/t$n.wav"; done) "$work/mix.wav"
 p=$(elapsed lame --quiet -b 128 "$work/mix.wav" "$work/peer.mp3")
 report "MP3 128 kbit/s (lame on the mix)" "$(echo "$t - $o" | bc)" "$((bytes * 8))" "$p"
@@ -67,5 +67,5 @@ t=$(elapsed run -e "open '$work/p.mix'" -e save)
 report "open and save, $minutes-minute tracks" "$t" "$((bytes * 8))"
 echo "  (rerun with a shorter MINUTES: an unedited save copies no audio, so its time does not grow)"
 /usr/bin/time -f %M -o "$work/memory" "$cli" --config-dir "$work/config" -e "open '$work/p.mix'" \
-  -e "export-mp3 '$work/out2.mp3'" >/dev/null 2>&1
+  -e "export '$work/out2.mp3'" >/dev/null 2>&1
 echo "  peak resident memory of an MP3 export: $(cat "$work/memory") KiB"

@@ -1,6 +1,7 @@
 #include "cli/script.h"
 
 #include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <map>
 
@@ -76,9 +77,9 @@ const char* ScriptRunner::Help() {
          "  level TRACK LEFT RIGHT the level indices of a track (0 to 60; 10 is unity)\n"
          "  master LEFT RIGHT      the master level indices\n"
          "  import FILE            insert a WAV or MP3 file at the highlight's begin\n"
-         "  export-wav FILE [--rate R] [--bits 8|16] [--channels 1|2]\n"
+         "  export OUT.wav [--rate HZ] [--bits 8|16] [--channels 1|2]\n"
          "                         mix the project down to a WAV file\n"
-         "  export-mp3 FILE [--bitrate B] [--title T] [--artist A] [--album L] [--year Y]\n"
+         "  export OUT.mp3 [--bitrate K] [--title T] [--artist A] [--album B] [--year Y]\n"
          "             [--comment C] [--genre N]\n"
          "                         mix the project down to an MP3 file with its tag\n"
          "  mixdown-track --sources N,N --target N\n"
@@ -256,8 +257,13 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
     if (arguments != 1) return usage("FILE.wav|FILE.mp3");
     return m_app.ImportFile(words[1]) == 1;
   }
-  if (verb == "export-wav") return ExportWave(words);
-  if (verb == "export-mp3") return ExportMp3(words);
+  if (verb == "export") {
+    std::string ending = arguments >= 1 && words[1].size() >= 4 ? words[1].substr(words[1].size() - 4) : "";
+    std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (ending == ".wav") return ExportWave(words);
+    if (ending == ".mp3") return ExportMp3(words);
+    return usage("OUT.wav [--rate HZ] [--bits 8|16] [--channels 1|2] | OUT.mp3 [--bitrate K] [--title T] ...");
+  }
   if (verb == "mixdown-track") return MixdownToTrack(words);
   if (verb == "insert-silence") {
     bool atMarker = arguments == 2 && words[2] == "--at-marker";
@@ -297,9 +303,7 @@ bool ReadNumber(const std::string& text, int& value) {
 
 bool ScriptRunner::ExportWave(const std::vector<std::string>& words) {
   std::map<std::string, std::string> options;
-  auto usage = [this] {
-    return Fail("usage: export-wav FILE.wav [--rate 8000..44100] [--bits 8|16] [--channels 1|2]");
-  };
+  auto usage = [this] { return Fail("usage: export OUT.wav [--rate 8000..44100] [--bits 8|16] [--channels 1|2]"); };
   if (words.size() < 2 || !ReadOptions(words, 2, options, {"--rate", "--bits", "--channels"})) return usage();
   int rate = 44100, bits = 16, channels = 2;
   if ((options.count("--rate") && !ReadNumber(options["--rate"], rate)) ||
@@ -319,7 +323,7 @@ bool ScriptRunner::ExportMp3(const std::vector<std::string>& words) {
   std::map<std::string, std::string> options;
   auto usage = [this] {
     return Fail(
-        "usage: export-mp3 FILE.mp3 [--bitrate 32..320] [--title T] [--artist A] [--album B] [--year Y] "
+        "usage: export OUT.mp3 [--bitrate 32..320] [--title T] [--artist A] [--album B] [--year Y] "
         "[--comment C] [--genre 0..147]");
   };
   if (words.size() < 2 ||

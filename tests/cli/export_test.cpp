@@ -58,7 +58,7 @@ struct ExportTest : ::testing::Test {
 
 TEST_F(ExportTest, SoxReadsTheMixFromTheWaveExport) {
   ASSERT_EQ(Shell(Cli("-e \"import '" + root / "a.wav" + "'\" -e 'track 2' -e \"import '" + root / "b.wav" +
-                    "'\" -e \"export-wav '" + root / "mix.wav" + "'\"")),
+                    "'\" -e \"export '" + root / "mix.wav" + "'\"")),
             0)
       << ReadFileBytes(root / "err");
   ASSERT_EQ(Shell("sox -V1 '" + root / "mix.wav" + "' -t raw '" + root / "mix.raw" + "'"), 0);
@@ -68,7 +68,7 @@ TEST_F(ExportTest, SoxReadsTheMixFromTheWaveExport) {
 
 TEST_F(ExportTest, Mpg123DecodesTheMp3ExportToTheMixLength) {
   ASSERT_EQ(Shell(Cli("-e \"import '" + root / "a.wav" + "'\" -e 'track 2' -e \"import '" + root / "b.wav" +
-                    "'\" -e \"export-mp3 '" + root / "mix.mp3" + "' --bitrate 192 --title Test\"")),
+                    "'\" -e \"export '" + root / "mix.mp3" + "' --bitrate 192 --title Test\"")),
             0)
       << ReadFileBytes(root / "err");
   std::string mp3 = ReadFileBytes(root / "mix.mp3");
