@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/errors.h"
 #include "app/mixer_app.h"
@@ -20,6 +21,8 @@ constexpr uint32_t kBufferSize = 8192;
 constexpr unsigned int kUnitsPerBuffer = kBufferSize / 100;
 // Output bytes are gathered and handed to the target in pieces of this size.
 constexpr size_t kOutputSize = 16384;
+// A copy between equal formats moves blocks of this size.
+constexpr size_t kCopyBlock = 1 << 20;
 
 constexpr const char* kValidationLocation = "CMixerApp::WritePCMToPCM";
 constexpr const char* kConvertLocation = "CConvertAudioFile::WritePCMToPCM";
@@ -126,6 +129,13 @@ class OutputWriter {
   void Put(uint8_t byte) {
     m_bytes[m_fill++] = byte;
     if (m_fill == kOutputSize) Flush();
+  }
+  // Hands a whole block to the target at once, after what was gathered before it.
+  void PutBlock(const uint8_t* bytes, size_t count) {
+    if (!Flush() || count == 0) return;
+    size_t put = std::fwrite(bytes, 1, count, m_target);
+    m_written += put;
+    if (put < count) m_error = errno != 0 ? errno : EIO;
   }
   // Hands over what is gathered; false once any write has failed.
   bool Flush() {
@@ -297,6 +307,37 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
     }
     return result;
   };
+  // The same format in and out (an import of project-format audio) is a copy of the
+  // whole frames, the result the frame loop gives, made a block at a time.
+  const bool sameFormat = sourceChannels == targetChannels && sourceBits == targetBits && sourceRate == targetRate;
+  if (sameFormat && sourceBytes % sourceFrame == 0) {
+    std::vector<uint8_t> block(kCopyBlock);
+    if (fseeko(input, 0, SEEK_SET) != 0) return finish(0);
+    for (uint64_t copied = 0; copied < sourceBytes;) {
+      const auto wanted = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, sourceBytes - copied));
+      const size_t got = std::fread(block.data(), 1, wanted, input);
+      if (got != wanted) {
+        Report(kConvertLocation, std::string("Reading ") + sourceFileName + " failed.", errno);
+        return finish(0);
+      }
+      // Progress and the cancel test per source buffer, as in the frame loop; after a
+      // cancel the buffers already counted are written.
+      size_t counted = 0;
+      bool cancelled = false;
+      while (counted < got && !cancelled) {
+        counted += std::min<size_t>(kBufferSize, got - counted);
+        if (progress && counted % kBufferSize == 0) {
+          progress->StepProgress(kUnitsPerBuffer);
+          cancelled = progress->CancelRequested();
+        }
+      }
+      output.PutBlock(block.data(), counted);
+      if (output.Error() != 0) return finish(0);
+      if (cancelled) return finish(3);
+      copied += got;
+    }
+    return finish(1);
+  }
 
   while (consumed < sourceBytes) {
     if (firstPass || bufPos >= kBufferSize) {
