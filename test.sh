@@ -8,6 +8,14 @@ cd "$(dirname "$0")"
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACKWRIGHT_WERROR=ON
 cmake --build build/test -j "$(nproc)"
 
+# The tests' own sound server: the audio tests play into its null sink and capture its
+# monitor. It is stopped whatever happens; if it does not start, those tests are skipped.
+pulse_runtime="$PWD/build/test/pulse-runtime"
+trap "'$PWD/scripts/pulse-test-server.sh' stop '$pulse_runtime' >/dev/null" EXIT
+./scripts/pulse-test-server.sh start "$pulse_runtime" || true
+export XDG_RUNTIME_DIR="$pulse_runtime"
+unset PULSE_SERVER
+
 # Window tests draw offscreen; nothing here needs a display.
 export QT_QPA_PLATFORM=offscreen
 cd build/test

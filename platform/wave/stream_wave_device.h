@@ -1,0 +1,74 @@
+#pragma once
+
+// Devices over an audio library's callback streams: the stream's thread renders out of
+// (or captures into) the queue; the interface thread starts the stream when there is
+// something to do and stops it before it takes the queue back.
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/wave/queued_wave_device.h"
+
+namespace platform {
+
+// One open stream of an audio library.
+class AudioStream {
+ public:
+  virtual ~AudioStream() = default;
+  // Begins calling the queue from the stream's own thread.
+  virtual unsigned Start() = 0;
+  // Returns once the last call into the queue has returned; none follows until Start.
+  virtual void Stop() = 0;
+};
+
+// Opens streams on an audio library's devices. An output stream calls
+// queue.Render(out, bytes, start) with the steady clock's time at which out begins to
+// sound; an input stream calls queue.Capture(in, bytes).
+class StreamBackend {
+ public:
+  virtual ~StreamBackend() = default;
+  virtual unsigned OpenOutputStream(unsigned deviceId, const WaveFormat& format, PlaybackQueue& queue,
+                                    std::unique_ptr<AudioStream>* stream) = 0;
+  virtual unsigned OpenInputStream(unsigned deviceId, const WaveFormat& format, CaptureQueue& queue,
+                                   std::unique_ptr<AudioStream>* stream) = 0;
+};
+
+// Nanoseconds of the steady clock, the time base of output streams.
+int64_t SteadyNanos();
+
+// The stream runs from the first write after an open or a reset (once unpaused) until
+// the next reset or close. While paused it plays silence and holds its position.
+class StreamWaveOut final : public QueuedWaveOut {
+ public:
+  explicit StreamWaveOut(StreamBackend& backend) : m_backend(backend) {}
+  ~StreamWaveOut() override { Shutdown(); }
+
+ private:
+  unsigned OpenDevice(unsigned deviceId, const WaveFormat& format) override;
+  void CloseDevice() override;
+  unsigned Resume() override;
+  void Halt() override;
+  int64_t NowNanos() override { return SteadyNanos(); }
+
+  StreamBackend& m_backend;
+  std::unique_ptr<AudioStream> m_stream;
+  bool m_running = false;
+};
+
+// The stream runs from Start to Stop or Reset.
+class StreamWaveIn final : public QueuedWaveIn {
+ public:
+  explicit StreamWaveIn(StreamBackend& backend) : m_backend(backend) {}
+  ~StreamWaveIn() override { Shutdown(); }
+
+ private:
+  unsigned OpenDevice(unsigned deviceId, const WaveFormat& format) override;
+  void CloseDevice() override;
+  unsigned Resume() override;
+  void Halt() override;
+
+  StreamBackend& m_backend;
+  std::unique_ptr<AudioStream> m_stream;
+};
+
+}  // namespace platform

@@ -1,0 +1,145 @@
+#pragma once
+
+// The handover of headers between the interface thread and a device's audio thread.
+// The interface thread queues headers; the audio thread takes them in order, copies
+// audio out of them (playback) or into them (capture) and hands each one back when it
+// is used up. The two sides meet only in atomics: no lock, no allocation and no system
+// call on the audio side. A side that wants to take the queue back (Reset, Stop) first
+// makes sure nothing renders or captures any more — for a stream, by stopping it, which
+// returns only after its callback has returned for the last time.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+#include "platform/wave/wave_device.h"
+
+namespace platform {
+
+// Header flag rules shared by every device.
+unsigned PrepareWaveHeader(WaveHeader* header);
+unsigned UnprepareWaveHeader(WaveHeader* header);
+// MMSYSERR_NOERROR when header may be queued now.
+unsigned CheckQueueable(const WaveHeader* header);
+
+// A fixed-capacity ring of header pointers for one producer and one consumer.
+class HeaderRing {
+ public:
+  static constexpr uint32_t kCapacity = 64;
+
+  // Producer side. False when the ring is full.
+  bool Push(WaveHeader* header);
+  // Consumer side. Null when the ring is empty.
+  WaveHeader* Pop();
+
+ private:
+  std::array<WaveHeader*, kCapacity> m_slots{};
+  std::atomic<uint32_t> m_head{0};  // next slot to pop, written by the consumer
+  std::atomic<uint32_t> m_tail{0};  // next slot to fill, written by the producer
+};
+
+// Told about each header a queue is done with, on the side that finished it, before
+// the header is marked done.
+using HeaderFinished = void (*)(void* context, WaveHeader* header);
+
+// Playback: headers in, a stream of bytes out.
+class PlaybackQueue {
+ public:
+  PlaybackQueue(HeaderFinished finished, void* context) : m_finished(finished), m_context(context) {}
+  PlaybackQueue(const PlaybackQueue&) = delete;
+  PlaybackQueue& operator=(const PlaybackQueue&) = delete;
+
+  // Set while nothing renders.
+  void SetFormat(const WaveFormat& format);
+
+  // Interface thread.
+  bool Push(WaveHeader* header) { return m_ring.Push(header); }
+  void SetPaused(bool paused) { m_paused.store(paused, std::memory_order_release); }
+
+  // Audio side: fills out with bytes of audio that will sound from startNanos on (the
+  // steady clock's nanoseconds, or a virtual device's own time). Queued data comes
+  // first; while paused or when the queue runs dry the rest is silence. Returns the
+  // bytes of queued data that went out.
+  uint32_t Render(char* out, uint32_t bytes, int64_t startNanos);
+
+  // Interface thread, while nothing renders: every queued header goes back, the one
+  // playing first, and the counts start again from 0.
+  void ReturnAll();
+
+  // Interface thread: the bytes of queued data that have sounded by nowNanos, by the
+  // start times Render was given. Silence is not counted.
+  uint64_t PlayedBytes(int64_t nowNanos) const;
+  // The bytes of queued data handed to the device so far.
+  uint64_t RenderedBytes() const { return m_rendered.load(std::memory_order_acquire); }
+
+ private:
+  // What one Render call put out: `count` bytes of data from `start` on, after
+  // `before` bytes of data. `serial` is the call's number while the entry is valid.
+  struct RenderRecord {
+    std::atomic<uint64_t> serial{~uint64_t{0}};
+    std::atomic<int64_t> start{0};
+    std::atomic<uint64_t> before{0};
+    std::atomic<uint32_t> count{0};
+  };
+  static constexpr uint32_t kRecords = 128;
+
+  void Finish(WaveHeader* header);
+  void Publish(int64_t startNanos, uint32_t count);
+
+  HeaderFinished m_finished;
+  void* m_context;
+  HeaderRing m_ring;
+  std::atomic<bool> m_paused{false};
+  uint64_t m_bytesPerSecond = 176400;
+  uint16_t m_blockAlign = 4;
+  char m_silence = 0;
+
+  // Owned by the audio side while it renders.
+  WaveHeader* m_current = nullptr;
+  uint32_t m_offset = 0;
+
+  std::atomic<uint64_t> m_rendered{0};
+  std::atomic<uint64_t> m_renders{0};
+  std::array<RenderRecord, kRecords> m_records;
+};
+
+// Capture: a stream of bytes in, filled headers out.
+class CaptureQueue {
+ public:
+  CaptureQueue(HeaderFinished finished, void* context) : m_finished(finished), m_context(context) {}
+  CaptureQueue(const CaptureQueue&) = delete;
+  CaptureQueue& operator=(const CaptureQueue&) = delete;
+
+  // Interface thread.
+  bool Push(WaveHeader* header) { return m_ring.Push(header); }
+
+  // Audio side: copies bytes of input (silence when in is null) into the queued
+  // headers and hands back each one that is full. Input that finds no header is
+  // dropped. Returns the bytes stored.
+  uint32_t Capture(const char* in, uint32_t bytes);
+
+  // Interface thread, while nothing captures: the header being filled goes back with
+  // what it holds, unless it holds nothing.
+  void ReturnCurrent();
+  // Interface thread, while nothing captures: every queued header goes back and the
+  // count starts again from 0.
+  void ReturnAll();
+
+  // The bytes stored into headers so far.
+  uint64_t CapturedBytes() const { return m_captured.load(std::memory_order_acquire); }
+
+ private:
+  void Finish(WaveHeader* header, uint32_t bytes);
+
+  HeaderFinished m_finished;
+  void* m_context;
+  HeaderRing m_ring;
+
+  // Owned by the audio side while it captures.
+  WaveHeader* m_current = nullptr;
+  uint32_t m_offset = 0;
+
+  std::atomic<uint64_t> m_captured{0};
+};
+
+}  // namespace platform

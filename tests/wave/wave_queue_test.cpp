@@ -1,0 +1,88 @@
+// The playback queue's position: what has sounded by a given time, from the start times
+// the stream gives each rendered buffer — not what was handed to the device.
+
+#include "platform/wave/wave_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/wave/wave_test_support.h"
+
+using namespace platform;
+using namespace wavetest;
+
+namespace {
+
+constexpr int64_t kMs = 1000000;
+
+class PlaybackQueueTest : public testing::Test {
+ protected:
+  PlaybackQueueTest() : queue(nullptr, nullptr) { queue.SetFormat(kProjectWaveFormat); }
+
+  void Push(TestBuffer& buffer) {
+    buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
+    ASSERT_TRUE(queue.Push(&buffer.header));
+  }
+  // Renders ms milliseconds of output that sounds from startMs on.
+  uint32_t Render(int64_t startMs, uint32_t ms) {
+    std::vector<char> out(ms * 4410 / 25);
+    uint32_t data = queue.Render(out.data(), static_cast<uint32_t>(out.size()), startMs * kMs);
+    played.insert(played.end(), out.begin(), out.end());
+    return data;
+  }
+
+  PlaybackQueue queue;
+  std::vector<char> played;
+};
+
+TEST_F(PlaybackQueueTest, CountsOnlyWhatHasSoundedByNow) {
+  TestBuffer buffer(88200);
+  Push(buffer);
+  ASSERT_EQ(Render(1000, 100), 17640u);
+  EXPECT_EQ(queue.RenderedBytes(), 17640u);
+  // Handed over, but not yet sounding.
+  EXPECT_EQ(queue.PlayedBytes(500 * kMs), 0u);
+  EXPECT_EQ(queue.PlayedBytes(1000 * kMs), 0u);
+  EXPECT_EQ(queue.PlayedBytes(1050 * kMs), 8820u);
+  EXPECT_EQ(queue.PlayedBytes(1100 * kMs), 17640u);
+  // Never beyond what was rendered.
+  EXPECT_EQ(queue.PlayedBytes(9000 * kMs), 17640u);
+}
+
+TEST_F(PlaybackQueueTest, ABufferQueuedBehindOthersCountsOnceTheyHaveSounded) {
+  TestBuffer buffer(88200);
+  Push(buffer);
+  Render(1000, 20);
+  Render(1020, 20);
+  Render(1040, 20);
+  EXPECT_EQ(queue.PlayedBytes(1030 * kMs), 3528u + 1764u);
+  EXPECT_EQ(queue.PlayedBytes(1050 * kMs), 2u * 3528u + 1764u);
+  // Only whole frames count: 5 ms are 220.5 frames.
+  EXPECT_EQ(queue.PlayedBytes(1005 * kMs), 880u);
+}
+
+TEST_F(PlaybackQueueTest, SilenceOfAnUnderrunOrAPauseIsNotCounted) {
+  TestBuffer first(4410), second(88200);
+  Fill(first, 1);
+  Fill(second, 2);
+  Push(first);
+  // 25 ms of data, then 25 ms of silence in the same buffer.
+  ASSERT_EQ(Render(0, 50), 4410u);
+  ASSERT_EQ(Render(50, 50), 0u);
+  Push(second);
+  queue.SetPaused(true);
+  ASSERT_EQ(Render(100, 50), 0u);
+  queue.SetPaused(false);
+  ASSERT_EQ(Render(150, 50), 8820u);
+
+  EXPECT_EQ(queue.PlayedBytes(40 * kMs), 4410u);
+  EXPECT_EQ(queue.PlayedBytes(140 * kMs), 4410u);
+  EXPECT_EQ(queue.PlayedBytes(170 * kMs), 4410u + 3528u);
+  EXPECT_EQ(queue.PlayedBytes(200 * kMs), 4410u + 8820u);
+  // The silence went out as zeros between the data.
+  std::vector<char> expected = Concat({Pattern(1, 4410), std::vector<char>(4410 + 8820 + 8820), Pattern(2, 8820)});
+  EXPECT_EQ(played, expected);
+}
+
+}  // namespace
