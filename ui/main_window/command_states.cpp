@@ -13,12 +13,17 @@ namespace {
 // The commands the window handles itself; all others are the application's, which
 // enables only what it has and what the document allows.
 constexpr std::array kWindowCommands{ID_APP_EXIT, ID_APP_ABOUT};
+// The waveform view's own commands: they need a document to look at, nothing more.
+constexpr std::array kViewCommands{ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, IDC_PROJECT_SLIDER};
 
 }  // namespace
 
 bool IsCommandEnabled(int id) {
   if (std::find(kWindowCommands.begin(), kWindowCommands.end(), id) != kWindowCommands.end()) return true;
   const CMixerApp* app = CMixerApp::Get();
+  if (std::find(kViewCommands.begin(), kViewCommands.end(), id) != kViewCommands.end()) {
+    return app && app->m_pDocument;
+  }
   return app && app->IsCommandEnabled(id);
 }
 

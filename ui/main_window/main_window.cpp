@@ -18,14 +18,13 @@
 
 #include "app/command_ids.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
-#include "document/mixer_doc.h"
 #include "platform/system.h"
 #include "ui/main_window/about_dialog.h"
 #include "ui/main_window/command_states.h"
 #include "ui/main_window/toolbar_icons.h"
 #include "ui/main_window/window_placement.h"
 #include "ui/platform_qt/window_parent.h"
+#include "ui/waveform/waveform_widget.h"
 
 namespace ui {
 
@@ -68,6 +67,7 @@ MainWindow::MainWindow() {
   BuildLowerToolBar();
   BuildKeyboardCommands();
   BuildCentralArea();
+  AttachWaveformView();
   statusBar();
   UpdateCommandStates();
 }
@@ -273,7 +273,7 @@ void MainWindow::BuildLowerToolBar() {
   m_projectSlider->setMinimumWidth(160);
   m_projectSlider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   m_projectSlider->setToolTip(QStringLiteral("Project Position"));
-  // Moving through the project belongs to the waveform view, which is not here yet.
+  // Enabled with a document (UpdateCommandStates); the waveform view moves it and follows it.
   m_projectSlider->setEnabled(false);
   m_lowerToolBar->addWidget(m_projectSlider);
 }
@@ -349,6 +349,7 @@ void MainWindow::RefreshRecentFiles() {
 
 void MainWindow::UpdateCommandStates() {
   for (auto& [id, action] : m_actions) action->setEnabled(IsCommandEnabled(id));
+  m_projectSlider->setEnabled(IsCommandEnabled(IDC_PROJECT_SLIDER));
   RefreshRecentFiles();
 }
 
@@ -356,6 +357,8 @@ void MainWindow::OnCommand(int id) {
   switch (id) {
     case ID_APP_EXIT: close(); break;
     case ID_APP_ABOUT: ShowAboutBox(); break;
+    case ID_VIEW_ZOOM_IN: m_waveView->View().ZoomIn(); break;
+    case ID_VIEW_ZOOM_OUT: m_waveView->View().ZoomOut(); break;
     default:
       if (CMixerApp* app = CMixerApp::Get()) app->OnCommand(id);
       UpdateCommandStates();
@@ -365,22 +368,16 @@ void MainWindow::OnCommand(int id) {
 
 void MainWindow::OnDocumentChanged(int) {
   UpdateCommandStates();
-  UpdateClocks();
+  m_waveView->View().OnDocumentChanged();
 }
 
-void MainWindow::UpdateClocks() {
-  CMixerApp* app = CMixerApp::Get();
-  const CMixerDoc* doc = app ? app->m_pDocument : nullptr;
-  if (!doc) return;
-  const TrackPositions& pos = doc->m_mirror;
-  const uint32_t values[kClockFields] = {pos.m_nHighlightBegin, pos.m_nHighlightEnd, doc->m_nCurrentPos,
-                                         pos.m_nHighlightEnd - pos.m_nHighlightBegin};
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0));
-  for (int i = 0; i < kClockFields; ++i) {
-    std::string text;
-    FormatPosition(values[i], kBytesPerSecond, text, tempo, app->m_config.timeDisplayType);
-    m_clocks[static_cast<size_t>(i)]->setText(QString::fromStdString(text));
-  }
+void MainWindow::AttachWaveformView() {
+  auto* layout = new QVBoxLayout(m_waveArea);
+  layout->setContentsMargins(0, 0, 0, 0);
+  m_waveView = new WaveformWidget(m_waveArea);
+  layout->addWidget(m_waveView);
+  m_waveView->AttachClocks(m_clocks);
+  m_waveView->AttachProjectSlider(m_projectSlider);
 }
 
 void MainWindow::ShowAboutBox() {

@@ -18,6 +18,7 @@ class QToolBar;
 namespace ui {
 
 enum class Glyph;
+class WaveformWidget;
 
 // The main window: the menu bar, the upper (file and edit) and lower (clocks,
 // transport, project position) toolbars, the mixing board's bar and the waveform
@@ -57,6 +58,7 @@ class MainWindow : public QMainWindow, public CMainFrame {
   // Where the mixing board and the waveform view go.
   QWidget* MixingBoardArea() const { return m_boardArea; }
   QWidget* WaveformArea() const { return m_waveArea; }
+  WaveformWidget* WaveformView() const { return m_waveView; }
 
   // Writes the window's placement to the settings store.
   void SavePlacement();
@@ -74,8 +76,8 @@ class MainWindow : public QMainWindow, public CMainFrame {
   void BuildKeyboardCommands();
   void BuildCentralArea();
   void RefreshRecentFiles();
-  // The clocks show the current track's highlight and the play position.
-  void UpdateClocks();
+  // Puts the waveform view into its area and gives it the clocks and the project slider.
+  void AttachWaveformView();
   void OnCommand(int id);
   void ShowAboutBox();
 
@@ -88,6 +90,7 @@ class MainWindow : public QMainWindow, public CMainFrame {
   QSlider* m_projectSlider = nullptr;
   QWidget* m_boardArea = nullptr;
   QWidget* m_waveArea = nullptr;
+  WaveformWidget* m_waveView = nullptr;
   bool m_shown = false;
 };
 

@@ -1,0 +1,264 @@
+// The Qt canvas against the recording one, and the waveform view in the main window.
+
+#include "ui/waveform/waveform_widget.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSlider>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/command_ids.h"
+#include "app/mixer_app.h"
+#include "document/mixer_doc.h"
+#include "platform/recording_canvas.h"
+#include "platform/scripted/scripted_system.h"
+#include "tests/support/temp_folder.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/main_window/main_window.h"
+#include "ui/waveform/qt_canvas.h"
+#include "ui/waveform/zoom_button.h"
+
+namespace {
+
+using platform::Point;
+using platform::Rect;
+using platform::Rgb;
+
+Rgb PixelAt(const QImage& image, int x, int y) {
+  QRgb pixel = image.pixel(x, y);
+  return {static_cast<uint8_t>(qRed(pixel)), static_cast<uint8_t>(qGreen(pixel)), static_cast<uint8_t>(qBlue(pixel))};
+}
+
+TEST(QtCanvas, ShapesCoverTheirPixelsExactly) {
+  ui::QtCanvas canvas(40, 20, {180, 180, 180});
+  canvas.SelectPen({{0, 0, 0}, 1, platform::PenStyle::Solid});
+  canvas.SelectBrush({{0, 128, 255}});
+  canvas.Rectangle({2, 2, 6, 6});  // pixels 2 to 5, outlined in the pen
+  const QImage& image = canvas.Image();
+  EXPECT_EQ(PixelAt(image, 2, 2), (Rgb{0, 0, 0}));
+  EXPECT_EQ(PixelAt(image, 5, 5), (Rgb{0, 0, 0}));
+  EXPECT_EQ(PixelAt(image, 3, 3), (Rgb{0, 128, 255}));
+  EXPECT_EQ(PixelAt(image, 6, 6), (Rgb{180, 180, 180}));
+
+  const Point triangle[] = {{10, 2}, {30, 2}, {10, 18}};
+  canvas.Polygon(triangle);
+  EXPECT_EQ(PixelAt(canvas.Image(), 13, 5), (Rgb{0, 128, 255}));
+  EXPECT_EQ(PixelAt(canvas.Image(), 10, 10), (Rgb{0, 0, 0}));
+  EXPECT_EQ(PixelAt(canvas.Image(), 28, 16), (Rgb{180, 180, 180}));
+
+  canvas.SelectPen({{100, 100, 100}, 1, platform::PenStyle::Dotted});
+  canvas.Line({0, 19}, {39, 19});
+  int dotted = 0;
+  for (int x = 0; x < 40; ++x) dotted += PixelAt(canvas.Image(), x, 19) == Rgb{100, 100, 100};
+  EXPECT_EQ(dotted, 20);  // every other pixel
+}
+
+// Whether the point lies inside the polygon, by the even-odd count of crossings.
+bool Inside(const std::vector<Point>& polygon, double x, double y) {
+  bool inside = false;
+  for (size_t i = 0, j = polygon.size() - 1; i < polygon.size(); j = i++) {
+    const Point a = polygon[i], b = polygon[j];
+    if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y)) inside = !inside;
+  }
+  return inside;
+}
+
+TEST(QtCanvas, PolygonsFillEveryPixelWhoseCentreLiesInside) {
+  // Jagged envelopes, as a waveform draws them, reaching beyond the canvas.
+  std::srand(7);
+  for (int trial = 0; trial < 5; ++trial) {
+    std::vector<Point> envelope;
+    for (int x = -3; x < 123; ++x) envelope.push_back({x, 40 - std::rand() % 45});
+    for (int x = 122; x >= -3; --x) envelope.push_back({x, 40 + std::rand() % 45});
+    ui::QtCanvas canvas(120, 80, {255, 255, 255});
+    canvas.SelectBrush({{0, 0, 255}});
+    canvas.SelectPen({{255, 0, 0}, 1, platform::PenStyle::Solid});
+    canvas.Polygon(envelope);
+    int filled = 0, wrong = 0;
+    for (int y = 0; y < 80; ++y) {
+      for (int x = 0; x < 120; ++x) {
+        const Rgb pixel = PixelAt(canvas.Image(), x, y);
+        if (pixel == Rgb{255, 0, 0}) continue;  // the outline
+        const bool inside = Inside(envelope, x + 0.5, y + 0.5);
+        wrong += pixel != (inside ? Rgb{0, 0, 255} : Rgb{255, 255, 255});
+        filled += inside;
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "trial " << trial;
+    EXPECT_GT(filled, 1000);
+  }
+}
+
+TEST(QtCanvas, InversionsAgreeWithTheRecordingCanvas) {
+  ui::QtCanvas canvas(50, 10, {180, 180, 180});
+  platform::RecordingCanvas recording(50, 10);
+  for (const Rect& strip : {Rect{5, 0, 30, 10}, Rect{20, 0, 40, 10}, Rect{-5, 0, 3, 10}, Rect{45, 0, 60, 10}}) {
+    canvas.InvertRect(strip);
+    recording.InvertRect(strip);
+  }
+  std::vector<std::pair<int, int>> runs;
+  for (int x = 0; x < 50; ++x) {
+    bool inverted = PixelAt(canvas.Image(), x, 5) == Rgb{75, 75, 75};
+    EXPECT_EQ(PixelAt(canvas.Image(), x, 0), PixelAt(canvas.Image(), x, 9));
+    if (!inverted) continue;
+    if (!runs.empty() && runs.back().second == x) {
+      runs.back().second = x + 1;
+    } else {
+      runs.emplace_back(x, x + 1);
+    }
+  }
+  EXPECT_EQ(runs, (std::vector<std::pair<int, int>>{{0, 3}, {5, 20}, {30, 40}, {45, 50}}));
+  EXPECT_EQ(recording.InvertedRuns(), runs);
+}
+
+TEST(QtCanvas, CopiesPartsOfAnotherImageOnly) {
+  ui::QtCanvas source(10, 10, {1, 2, 3});
+  ui::QtCanvas target(30, 10, {200, 200, 200});
+  EXPECT_TRUE(target.CopyFrom(source, {2, 0, 5, 10}, {20, 0}));
+  EXPECT_EQ(PixelAt(target.Image(), 20, 4), (Rgb{1, 2, 3}));
+  EXPECT_EQ(PixelAt(target.Image(), 22, 4), (Rgb{1, 2, 3}));
+  EXPECT_EQ(PixelAt(target.Image(), 23, 4), (Rgb{200, 200, 200}));
+  platform::RecordingCanvas other(10, 10);
+  EXPECT_FALSE(target.CopyFrom(other, {0, 0, 10, 10}, {0, 0}));
+  EXPECT_EQ(ui::QtCanvas::Bitmap(platform::BitmapId::LeftChannel).size(), QSize(7, 59));
+  EXPECT_EQ(ui::QtCanvas::Bitmap(platform::BitmapId::RightChannel).size(), QSize(7, 66));
+}
+
+// The program's window with a document, its first track holding a tone.
+class WaveformWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(root / "config");
+    std::filesystem::create_directories(root / "audio");
+    system = std::make_unique<platform::ScriptedSystem>(root / "bin", root / "config", root / "home");
+    auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
+    WriteFileBytes(root / "config/mixer.cfg", std::string(bytes.begin(), bytes.end()));
+    app = std::make_unique<CMixerApp>();
+    ASSERT_TRUE(app->InitInstance({"", [this] {
+                                     auto made = std::make_unique<ui::MainWindow>();
+                                     window = made.get();
+                                     return made;
+                                   }}));
+    doc = app->m_pDocument;
+    LoadTone(176400 * 2);
+    window->resize(1300, 900);
+    wave = window->WaveformView();
+    ASSERT_NE(wave, nullptr);
+    // A waveform area of 1000 x 400 pixels.
+    wave->setFixedSize(1070, 413);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QApplication::processEvents();
+    wave->repaint();
+  }
+  void TearDown() override {
+    app.reset();
+    FlushDeletes();
+  }
+
+  // A half-scale square wave of 441 Hz in both channels, written in pieces.
+  void LoadTone(uint32_t bytes) {
+    doc->PrepTracksForOp();
+    std::FILE* out = std::fopen(app->m_tempA.szPath.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::vector<uint8_t> piece;
+    for (uint32_t frame = 0; frame < bytes / 4; ++frame) {
+      const int16_t sample = (frame / 50) % 2 ? -16384 : 16384;
+      for (int i = 0; i < 2; ++i) {
+        piece.push_back(static_cast<uint8_t>(sample & 0xFF));
+        piece.push_back(static_cast<uint8_t>((sample >> 8) & 0xFF));
+      }
+      if (piece.size() >= 16384) {
+        std::fwrite(piece.data(), 1, piece.size(), out);
+        piece.clear();
+      }
+    }
+    std::fwrite(piece.data(), 1, piece.size(), out);
+    std::fclose(out);
+    app->m_tempA.nSize = bytes;
+    doc->AlignTrackToDoc(0);
+    doc->Track(0).m_pos.m_nLength = bytes;
+    ASSERT_EQ(doc->DocFinalize(kKindInsertion, 0, &app->m_tempA, 0, bytes), 1);
+    doc->PostTracksForOp();
+  }
+
+  void Mouse(QEvent::Type type, int x, Qt::MouseButtons held) {
+    const QPointF at(x, 40);
+    QMouseEvent event(type, at, wave->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(wave, &event);
+  }
+
+  TempFolder root;
+  std::unique_ptr<platform::ScriptedSystem> system;
+  std::unique_ptr<CMixerApp> app;
+  ui::MainWindow* window = nullptr;
+  ui::WaveformWidget* wave = nullptr;
+  CMixerDoc* doc = nullptr;
+};
+
+TEST_F(WaveformWindowTest, TheTrackIsDrawnInItsColoursBetweenThePanels) {
+  const QImage& image = wave->WindowImage();
+  ASSERT_EQ(image.size(), wave->size());
+  const int height = wave->height() - 13;
+  const int quarter = height / 4;
+  // Half scale reaches half a quarter above and below each zero line.
+  EXPECT_EQ(PixelAt(image, 35 + 100, quarter - quarter / 4), (Rgb{0, 128, 255}));
+  EXPECT_EQ(PixelAt(image, 35 + 100, 3 * quarter + quarter / 4), (Rgb{0, 128, 255}));
+  EXPECT_EQ(PixelAt(image, 35 + 100, quarter - 3 * quarter / 4), (Rgb{180, 180, 180}));
+  EXPECT_EQ(PixelAt(image, 10, 2 * quarter + 40), (Rgb{220, 220, 220}));  // the scale panel
+  EXPECT_EQ(PixelAt(image, 35 + 100, height), (Rgb{0, 0, 0}));            // the strip's top line
+
+  for (int i = 0; i < 3; ++i) {
+    ui::ZoomButton* button = wave->ZoomButtonAt(i);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->geometry(), QRect(wave->width() - 24, height - 24 * (3 - i), 24, 24));
+    EXPECT_TRUE(button->isVisible());
+  }
+}
+
+TEST_F(WaveformWindowTest, ADragHighlightsEnablesCutAndSetsTheClocks) {
+  EXPECT_FALSE(window->Action(ID_EDIT_CUT)->isEnabled());
+  Mouse(QEvent::MouseButtonPress, 35 + 250, Qt::LeftButton);
+  for (int x = 35 + 250; x <= 35 + 500; x += 20) Mouse(QEvent::MouseMove, x, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, 35 + 500, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, 35 + 500, Qt::NoButton);
+
+  EXPECT_TRUE(doc->m_mirror.HasHighlight());
+  EXPECT_TRUE(window->Action(ID_EDIT_CUT)->isEnabled());
+  EXPECT_TRUE(window->Action(ID_EDIT_COPY)->isEnabled());
+  EXPECT_EQ(window->ClockField(0)->text(), QStringLiteral("00:00.500"));
+  EXPECT_EQ(window->ClockField(1)->text(), QStringLiteral("00:01.000"));
+  EXPECT_EQ(window->ClockField(2)->text(), QStringLiteral("00:00.500"));
+  EXPECT_EQ(window->ProjectSlider()->value(), 25);
+  // The highlighted columns show inverted: the waveform area's grey turns dark.
+  wave->repaint();
+  EXPECT_EQ(PixelAt(wave->WindowImage(), 35 + 333, 2), (Rgb{75, 75, 75}));
+  EXPECT_EQ(PixelAt(wave->WindowImage(), 35 + 700, 2), (Rgb{180, 180, 180}));
+}
+
+TEST_F(WaveformWindowTest, ZoomButtonsKeysAndTheSliderMoveTheView) {
+  QTest::mousePress(wave->ZoomButtonAt(0), Qt::LeftButton);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 176400u);  // around the cursor at the start
+  QTest::mouseRelease(wave->ZoomButtonAt(0), Qt::LeftButton);
+  window->Action(ID_VIEW_ZOOM_OUT)->trigger();
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 220500u);
+  QTest::mouseDClick(wave->ZoomButtonAt(2), Qt::LeftButton);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 352800u);
+  EXPECT_TRUE(window->Action(ID_VIEW_ZOOM_IN)->isEnabled());
+
+  ASSERT_TRUE(window->ProjectSlider()->isEnabled());
+  window->ProjectSlider()->setValue(50);
+  EXPECT_EQ(doc->m_nCurrentPos, 176400u);
+  EXPECT_EQ(window->ClockField(2)->text(), QStringLiteral("00:01.000"));
+}
+
+}  // namespace
