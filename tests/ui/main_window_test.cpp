@@ -22,6 +22,7 @@
 #include "app/command_ids.h"
 #include "app/mixer_app.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/main_window/about_dialog.h"
 #include "ui/main_window/window_placement.h"
@@ -208,7 +209,7 @@ TEST_F(MainWindowTest, ShortcutKeysAreOnTheirCommands) {
 
 TEST_F(MainWindowTest, OnlyWorkingCommandsAreEnabled) {
   ui::MainWindow window;
-  const std::set<int> working = {ID_APP_EXIT, ID_APP_ABOUT};
+  const std::set<int> working = {ID_APP_EXIT, ID_APP_ABOUT, ID_HELP_DOCUMENTATION};
   for (int id : kAllCommandIds) {
     if (id == IDC_PROJECT_SLIDER) continue;
     QAction* action = window.Action(id);
@@ -417,3 +418,50 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndOpensItsLinks) {
 }
 
 }  // namespace
+
+namespace {
+
+// The visible text of a menu item: without mnemonics, the indent and the dots.
+std::string ItemText(const QAction* action) {
+  QString text = action->text();
+  text.remove(QLatin1Char('&'));
+  text = text.trimmed();
+  if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+  return text.toStdString();
+}
+
+void CollectItems(const QMenu* menu, std::vector<std::string>& items) {
+  for (QAction* action : menu->actions()) {
+    if (action->isSeparator()) continue;
+    if (action->menu()) {
+      CollectItems(action->menu(), items);
+    } else if (!action->text().isEmpty()) {
+      items.push_back(ItemText(action));
+    }
+  }
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, TheManualCoversEveryMenuCommandAndHelpOpensIt) {
+  const std::string manual = ReadFileBytes(TRACKWRIGHT_MANUAL);
+  ASSERT_FALSE(manual.empty());
+  ui::MainWindow window;
+  std::vector<std::string> items;
+  for (QAction* menu : window.menuBar()->actions()) CollectItems(menu->menu(), items);
+  ASSERT_GT(items.size(), 40u);
+  for (const std::string& item : items) {
+    std::string html = item;
+    for (size_t at = html.find('&'); at != std::string::npos; at = html.find('&', at + 5)) html.replace(at, 1, "&amp;");
+    EXPECT_NE(manual.find(html), std::string::npos) << "the manual does not name \"" << item << "\"";
+  }
+
+  TempFolder data;
+  WriteFileBytes(data / "trackwright-manual.html", manual);
+  platform::FixedFolders folders("/opt/tw/trackwright", data.Path(), "/home/user");
+  platform::Os().folders = &folders;
+  window.Action(ID_HELP_DOCUMENTATION)->trigger();
+  ASSERT_EQ(system.shell.opened.size(), 1u);
+  EXPECT_EQ(system.shell.opened[0], data / "trackwright-manual.html");
+  platform::Os().folders = &system.folders;
+}

@@ -12,7 +12,7 @@ namespace {
 
 // The commands the window handles itself; all others are the application's, which
 // enables only what it has and what the document allows.
-constexpr std::array kWindowCommands{ID_APP_EXIT, ID_APP_ABOUT};
+constexpr std::array kWindowCommands{ID_APP_EXIT, ID_APP_ABOUT, ID_HELP_DOCUMENTATION};
 // The waveform view's own commands: they need a document to look at, nothing more.
 constexpr std::array kViewCommands{ID_VIEW_ZOOM_IN, ID_VIEW_ZOOM_OUT, IDC_PROJECT_SLIDER};
 

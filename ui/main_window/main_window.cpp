@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,14 +11,17 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QScreen>
 #include <QSlider>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/command_ids.h"
+#include "app/errors.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
 #include "ui/main_window/about_dialog.h"
@@ -31,6 +36,7 @@ namespace ui {
 namespace {
 
 constexpr const char* kProgramName = "Sonavel Trackwright";
+constexpr const char* kManualFile = "trackwright-manual.html";
 
 QKeySequence Ctrl(Qt::Key key) {
   return QKeySequence(Qt::CTRL | key);
@@ -68,6 +74,7 @@ MainWindow::MainWindow() {
   BuildKeyboardCommands();
   BuildCentralArea();
   AttachWaveformView();
+  setAcceptDrops(true);
   statusBar();
   UpdateCommandStates();
 }
@@ -357,12 +364,47 @@ void MainWindow::OnCommand(int id) {
   switch (id) {
     case ID_APP_EXIT: close(); break;
     case ID_APP_ABOUT: ShowAboutBox(); break;
+    case ID_HELP_DOCUMENTATION: OpenManual(); break;
     case ID_VIEW_ZOOM_IN: m_waveView->View().ZoomIn(); break;
     case ID_VIEW_ZOOM_OUT: m_waveView->View().ZoomOut(); break;
     default:
       if (CMixerApp* app = CMixerApp::Get()) app->OnCommand(id);
       UpdateCommandStates();
       break;
+  }
+}
+
+void MainWindow::OpenManual() {
+  platform::System& os = platform::Os();
+  std::string manual = os.folders ? os.folders->FindDataFile(kManualFile) : std::string();
+  if (manual.empty()) {
+    ShowInformation(std::string("The manual ") + kManualFile + " is not installed beside the program.");
+    return;
+  }
+  if (!os.shell || !os.shell->Open(manual)) {
+    os.messages->Show(
+        "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.",
+        platform::kProgramCaption, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
+  }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      event->acceptProposedAction();
+      return;
+    }
+  }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  // A dropped file opens as a file named on the command line does; of several, the first.
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (!url.isLocalFile()) continue;
+    event->acceptProposedAction();
+    if (CMixerApp* app = CMixerApp::Get(); app && isEnabled()) app->OpenDocument(url.toLocalFile().toStdString());
+    UpdateCommandStates();
+    return;
   }
 }
 

@@ -65,6 +65,8 @@ class MainWindow : public QMainWindow, public CMainFrame {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QAction* AddCommand(int id, const QString& text, const QList<QKeySequence>& keys = {});
@@ -80,6 +82,8 @@ class MainWindow : public QMainWindow, public CMainFrame {
   void AttachWaveformView();
   void OnCommand(int id);
   void ShowAboutBox();
+  // Opens the manual with the desktop's handler for it.
+  void OpenManual();
 
   std::map<int, QAction*> m_actions;
   QMenu* m_recentMenu = nullptr;
