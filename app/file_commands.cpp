@@ -128,6 +128,18 @@ int CMixerApp::ExportMix(int operation, const std::string& name) {
   return HandleOperation(operation);
 }
 
+bool CMixerApp::SaveModified() {
+  CMixerDoc* doc = m_pDocument;
+  // A console run does what its commands say; there is nobody to ask.
+  if (!doc || !doc->IsModified() || !platform::Os().interactive || !platform::Os().messages) return true;
+  platform::MessageResult answer =
+      platform::Os().messages->Show("Save changes to " + doc->TitleText() + "?", platform::kProgramCaption,
+                                    platform::MessageIcon::Warning, platform::MessageButtons::YesNoCancel);
+  if (answer == platform::MessageResult::No) return true;
+  if (answer != platform::MessageResult::Yes) return false;
+  return SaveProject(false) == 1;
+}
+
 int CMixerApp::OpenDocument(const std::string& path) {
   if (!m_pDocument) return 0;
   int result = m_pDocument->OnMyOpenDocument(path);

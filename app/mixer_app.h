@@ -60,6 +60,9 @@ class CMixerApp {
   // Saves the project under name, or its own name, or (askName, or none yet) a name
   // the user chooses. 1 saved, IDCANCEL when no name was chosen, else failed.
   int SaveProject(bool askName, const std::string& name = {});
+  // Before work is thrown away: asks whether to save a modified project and saves it
+  // on Yes. False when the user cancelled (or the save failed): keep everything.
+  bool SaveModified();
   // The open dialog's filter lists, by the kind of file first in them.
   static constexpr int kFilterProject = 0, kFilterWave = 1, kFilterMp3 = 2, kFilterAll = 3;
   // Asks for a file and opens it, or imports it into the current track.

@@ -61,6 +61,7 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
     CImportOrNew question;
     int answer = question.DoModal();
     if (answer == CImportOrNew::kNew) {
+      if (!app->SaveModified()) return 0;
       PrepTracksForOp();
       OnNewDocument();
       PostTracksForOp();
@@ -69,6 +70,9 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
       return 0;
     }
   } else {
+    // A project replaces the open one, and so does an audio file opened into an empty
+    // project that was edited all the same (its markers, say).
+    if (!app->SaveModified()) return 0;
     m_szProjectPath = path;
   }
   const std::string previousImport = m_szImportPath;

@@ -148,6 +148,12 @@ TEST_F(DocumentTest, OpeningAFileIsClassifiedByItsExtension) {
   system->dialogs.OnShow("import_or_new_dialog", [](platform::DialogLogic& logic, platform::MemoryDialogSurface&) {
     logic.OnCommand(IDC_NEW);
   });
+  // A new project throws the edited one away: the user is asked first, and Cancel keeps it.
+  system->messages.Answer(platform::MessageResult::Cancel);
+  EXPECT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 0);
+  EXPECT_EQ(system->messages.shown.back().text, "Save changes to SONG.WAV?");
+  EXPECT_EQ(doc->m_mirror.m_nLength, 352800u);
+  system->messages.Answer(platform::MessageResult::No);
   ASSERT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 1);
   EXPECT_EQ(doc->m_mirror.m_nLength, 176400u);
   EXPECT_EQ(doc->m_nUndoCount, 1);

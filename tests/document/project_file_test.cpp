@@ -207,3 +207,28 @@ TEST_F(ProjectTest, ALegacyProjectIsMigratedIntoTheSession) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProjectTest, ThrowingAwayEditedWorkAsksFirst) {
+  LoadTrack(0, Pattern(8000, 7));
+  EXPECT_TRUE(app->SaveModified());  // not modified: nothing to ask
+  EXPECT_TRUE(system->messages.shown.empty());
+  Select(0, 400);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_DELETE), 1);
+  system->messages.Answer(platform::MessageResult::Yes);
+  system->fileDialogs.Answer(project);
+  EXPECT_TRUE(app->SaveModified());
+  EXPECT_EQ(system->messages.shown.back().text, "Save changes to Untitled?");
+  EXPECT_EQ(fs::file_size(project), 5892u);
+  EXPECT_FALSE(doc->IsModified());
+  // Yes without a name chosen keeps everything, as Cancel does.
+  Select(0, 400);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_DELETE), 1);
+  doc->m_szProjectPath.clear();
+  system->messages.Answer(platform::MessageResult::Yes);
+  EXPECT_FALSE(app->SaveModified());
+  EXPECT_TRUE(doc->IsModified());
+}
+
+}  // namespace

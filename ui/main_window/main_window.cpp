@@ -474,6 +474,11 @@ void MainWindow::SavePlacement() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  CMixerApp* app = CMixerApp::Get();
+  if (app && !app->SaveModified()) {
+    event->ignore();
+    return;
+  }
   SavePlacement();
   QMainWindow::closeEvent(event);
 }
