@@ -27,14 +27,18 @@ bool InitializeQuietly() {
   return started;
 }
 
-bool StartLibrary() {
+}  // namespace
+
+bool StartPortAudio() {
   static const bool started = InitializeQuietly();
   return started;
 }
 
+namespace {
+
 std::vector<std::string> DeviceNames(bool outputs) {
   std::vector<std::string> names;
-  if (!StartLibrary()) return names;
+  if (!StartPortAudio()) return names;
   int count = Pa_GetDeviceCount();
   for (int index = 0; index < count; ++index) {
     const PaDeviceInfo* info = Pa_GetDeviceInfo(index);

@@ -1,37 +1,14 @@
 #include "platform/wave/portaudio_wave_system.h"
 
-#include <fcntl.h>
 #include <portaudio.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
+
+#include "platform/portaudio_wave_devices.h"
 
 namespace platform {
 
 namespace {
-
-// The library's host layers print pages of probing noise (missing sound cards, no
-// JACK server) while it starts; that output is dropped, the result is not.
-bool InitializeQuietly() {
-  std::fflush(stderr);
-  int saved = dup(STDERR_FILENO);
-  int null = open("/dev/null", O_WRONLY);
-  if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-  bool started = Pa_Initialize() == paNoError;
-  std::fflush(stderr);
-  if (saved >= 0) {
-    dup2(saved, STDERR_FILENO);
-    close(saved);
-  }
-  if (null >= 0) close(null);
-  return started;
-}
-
-bool StartLibrary() {
-  static const bool started = InitializeQuietly();
-  return started;
-}
 
 constexpr double kDeviceLatencySeconds = 0.15;
 
@@ -118,7 +95,7 @@ PaStreamParameters StreamParameters(int device, const WaveFormat& format, bool o
 }  // namespace
 
 PortAudioWaveSystem::PortAudioWaveSystem() {
-  m_started = StartLibrary();
+  m_started = StartPortAudio();
   if (!m_started) return;
   int count = Pa_GetDeviceCount();
   PaDeviceIndex defaultOutput = Pa_GetDefaultOutputDevice();
