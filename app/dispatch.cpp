@@ -158,6 +158,12 @@ int CMixerApp::OnCommand(int id) {
   };
 
   switch (id) {
+    // Transport.
+    case ID_TRANSPORT_PLAY: StartPlayback(); return m_bPlaying ? 1 : 0;
+    case ID_TRANSPORT_STOP: StopPlayback(); return 1;
+    case ID_TRANSPORT_PLAY_STOP: TogglePlayback(); return 1;
+    case ID_TRANSPORT_REWIND: return MoveToProjectEdge(false);
+    case ID_TRANSPORT_FAST_FORWARD: return MoveToProjectEdge(true);
     case ID_FILE_NEW: return NewDocument();
     case ID_FILE_OPEN: return OnOpenFile(kFilterAll, false);
     case ID_FILE_OPEN_MIX: return OnOpenFile(kFilterProject, false);
@@ -233,6 +239,8 @@ int CMixerApp::OnCommand(int id) {
 
 bool CMixerApp::IsCommandEnabled(int id) const {
   const CMixerDoc* doc = m_pDocument;
+  // While playing, only Stop and the play/stop toggle work.
+  if (id == ID_TRANSPORT_STOP || id == ID_TRANSPORT_PLAY_STOP) return doc && !m_bOpInProgress;
   if (!doc || m_bPlaying || m_bOpInProgress) return false;
   const TrackPositions& pos = doc->m_mirror;
   const bool trackHasAudio = pos.m_nLength > 0;
@@ -248,7 +256,10 @@ bool CMixerApp::IsCommandEnabled(int id) const {
     case ID_TRACK_ARM_TOGGLE:
     case ID_TRACK_SOLO_TOGGLE:
     case ID_TRACK_MUTE_TOGGLE:
-    case ID_TOOLS_INSERT_SILENCE: return true;
+    case ID_TOOLS_INSERT_SILENCE:
+    case ID_TRANSPORT_PLAY:
+    case ID_TRANSPORT_REWIND:
+    case ID_TRANSPORT_FAST_FORWARD: return true;
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
     case ID_FILE_SAVE_AS_MIX:

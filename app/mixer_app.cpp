@@ -13,6 +13,7 @@
 #include "app/file_utils.h"
 #include "app/intro_dialogs.h"
 #include "app/main_frame.h"
+#include "document/intro_project.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
 
@@ -56,6 +57,8 @@ CMixerApp::CMixerApp() : m_strSessionStamp(MakeSessionStamp(std::time(nullptr)))
 }
 
 CMixerApp::~CMixerApp() {
+  // The output device closes before the document goes.
+  m_player.Stop();
   if (m_bConfigValid) WriteMixerConfig();
   m_recentFiles.Save();
   // The document deletes the session's working files and folder.
@@ -117,7 +120,9 @@ bool CMixerApp::InitInstance(StartupOptions options) {
   StartFirstDocument(options.fileToOpen);
 
   // Step 13.
-  if (firstRun) CreateIntro();
+  // The intro project greets a person at the first start; a console run keeps the
+  // first-run settings for itself only and gets no intro.
+  if (firstRun && platform::Os().interactive) CreateIntro();
   return true;
 }
 
@@ -131,7 +136,9 @@ void CMixerApp::InitMixingBoard() {
 void CMixerApp::OpenPlaybackEngine() {
   // Start-up has reached the engines: from now on New and Open do their work.
   m_bPlayerReady = true;
-  // The playback engine opens the configured output device here (paused).
+  // The output device is opened once, paused, for the life of the process. Without one
+  // the program still runs, and Play says why it cannot play.
+  m_player.SetupPlayer(this, m_nCurrentOutputDevice >= 0 ? static_cast<unsigned>(m_nCurrentOutputDevice) : 0);
 }
 
 void CMixerApp::OpenRecordingEngine() {
@@ -156,7 +163,7 @@ void CMixerApp::StartFirstDocument(const std::string& fileToOpen) {
 }
 
 void CMixerApp::CreateIntro() {
-  // The intro project is built and opened here on the first start.
+  CreateIntroProject(*this);
 }
 
 int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {

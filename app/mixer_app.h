@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,14 @@
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
 #include "app/recent_files.h"
-#include "audio_store/pcm_file.h"
 #include "audio_store/convert_audio.h"
+#include "audio_store/pcm_file.h"
 #include "document/export_dialogs.h"
 #include "document/import_ops.h"
 #include "document/marker_times_dialog.h"
 #include "document/mixing_board.h"
 #include "document/silence_dialog.h"
+#include "engine/audio_player.h"
 
 class CMainFrame;
 class CMixerDoc;
@@ -79,6 +81,16 @@ class CMixerApp {
   // Whether the command can run now (the menus and toolbars follow this).
   bool IsCommandEnabled(int id) const;
 
+  // Transport (engine/transport.cpp). m_bPlaying is set from Play until Stop: while
+  // it is set every command but Stop and the play/stop toggle is disabled.
+  void StartPlayback();
+  void StopPlayback();
+  // Ignored within 750 ms of the last accepted toggle.
+  void TogglePlayback();
+  void StartPlayerIfStopped();
+  // Rewind (end false) and fast forward (end true): 1, or 0 while playing.
+  int MoveToProjectEdge(bool end);
+
   MixerConfig m_config;
   // Set once the record holds real settings (loaded, or filled by the first-run page);
   // only such a record is written back at exit.
@@ -116,6 +128,13 @@ class CMixerApp {
   CTrackMixdownDialog m_trackMixdownDialog;
   // The metronome's settings of the running project, loaded from the record at start.
   MetronomeSettings m_metronome;
+  // Playback: the engine, the estimated tick at which the last playback began to
+  // sound (0 from each start until its stop), the guard against a re-entered stop and
+  // the tick of the last accepted play/stop toggle.
+  AudioPlayerNonThreaded m_player;
+  uint32_t m_playStartEstimate = 0;
+  bool m_stopInProgress = false;
+  std::optional<uint32_t> m_lastToggleTick;
 
  private:
   // Start-up steps whose objects (document, mixing board, engines, intro project)

@@ -9,6 +9,7 @@
 
 #include "app/mixer_app.h"
 #include "cli/console_main_frame.h"
+#include "cli/play_command.h"
 #include "cli/progress_line.h"
 #include "cli/script.h"
 #include "platform/console/console_system.h"
@@ -21,7 +22,8 @@ constexpr const char* kUsage =
     "       trackwright-cli [OPTIONS] --script FILE\n"
     "\n"
     "Sonavel Trackwright's core without its window. The commands of one run share one\n"
-    "session: its project, clipboard and undo.\n"
+    "session: its project, clipboard and undo. 'trackwright-cli devices' lists the\n"
+    "output and input devices with their indices.\n"
     "\n"
     "Options:\n"
     "  -e COMMAND           run COMMAND (may be given several times)\n"
@@ -29,6 +31,7 @@ constexpr const char* kUsage =
     "  --audio-folder DIR   the audio folder to use where the program would ask for one\n"
     "                       (a first start, or a configured folder that is not writable)\n"
     "  --config-dir DIR     read and write mixer.cfg in DIR instead of beside the program\n"
+    "  --device N           play through output device N (see 'devices')\n"
     "  --version            print the version and exit\n"
     "  --help               print this help and exit\n"
     "\n";
@@ -36,6 +39,8 @@ constexpr const char* kUsage =
 struct Arguments {
   std::optional<std::string> audioFolder;
   std::optional<std::string> configFolder;
+  std::optional<std::string> outputDevice;
+  bool listDevices = false;
   std::vector<std::string> lines;
 };
 
@@ -71,7 +76,8 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
       std::cout << "trackwright-cli (Sonavel Trackwright) " << TRACKWRIGHT_VERSION << '\n';
       return 0;
     }
-    if (word == "--audio-folder" || word == "--config-dir" || word == "-e" || word == "--script") {
+    if (word == "--audio-folder" || word == "--config-dir" || word == "--device" || word == "-e" ||
+        word == "--script") {
       if (i + 1 >= argc) {
         std::cerr << "trackwright-cli: " << word << " needs a value\n";
         return 2;
@@ -79,6 +85,7 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
       std::string value = argv[++i];
       if (word == "--audio-folder") arguments.audioFolder = value;
       if (word == "--config-dir") arguments.configFolder = value;
+      if (word == "--device") arguments.outputDevice = value;
       if (word == "-e") arguments.lines.push_back(value);
       if (word == "--script" && !ReadScript(value, arguments.lines)) return 2;
       continue;
@@ -86,6 +93,10 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
     if (word.starts_with("-")) {
       std::cerr << "trackwright-cli: unknown option '" << word << "'\n" << kUsage;
       return 2;
+    }
+    if (word == "devices" && i + 1 == argc) {
+      arguments.listDevices = true;
+      return std::nullopt;
     }
     arguments.lines.push_back(Joined(argv + i, argv + argc));
     break;
@@ -104,6 +115,10 @@ int main(int argc, char** argv) {
   if (auto status = Parse(argc, argv, arguments)) return *status;
 
   platform::ConsoleSystem system;
+  if (arguments.listDevices) {
+    PrintDevices(std::cout);
+    return 0;
+  }
   system.folderBrowser.SetAnswer(arguments.audioFolder);
   if (arguments.configFolder) system.folders.SetWritableDataFolder(*arguments.configFolder);
   ProgressLine progress;
@@ -117,8 +132,9 @@ int main(int argc, char** argv) {
     CMixerApp app;
     if (app.InitInstance({"", [] { return std::make_unique<ConsoleMainFrame>(); }})) {
       ScriptRunner runner(app, system.dialogs, std::cout);
-      succeeded = true;
-      for (const std::string& line : arguments.lines) {
+      succeeded = !arguments.outputDevice || UseOutputDevice(app, *arguments.outputDevice, std::cerr);
+      for (size_t n = 0; succeeded && n < arguments.lines.size(); ++n) {
+        const std::string& line = arguments.lines[n];
         int errorsBefore = system.messages.ErrorCount();
         if (!runner.Run(line) || system.messages.ErrorCount() != errorsBefore) {
           succeeded = false;

@@ -9,6 +9,7 @@
 #include "app/mixer_app.h"
 #include "app/time_format.h"
 #include "cli/config_command.h"
+#include "cli/play_command.h"
 #include "document/export_dialogs.h"
 #include "document/mixer_doc.h"
 #include "document/mixing_board.h"
@@ -84,6 +85,8 @@ const char* ScriptRunner::Help() {
          "                         mix the project down to an MP3 file with its tag\n"
          "  mixdown-track --sources N,N --target N\n"
          "                         mix tracks onto one track (undo is not possible)\n"
+         "  play                   play from the position (or the highlighted section when the\n"
+         "                         position is at its begin) until the end; Ctrl+C stops\n"
          "  mute|solo|arm TRACK on|off\n"
          "                         a track's Mute, Solo or Arm button (solo and arm are exclusive)\n"
          "Positions and lengths are byte counts (multiples of 4; others are rounded down)\n"
@@ -265,6 +268,10 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
     return usage("OUT.wav [--rate HZ] [--bits 8|16] [--channels 1|2] | OUT.mp3 [--bitrate K] [--title T] ...");
   }
   if (verb == "mixdown-track") return MixdownToTrack(words);
+  if (verb == "play") {
+    if (arguments != 0) return usage("(no arguments)");
+    return PlayProjectUntilInterrupted(m_app);
+  }
   if (verb == "insert-silence") {
     bool atMarker = arguments == 2 && words[2] == "--at-marker";
     uint32_t bytes = 0;

@@ -59,6 +59,8 @@ class CMixerDoc {
   int UserOpImportMP3();
   // Mixes the project (or the mixdown dialog's source tracks) into target.
   int MixDownToOneFile(std::FILE* target, bool onlySelected);
+  // Mixes length (at most 88200) bytes of the project from position into buffer; 0 when refused.
+  int ReadMix(char* buffer, uint32_t length, uint32_t position);
   // Export the mix to m_szExportPath, or onto the mixdown dialog's target track.
   int WriteWAV();
   int WriteMP3();

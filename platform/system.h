@@ -14,6 +14,8 @@
 
 namespace platform {
 
+class WaveSystem;
+
 // The operating system as this program sees it. A front end (the window, the
 // console, a test) fills it in once, before the application object starts.
 struct System {
@@ -32,6 +34,8 @@ struct System {
   Shell* shell = nullptr;
   Folders* folders = nullptr;
   WaveDevices* waveDevices = nullptr;
+  // The wave devices the engines open (platform/wave); null where there are none.
+  WaveSystem* waveSystem = nullptr;
 };
 
 System& Os();

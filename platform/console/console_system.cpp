@@ -136,6 +136,7 @@ ConsoleSystem::ConsoleSystem() : timers(clock) {
   system.shell = &shell;
   system.folders = &folders;
   system.waveDevices = &waveDevices;
+  system.waveSystem = &waveSystem;
   m_scope = std::make_unique<ScopedSystem>(system);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/memory_dialog_surface.h"
 #include "platform/portaudio_wave_devices.h"
 #include "platform/system.h"
+#include "platform/wave/portaudio_wave_system.h"
 
 namespace platform {
 
@@ -84,6 +85,7 @@ class ConsoleSystem {
   ConsoleShell shell;
   SystemFolders folders;
   PortAudioWaveDevices waveDevices;
+  PortAudioWaveSystem waveSystem;
 
  private:
   std::unique_ptr<ScopedSystem> m_scope;

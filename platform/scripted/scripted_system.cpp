@@ -73,7 +73,8 @@ std::optional<std::string> ScriptedFolderBrowser::Browse(const std::string& titl
 ScriptedSystem::ScriptedSystem(std::string programFolder, std::string dataFolder, std::string homeFolder)
     : timers(clock, [this](unsigned int ms) { clock.Advance(ms); }),
       folders(programFolder + "/trackwright", std::move(dataFolder), std::move(homeFolder)),
-      waveDevices({"Test Output"}, {"Test Input"}) {
+      waveDevices({"Test Output"}, {"Test Input"}),
+      wave(clock, {"Test Output"}, {"Test Input"}) {
   System system;
   system.messages = &messages;
   system.dialogs = &dialogs;
@@ -87,6 +88,7 @@ ScriptedSystem::ScriptedSystem(std::string programFolder, std::string dataFolder
   system.shell = &shell;
   system.folders = &folders;
   system.waveDevices = &waveDevices;
+  system.waveSystem = &wave;
   m_scope = std::make_unique<ScopedSystem>(system);
 }
 

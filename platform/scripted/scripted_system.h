@@ -11,6 +11,7 @@
 #include "platform/dialog_logic.h"
 #include "platform/memory_dialog_surface.h"
 #include "platform/system.h"
+#include "platform/wave/virtual_wave_device.h"
 
 namespace platform {
 
@@ -124,6 +125,8 @@ class ScriptedSystem {
   ScriptedShell shell;
   FixedFolders folders;
   FixedWaveDevices waveDevices;
+  // The engines' devices: one virtual output and input, paced by the manual clock.
+  VirtualWaveSystem wave;
   // Makes the installed system a console-like one that cannot ask.
   void SetInteractive(bool interactive) { platform::Os().interactive = interactive; }
 

@@ -19,6 +19,7 @@
 #include "document/marker_times_dialog.h"
 #include "document/mixer_doc.h"
 #include "document/silence_dialog.h"
+#include "engine/audio_failure_dialog.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
@@ -135,6 +136,16 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   mixdown.DoModal();
   for (int track = 0; track < 8; ++track) needs["track_mixdown_dialog"].insert(CTrackMixdownDialog::TargetId(track));
   needs["track_mixdown_dialog"].insert({"IDOK", "IDCANCEL"});
+
+  CAudioIOFailureDialog failure(CAudioIOFailureDialog::Kind::Playback, "Consecutive Delays");
+  system.dialogs.OnShow("audio_failure_dialog",
+                        [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+                          logic.OnCommand(IDC_FAILURE_LINK);
+                          logic.OnOK();
+                          needs["audio_failure_dialog"] = surface.RequestedIds();
+                        });
+  EXPECT_EQ(failure.DoModal(), platform::IDOK);
+  needs["audio_failure_dialog"].insert({IDC_FAILURE_LINK, "IDOK"});
 
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};

@@ -17,6 +17,7 @@ QtSystem::QtSystem() {
   system.shell = &shell;
   system.folders = &folders;
   system.waveDevices = &waveDevices;
+  system.waveSystem = &waveSystem;
   m_scope = std::make_unique<platform::ScopedSystem>(system);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/folders.h"
 #include "platform/portaudio_wave_devices.h"
 #include "platform/system.h"
+#include "platform/wave/portaudio_wave_system.h"
 #include "ui/platform_qt/clipboard_qt.h"
 #include "ui/platform_qt/dialog_host_qt.h"
 #include "ui/platform_qt/file_dialogs_qt.h"
@@ -39,6 +40,7 @@ class QtSystem {
   QtShell shell;
   platform::SystemFolders folders;
   platform::PortAudioWaveDevices waveDevices;
+  platform::PortAudioWaveSystem waveSystem;
 
  private:
   std::unique_ptr<platform::ScopedSystem> m_scope;

@@ -1,0 +1,54 @@
+// Mixing one playback buffer from the track files.
+
+#include <array>
+#include <cstring>
+
+#include "app/errors.h"
+#include "app/mixer_app.h"
+#include "document/mix_samples.h"
+#include "document/mixer_doc.h"
+
+namespace {
+
+constexpr uint32_t kMaxMixBytes = 88200;
+
+}  // namespace
+
+int CMixerDoc::ReadMix(char* buffer, uint32_t length, uint32_t position) {
+  if (!buffer || length > kMaxMixBytes) return 0;
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) {
+    ReportMissingObject("app", "CMixerDoc::ReadMix");
+    return 0;
+  }
+  // The mix is built in place as 16-bit samples; a fixed block takes each track's read.
+  std::array<uint8_t, kMaxMixBytes> scratch;
+  std::array<int16_t, kMaxMixBytes / 2> mix;
+  const size_t samples = length / 2;
+  std::fill(mix.begin(), mix.begin() + static_cast<std::ptrdiff_t>(samples), 0);
+
+  const bool anySolo = AnySolo();
+  for (int n = 0; n < kTrackCount; ++n) {
+    CAudioTrack& track = Track(n);
+    std::FILE* file = track.m_PCM.fp;
+    if (position >= track.m_pos.m_nLength || !file) continue;
+    // Every track with audio here is read, heard or not, so that its file stays at the
+    // same position as the others'. A file somewhere else is brought there first.
+    if (std::ftell(file) != static_cast<long>(position)) std::fseek(file, static_cast<long>(position), SEEK_SET);
+    const size_t got = std::fread(scratch.data(), 1, length, file);
+    if ((anySolo && !track.m_bSolo) || track.m_bMuted) continue;
+    const std::array<float, 2> gains = {LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
+                                        LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelRight))};
+    AddScaledSamples(mix.data(), scratch.data(), got / 2, gains);
+  }
+  ApplyMasterGain(
+      mix.data(), samples,
+      {LevelGain(app->m_boardMain.MasterLevel(kLevelLeft)), LevelGain(app->m_boardMain.MasterLevel(kLevelRight))});
+  for (size_t s = 0; s < samples; ++s) {
+    const auto value = static_cast<uint16_t>(mix[s]);
+    buffer[2 * s] = static_cast<char>(value & 0xFF);
+    buffer[2 * s + 1] = static_cast<char>(value >> 8);
+  }
+  if (length % 2) buffer[length - 1] = 0;
+  return 1;
+}

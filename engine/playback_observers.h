@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+class AudioPlayerNonThreaded;
+
+// What the playback engine tells the waveform view. The window implements it over
+// its view; without one the engine plays all the same (the command line).
+class PlaybackViewObserver {
+ public:
+  virtual ~PlaybackViewObserver() = default;
+  // Playback has started: the view starts its own 40 ms timer for the play line. The
+  // engine services its buffers from a timer of its own, not from the view's.
+  virtual void StartPlayTimer() = 0;
+  // The play line runs from start to end (byte positions), following the clock.
+  virtual void StartPlayLine(uint32_t start, uint32_t end) = 0;
+  virtual void StopPlayLine() = 0;
+  // Playback has stopped and the tracks stand at the current position again.
+  virtual void RefreshClocks() {}
+};
+
+// The output meters of the mixing board, fed from the engine's buffers.
+class PlaybackMeterObserver {
+ public:
+  virtual ~PlaybackMeterObserver() = default;
+  // Playback starts: the meters follow this player's buffers.
+  virtual void AttachPlayer(AudioPlayerNonThreaded& player) = 0;
+  // Playback stops: the meters drop to 0.
+  virtual void DetachPlayer() = 0;
+  // Every 40 ms while playing.
+  virtual void UpdateMeters() = 0;
+};

@@ -1,0 +1,16 @@
+#include "engine/start_tick.h"
+
+#include <algorithm>
+
+uint32_t EstimateStartTick(const uint32_t* samples, uint32_t count) {
+  count = std::min(count, kMaxStartTickSamples);
+  if (!samples || count == 0) return 0;
+  const uint32_t first = samples[0];
+  // Each sample's signed distance from the first: ticks wrap, and two estimates of one
+  // moment lie far closer together than 2^31 ms.
+  int64_t sum = 0;
+  for (uint32_t i = 0; i < count; ++i) sum += static_cast<int32_t>(samples[i] - first);
+  // Truncated toward zero, as a division of the distances.
+  const int64_t mean = sum / static_cast<int64_t>(count);
+  return first + static_cast<uint32_t>(mean);
+}
