@@ -130,7 +130,7 @@ int CMixerApp::HandleOperation(int operation) {
 }
 
 int CMixerApp::NewDocument() {
-  if (!m_pDocument) return 0;
+  if (!m_pDocument || !SaveModified()) return 0;
   m_pDocument->PrepTracksForOp();
   int result = m_pDocument->OnNewDocument();
   m_pDocument->PostTracksForOp();

@@ -12,20 +12,12 @@
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"
 #include "document/export_dialogs.h"
+#include "document/mix_samples.h"
 #include "document/mixer_doc.h"
 
 namespace {
 
 constexpr uint32_t kBlock = 88200;
-constexpr int kClamp = 32700;
-
-int Clamp(int value) {
-  return std::clamp(value, -kClamp, kClamp);
-}
-
-float Gain(int index) {
-  return (index >= 0 && index < static_cast<int>(kLevelTable.size())) ? kLevelTable[static_cast<size_t>(index)] : 1.0f;
-}
 
 // A finished export replaces its target in one step, so a failure never leaves a
 // half-written file under the target's name.
@@ -91,18 +83,16 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
       std::fill(bytes.begin(), bytes.end(), 0);
       size_t got =
           std::fseek(file, static_cast<long>(done), SEEK_SET) == 0 ? std::fread(bytes.data(), 1, kBlock, file) : 0;
-      const float gains[2] = {Gain(app->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
-                              Gain(app->m_boardTracks.GetTrackLevel(n, kLevelRight))};
-      const size_t samples = (got + 3) / 4 * 2;
-      for (size_t s = 0; s < samples; ++s) {
-        auto sample = static_cast<int16_t>(bytes[2 * s] | bytes[2 * s + 1] << 8);
-        mix[s] = Clamp(mix[s] + static_cast<int>(std::trunc(sample * gains[s % 2])));
-      }
+      const std::array<float, 2> gains = {LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
+                                          LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelRight))};
+      // A last partial frame counts whole: its missing bytes are the block's zeros.
+      AddScaledSamples(mix.data(), bytes.data(), (got + 3) / 4 * 2, gains);
     }
-    const float master[2] = {Gain(app->m_boardMain.MasterLevel(kLevelLeft)),
-                             Gain(app->m_boardMain.MasterLevel(kLevelRight))};
+    ApplyMasterGain(
+        mix.data(), mix.size(),
+        {LevelGain(app->m_boardMain.MasterLevel(kLevelLeft)), LevelGain(app->m_boardMain.MasterLevel(kLevelRight))});
     for (size_t s = 0; s < mix.size(); ++s) {
-      auto value = static_cast<int16_t>(Clamp(static_cast<int>(std::trunc(mix[s] * master[s % 2]))));
+      auto value = static_cast<int16_t>(mix[s]);
       bytes[2 * s] = static_cast<uint8_t>(value);
       bytes[2 * s + 1] = static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8);
     }

@@ -83,6 +83,10 @@ TEST_F(DocumentTest, NewEmptiesTheTracksButKeepsTheClipboard) {
   LoadTrack(4, audio);
   Select(4000, 8000);
   ASSERT_EQ(app->OnCommand(ID_EDIT_CUT), 1);
+  system->messages.Answer(platform::MessageResult::Cancel);  // "Save changes?": keep working
+  EXPECT_EQ(app->OnCommand(ID_FILE_NEW), 0);
+  EXPECT_EQ(doc->m_nProjectLength, 12000u);
+  system->messages.Answer(platform::MessageResult::No);
   ASSERT_EQ(app->OnCommand(ID_FILE_NEW), 1);
   EXPECT_EQ(doc->m_nProjectLength, 0u);
   EXPECT_EQ(doc->m_nUndoCount, 0);
