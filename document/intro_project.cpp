@@ -255,9 +255,6 @@ int CreateIntroProject(CMixerApp& app) {
 
   app.m_metronome.on = app.m_config.metronomeOn;
   if (app.m_pMainFrame) app.m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
-  // The intro starts playing from the current position here, through the Play
-  // command, once the playback engine exists.
-
   // The tracks read the intro folder's files until an edit rewrites them, and the
   // project counts as unchanged.
   doc->SetModifiedFlag(false);

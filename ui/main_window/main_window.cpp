@@ -26,6 +26,7 @@
 #include "platform/system.h"
 #include "ui/main_window/about_dialog.h"
 #include "ui/main_window/command_states.h"
+#include "ui/main_window/playback_view_adapter.h"
 #include "ui/main_window/toolbar_icons.h"
 #include "ui/main_window/window_placement.h"
 #include "ui/platform_qt/window_parent.h"
@@ -74,12 +75,16 @@ MainWindow::MainWindow() {
   BuildKeyboardCommands();
   BuildCentralArea();
   AttachWaveformView();
+  // Playback moves the view's play line; its stop refreshes the clocks and commands.
+  m_playbackView = std::make_unique<PlaybackViewAdapter>(m_waveView->View(), [this] { UpdateCommandStates(); });
+  if (CMixerApp* app = CMixerApp::Get()) app->m_player.SetView(m_playbackView.get());
   setAcceptDrops(true);
   statusBar();
   UpdateCommandStates();
 }
 
 MainWindow::~MainWindow() {
+  if (CMixerApp* app = CMixerApp::Get()) app->m_player.SetView(nullptr);
   SavePlacement();
 }
 

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "app/main_frame.h"
@@ -18,6 +19,7 @@ class QToolBar;
 namespace ui {
 
 enum class Glyph;
+class PlaybackViewAdapter;
 class WaveformWidget;
 
 // The main window: the menu bar, the upper (file and edit) and lower (clocks,
@@ -95,6 +97,7 @@ class MainWindow : public QMainWindow, public CMainFrame {
   QWidget* m_boardArea = nullptr;
   QWidget* m_waveArea = nullptr;
   WaveformWidget* m_waveView = nullptr;
+  std::unique_ptr<PlaybackViewAdapter> m_playbackView;
   bool m_shown = false;
 };
 
