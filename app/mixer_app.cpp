@@ -163,7 +163,8 @@ void CMixerApp::StartFirstDocument(const std::string& fileToOpen) {
 }
 
 void CMixerApp::CreateIntro() {
-  CreateIntroProject(*this);
+  // The intro plays from its current position at once, through the Play command.
+  if (CreateIntroProject(*this) == 1) StartPlayback();
 }
 
 int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {
