@@ -25,8 +25,9 @@ constexpr const char* kUsage =
     "file (.mp3).\n"
     "\n"
     "Options:\n"
-    "  -h, --help     print this help and exit\n"
-    "  -v, --version  print the version and exit\n"
+    "  --config-dir DIR  read and write mixer.cfg in DIR instead of beside the program\n"
+    "  -h, --help        print this help and exit\n"
+    "  -v, --version     print the version and exit\n"
     "\n"
     "The usual Qt options (such as -platform NAME) are understood as well.\n";
 
@@ -76,10 +77,18 @@ int main(int argc, char** argv) {
   // What is left once Qt has taken its own options.
   QStringList arguments = QCoreApplication::arguments().mid(1);
   std::string fileToOpen;
+  std::string configFolder;
   bool optionsEnded = false;
-  for (const QString& argument : arguments) {
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
     if (!optionsEnded && argument == QLatin1String("--")) {
       optionsEnded = true;
+    } else if (!optionsEnded && argument == QLatin1String("--config-dir")) {
+      if (i + 1 >= arguments.size()) {
+        std::fputs("trackwright: --config-dir needs a folder\n", stderr);
+        return 2;
+      }
+      configFolder = QFileInfo(arguments[++i]).absoluteFilePath().toStdString();
     } else if (!optionsEnded && argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
       std::fprintf(stderr, "trackwright: unknown option %s\nTry 'trackwright --help'.\n",
                    argument.toLocal8Bit().constData());
@@ -95,6 +104,7 @@ int main(int argc, char** argv) {
   }
 
   ui::QtSystem system;
+  if (!configFolder.empty()) system.folders.SetWritableDataFolder(configFolder);
   int status = 1;
   {
     CMixerApp app;

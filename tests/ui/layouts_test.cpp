@@ -18,8 +18,10 @@
 #include "document/import_or_new_dialog.h"
 #include "document/marker_times_dialog.h"
 #include "document/mixer_doc.h"
+#include "document/mixing_board.h"
 #include "document/silence_dialog.h"
 #include "engine/audio_failure_dialog.h"
+#include "platform/memory_dialog_surface.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
@@ -146,6 +148,30 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
                         });
   EXPECT_EQ(failure.DoModal(), platform::IDOK);
   needs["audio_failure_dialog"].insert({IDC_FAILURE_LINK, "IDOK"});
+
+  // The board's strips live inside the main window: their logic runs attached to a
+  // surface of its own.
+  platform::MemoryDialogSurface tracksSurface;
+  app.m_boardTracks.Attach(&tracksSurface, {});
+  app.m_boardTracks.OnInitDialog();
+  for (const TrackStripIds& ids : kTrackStripIds) {
+    for (int button : {ids.lock, ids.view, ids.arm, ids.solo, ids.mute})
+      app.m_boardTracks.OnCommand(BoardControl(button));
+    for (int slider : {ids.left, ids.right}) app.m_boardTracks.OnHScroll(BoardControl(slider));
+    app.m_boardTracks.OnKillFocus(BoardControl(ids.name));
+  }
+  needs["board_tracks"] = tracksSurface.RequestedIds();
+  app.m_boardTracks.Detach();
+
+  platform::MemoryDialogSurface mainSurface;
+  app.m_boardMain.Attach(&mainSurface, {});
+  app.m_boardMain.OnInitDialog();
+  app.m_boardMain.OnCommand(BoardControl(CMixingBoardMainDialog::kLock));
+  app.m_boardMain.OnHScroll(BoardControl(CMixingBoardMainDialog::kLeftSlider));
+  app.m_boardMain.OnHScroll(BoardControl(CMixingBoardMainDialog::kRightSlider));
+  app.m_boardMain.SetMeters(10, 20);
+  needs["board_main"] = mainSurface.RequestedIds();
+  app.m_boardMain.Detach();
 
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};

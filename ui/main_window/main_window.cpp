@@ -24,6 +24,7 @@
 #include "app/errors.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
+#include "ui/board/mixing_board_widget.h"
 #include "ui/main_window/about_dialog.h"
 #include "ui/main_window/command_states.h"
 #include "ui/main_window/playback_view_adapter.h"
@@ -327,6 +328,7 @@ void MainWindow::BuildCentralArea() {
   board->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   m_boardArea = board;
   layout->addWidget(board);
+  AttachMixingBoard(board);
 
   auto* wave = new QFrame(central);
   wave->setObjectName(QStringLiteral("waveformArea"));

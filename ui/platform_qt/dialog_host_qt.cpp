@@ -1,24 +1,17 @@
 #include "ui/platform_qt/dialog_host_qt.h"
 
-#include <QAbstractButton>
-#include <QAbstractSlider>
-#include <QAbstractSpinBox>
-#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QPointer>
 #include <QUiLoader>
 #include <QVBoxLayout>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 
 #include "platform/dialog_logic.h"
-#include "ui/platform_qt/dialog_control_qt.h"
+#include "ui/platform_qt/widget_surface_qt.h"
 #include "ui/platform_qt/window_parent.h"
 
 // Resources of a static library are registered by hand; the call must name the
@@ -100,32 +93,20 @@ std::unique_ptr<HostedDialog> LoadHosted(const std::string& layout) {
   return dialog;
 }
 
-// A widget of the layout that stands for a control: named, and not one of the parts
-// that Qt's composite widgets make for themselves.
-bool IsControl(const QWidget* widget) {
-  const QString name = widget->objectName();
-  if (name.isEmpty() || name.startsWith(QLatin1String("qt_"))) return false;
-  const QWidget* parent = widget->parentWidget();
-  return !(qobject_cast<const QComboBox*>(parent) || qobject_cast<const QAbstractSpinBox*>(parent));
-}
-
-// One open dialog: its window, its controls and the routing of the user's actions to
-// the logic. The logic is detached when this goes or when the window is destroyed.
-class DialogWindow : public platform::DialogSurface {
+// One open dialog: its window over the surface of its controls. The logic is
+// detached when this goes or when the window is destroyed.
+class DialogWindow : public WidgetSurface {
  public:
   // deferDelete: the window is deleted from the event loop rather than at once (a
   // modeless window may be going away while it handles one of its own events).
   DialogWindow(platform::DialogLogic& logic, std::unique_ptr<HostedDialog> dialog, bool deferDelete)
-      : m_logic(&logic), m_dialog(dialog.release()), m_router(std::make_unique<QObject>()), m_deferDelete(deferDelete) {
+      : WidgetSurface(logic, dialog.get()), m_dialog(dialog.release()), m_deferDelete(deferDelete) {
     m_dialog->onAccept = [this] { Route([](platform::DialogLogic& l) { l.OnOK(); }); };
     m_dialog->onReject = [this] { Route([](platform::DialogLogic& l) { l.OnCancel(); }); };
-    QObject::connect(m_dialog, &QObject::destroyed, m_router.get(), [this] { DetachLogic(); });
-    ConnectControls();
   }
 
   ~DialogWindow() override {
-    DetachLogic();
-    m_router.reset();  // drops every connection to the logic
+    Disconnect();
     if (m_dialog) {
       m_dialog->onAccept = nullptr;
       m_dialog->onReject = nullptr;
@@ -141,87 +122,12 @@ class DialogWindow : public platform::DialogSurface {
   DialogWindow(const DialogWindow&) = delete;
   DialogWindow& operator=(const DialogWindow&) = delete;
 
-  void AttachLogic(std::function<void(int)> endDialog) { m_logic->Attach(this, std::move(endDialog)); }
-
   HostedDialog* Dialog() const { return m_dialog; }
-
-  platform::DialogControl* GetDlgItem(const std::string& id) override {
-    if (!m_dialog || id.empty()) return nullptr;
-    auto found = m_controls.find(id);
-    if (found != m_controls.end() && found->second->Widget()) return found->second.get();
-    auto* widget = m_dialog->findChild<QWidget*>(QString::fromStdString(id));
-    if (!widget) return nullptr;
-    auto& control = m_controls[id];
-    control = std::make_unique<QtDialogControl>(widget, m_changing);
-    return control.get();
-  }
-
-  void SetWindowText(const std::string& caption) override {
-    if (m_dialog) m_dialog->setWindowTitle(QString::fromStdString(caption));
-  }
 
   void CenterWindow() override { CenterOverMainWindow(m_dialog); }
 
  private:
-  void DetachLogic() {
-    if (m_logic) m_logic->Detach();
-    m_logic = nullptr;
-  }
-
-  // Hands a user's action to the logic; changes the program makes itself are not
-  // the user's.
-  void Route(const std::function<void(platform::DialogLogic&)>& handler) {
-    if (m_logic && m_changing == 0) handler(*m_logic);
-  }
-
-  void ConnectControls() {
-    QObject* router = m_router.get();
-    for (auto* button : m_dialog->findChildren<QAbstractButton*>()) {
-      if (!IsControl(button)) continue;
-      const std::string id = button->objectName().toStdString();
-      QObject::connect(button, &QAbstractButton::clicked, router, [this, id] {
-        if (id == "IDOK") {
-          Route([](platform::DialogLogic& l) { l.OnOK(); });
-        } else if (id == "IDCANCEL") {
-          Route([](platform::DialogLogic& l) { l.OnCancel(); });
-        } else {
-          Route([&id](platform::DialogLogic& l) { l.OnCommand(id); });
-        }
-      });
-    }
-    for (auto* combo : m_dialog->findChildren<QComboBox*>()) {
-      if (!IsControl(combo)) continue;
-      const std::string id = combo->objectName().toStdString();
-      QObject::connect(combo, &QComboBox::activated, router,
-                       [this, id] { Route([&id](platform::DialogLogic& l) { l.OnSelChange(id); }); });
-    }
-    for (auto* list : m_dialog->findChildren<QListWidget*>()) {
-      if (!IsControl(list)) continue;
-      const std::string id = list->objectName().toStdString();
-      QObject::connect(list, &QListWidget::itemSelectionChanged, router,
-                       [this, id] { Route([&id](platform::DialogLogic& l) { l.OnSelChange(id); }); });
-      QObject::connect(list, &QListWidget::itemDoubleClicked, router,
-                       [this, id] { Route([&id](platform::DialogLogic& l) { l.OnDoubleClick(id); }); });
-    }
-    for (auto* slider : m_dialog->findChildren<QAbstractSlider*>()) {
-      if (!IsControl(slider)) continue;
-      const std::string id = slider->objectName().toStdString();
-      QObject::connect(slider, &QAbstractSlider::valueChanged, router,
-                       [this, id] { Route([&id](platform::DialogLogic& l) { l.OnHScroll(id); }); });
-    }
-    for (auto* edit : m_dialog->findChildren<QLineEdit*>()) {
-      if (!IsControl(edit)) continue;
-      const std::string id = edit->objectName().toStdString();
-      QObject::connect(edit, &QLineEdit::editingFinished, router,
-                       [this, id] { Route([&id](platform::DialogLogic& l) { l.OnKillFocus(id); }); });
-    }
-  }
-
-  platform::DialogLogic* m_logic;
   QPointer<HostedDialog> m_dialog;
-  std::unique_ptr<QObject> m_router;
-  std::map<std::string, std::unique_ptr<QtDialogControl>> m_controls;
-  int m_changing = 0;
   bool m_deferDelete;
 };
 
@@ -293,6 +199,16 @@ QStringList DialogLayoutNames() {
 
 std::unique_ptr<QDialog> LoadDialogLayout(const std::string& layout) {
   return LoadHosted(layout);
+}
+
+std::unique_ptr<QWidget> LoadLayoutWidget(const std::string& layout) {
+  RegisterDialogResources();
+  QFile file(QStringLiteral("%1/%2.ui").arg(QLatin1String(kLayoutFolder), QString::fromStdString(layout)));
+  if (!file.open(QIODevice::ReadOnly)) return nullptr;
+  QUiLoader loader;
+  std::unique_ptr<QWidget> root(loader.load(&file));
+  if (root) root->setObjectName(QString::fromStdString(layout));
+  return root;
 }
 
 }  // namespace ui

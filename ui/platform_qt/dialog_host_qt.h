@@ -7,6 +7,7 @@
 #include "platform/dialog_host.h"
 
 class QDialog;
+class QWidget;
 
 namespace ui {
 
@@ -28,5 +29,8 @@ class QtDialogHost : public platform::DialogHost {
 QStringList DialogLayoutNames();
 // A dialog built from a compiled-in layout, without a host; null when there is none.
 std::unique_ptr<QDialog> LoadDialogLayout(const std::string& layout);
+// A compiled-in layout as a plain widget, to be placed inside another window; null
+// when there is none.
+std::unique_ptr<QWidget> LoadLayoutWidget(const std::string& layout);
 
 }  // namespace ui
