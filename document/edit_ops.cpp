@@ -73,15 +73,19 @@ bool CMixerDoc::EditPreconditions(const char* location) {
   return true;
 }
 
-int CMixerDoc::UserOpCut(int source) {
-  constexpr const char* kWhere = "CMixerDoc::UserOpCut";
-  if (!EditPreconditions(kWhere)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
+bool CMixerDoc::RemovalRange(const char* location, int source, uint32_t& first, uint32_t& last) {
+  if (!EditPreconditions(location)) return false;
   AlignTrackToDoc(m_nCurrentTrack);
-  CAudioTrack& track = CurrentTrack();
-  uint32_t first, last;
+  const CAudioTrack& track = CurrentTrack();
   SourceRange(track.m_pos, track.m_PCM, source, first, last);
-  if (!CheckRange(first, last, track.m_PCM.nSize, kWhere)) return 0;
+  return CheckRange(first, last, track.m_PCM.nSize, location);
+}
+
+int CMixerDoc::UserOpCut(int source) {
+  uint32_t first, last;
+  if (!RemovalRange("CMixerDoc::UserOpCut", source, first, last)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  CAudioTrack& track = CurrentTrack();
 
   StartProgress(m_pOperationDialog, "Performing cut operation...",
                 PCMFileCut_ByteCount(&track.m_PCM, &app.m_tempA, first, last) +
@@ -98,14 +102,10 @@ int CMixerDoc::UserOpCut(int source) {
 }
 
 int CMixerDoc::UserOpDelete(int source) {
-  constexpr const char* kWhere = "CMixerDoc::UserOpDelete";
-  if (!EditPreconditions(kWhere)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
-  AlignTrackToDoc(m_nCurrentTrack);
-  CAudioTrack& track = CurrentTrack();
   uint32_t first, last;
-  SourceRange(track.m_pos, track.m_PCM, source, first, last);
-  if (!CheckRange(first, last, track.m_PCM.nSize, kWhere)) return 0;
+  if (!RemovalRange("CMixerDoc::UserOpDelete", source, first, last)) return 0;
+  CMixerApp& app = *CMixerApp::Get();
+  CAudioTrack& track = CurrentTrack();
 
   StartProgress(m_pOperationDialog, "Performing delete operation...",
                 PCMFileCut_ByteCount(&track.m_PCM, &app.m_tempA, first, last) +

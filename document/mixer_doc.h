@@ -115,6 +115,9 @@ class CMixerDoc {
   static bool CheckTrack(int track, const char* location);
   // The common checks of every edit: the current track and the progress dialog.
   bool EditPreconditions(const char* location);
+  // The common start of cut and delete: the checks, the mirror stored into the track,
+  // and the range of the source (highlight, markers or whole track) inside the track.
+  bool RemovalRange(const char* location, int source, uint32_t& first, uint32_t& last);
   void RecomputeProjectLength();
   // Empties the undo and redo rings and resets every track before another project
   // takes the document over.
