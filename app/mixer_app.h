@@ -19,6 +19,7 @@
 #include "document/import_ops.h"
 #include "document/marker_times_dialog.h"
 #include "document/mixing_board.h"
+#include "document/project_settings_dialog.h"
 #include "document/silence_dialog.h"
 #include "engine/audio_player.h"
 
@@ -126,6 +127,7 @@ class CMixerApp {
   CWaveDialog m_waveDialog;
   CMP3Dialog m_mp3Dialog;
   CTrackMixdownDialog m_trackMixdownDialog;
+  CProjectSettingsDialog m_projectSettingsDialog;
   // The metronome's settings of the running project, loaded from the record at start.
   MetronomeSettings m_metronome;
   // Playback: the engine, the estimated tick at which the last playback began to

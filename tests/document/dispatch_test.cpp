@@ -1,6 +1,9 @@
+#include <map>
+
 #include "app/command_ids.h"
 #include "audio_store/wave_header.h"
 #include "document/import_or_new_dialog.h"
+#include "document/project_settings_dialog.h"
 #include "tests/document/document_fixture.h"
 
 namespace {
@@ -157,6 +160,34 @@ TEST_F(DocumentTest, OpeningAFileIsClassifiedByItsExtension) {
   ASSERT_EQ(doc->OnMyOpenDocument(root / "SONG.WAV"), 1);
   EXPECT_EQ(doc->m_mirror.m_nLength, 176400u);
   EXPECT_EQ(doc->m_nUndoCount, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DocumentTest, ProjectSettingsShowWhatTheProjectIs) {
+  LoadTrack(0, Pattern(176400 * 3, 1));
+  app->m_metronome.tempo = 120;
+  app->m_metronome.measure = 2;
+  app->m_boardMain.SetProjectDescription("Demo");
+  std::map<std::string, std::string> shown;
+  system->dialogs.OnShow(
+      "project_settings_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& page) {
+        for (const char* id : {IDC_PROJ_DESCRIPTION, IDC_PROJ_AUDIO_PATH, IDC_PROJ_LENGTH_TIME, IDC_PROJ_LENGTH_BEATS,
+                               IDC_PROJ_LENGTH_SAMPLES, IDC_PROJ_BPM, IDC_PROJ_TIMING}) {
+          shown[id] = page.Control(id)->GetText();
+        }
+        logic.OnOK();
+      });
+  ASSERT_EQ(app->OnCommand(ID_SETTINGS_PROJECT), platform::IDOK);
+  EXPECT_EQ(shown[IDC_PROJ_DESCRIPTION], "Demo");
+  EXPECT_EQ(shown[IDC_PROJ_AUDIO_PATH], "Not currently set");
+  EXPECT_EQ(shown[IDC_PROJ_LENGTH_TIME], "00:03.000");
+  EXPECT_EQ(shown[IDC_PROJ_LENGTH_BEATS], "6.000");
+  EXPECT_EQ(shown[IDC_PROJ_LENGTH_SAMPLES], "264600");
+  EXPECT_EQ(shown[IDC_PROJ_BPM], "120");
+  EXPECT_EQ(shown[IDC_PROJ_TIMING], "3/4");
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "document/marker_times_dialog.h"
 #include "document/mixer_doc.h"
 #include "document/mixing_board.h"
+#include "document/project_settings_dialog.h"
 #include "document/silence_dialog.h"
 #include "engine/audio_failure_dialog.h"
 #include "platform/memory_dialog_surface.h"
@@ -172,6 +173,15 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   app.m_boardMain.SetMeters(10, 20);
   needs["board_main"] = mainSurface.RequestedIds();
   app.m_boardMain.Detach();
+
+  CProjectSettingsDialog projectSettings;
+  system.dialogs.OnShow("project_settings_dialog",
+                        [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+                          logic.OnOK();
+                          needs["project_settings_dialog"] = surface.RequestedIds();
+                        });
+  EXPECT_EQ(projectSettings.DoModal(), platform::IDOK);
+  needs["project_settings_dialog"].insert("IDOK");
 
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};

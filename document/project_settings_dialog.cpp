@@ -1,0 +1,31 @@
+#include "document/project_settings_dialog.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/mixer_app.h"
+#include "app/time_format.h"
+#include "document/mixer_doc.h"
+
+bool CProjectSettingsDialog::OnInitDialog() {
+  CMixerApp* app = CMixerApp::Get();
+  CMixerDoc* doc = app ? app->m_pDocument : nullptr;
+  if (!doc) return true;
+  auto show = [this](const char* id, const std::string& text) {
+    if (platform::DialogControl* field = GetDlgItem(id)) field->SetText(text);
+  };
+  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_metronome.tempo, 0));
+  show(IDC_PROJ_DESCRIPTION, app->m_boardMain.ProjectDescription());
+  show(IDC_PROJ_AUDIO_PATH, doc->m_szProjectFolder.empty() ? "Not currently set" : doc->m_szProjectFolder);
+  show(IDC_PROJ_TEMP_PATH, app->m_szTempFolder);
+  const char* lengthIds[] = {IDC_PROJ_LENGTH_TIME, IDC_PROJ_LENGTH_BEATS, IDC_PROJ_LENGTH_SAMPLES};
+  for (int type = kDisplayTime; type <= kDisplaySamples; ++type) {
+    std::string text;
+    FormatPosition(doc->m_nProjectLength, kBytesPerSecond, text, tempo, type);
+    show(lengthIds[type], text);
+  }
+  show(IDC_PROJ_BPM, std::to_string(tempo));
+  const uint8_t measure = app->m_metronome.measure;
+  show(IDC_PROJ_TIMING, measure == 1 ? "4/4" : measure == 2 ? "3/4" : "None");
+  return true;
+}
