@@ -119,6 +119,9 @@ class CMixerDoc {
   // and the range of the source (highlight, markers or whole track) inside the track.
   bool RemovalRange(const char* location, int source, uint32_t& first, uint32_t& last);
   void RecomputeProjectLength();
+  // Whether an undo or redo record still fits its track; a record of cutKind cuts
+  // its whole range out, so all of it must be there.
+  bool RecordFitsTrack(const UndoRecord& record, int cutKind, const char* location);
   // Empties the undo and redo rings and resets every track before another project
   // takes the document over.
   void ForgetChanges();

@@ -43,6 +43,18 @@ int Store(std::array<UndoRecord, kUndoDepth>& ring, int16_t& position, int16_t& 
 
 }  // namespace
 
+bool CMixerDoc::RecordFitsTrack(const UndoRecord& record, int cutKind, const char* location) {
+  if (!CheckTrack(record.nTrack, location)) return false;
+  // A track that no longer matches the record (it shrank under the document) would be
+  // rebuilt from the wrong bytes; the kind that cuts the range out needs all of it.
+  const uint32_t size = Track(record.nTrack).m_PCM.nSize;
+  if (record.nFirst <= record.nLast && record.nFirst <= size && (record.nKind != cutKind || record.nLast <= size)) {
+    return true;
+  }
+  ReportError(location, "The track no longer holds the audio this change was made on.");
+  return false;
+}
+
 int CMixerDoc::UndoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF) {
   if (!InRing(m_nUndoPos)) {
     ReportError("CMixerDoc::UndoStore", "Undo pointer is out of range at " + std::to_string(m_nUndoPos) + ".");
@@ -83,17 +95,11 @@ int CMixerDoc::UserOpUndo() {
     m_nUndoPos = Next(m_nUndoPos);
     return result;
   };
-  if (!CheckTrack(record.nTrack, kWhere)) return rollBack(0);
+  if (!RecordFitsTrack(record, kKindInsertion, kWhere)) return rollBack(0);
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = Track(record.nTrack);
   PCMFile& base = track.m_PCM;
   const uint32_t first = record.nFirst, last = record.nLast;
-  // A track that no longer matches the record (it shrank under the document) would
-  // be rebuilt from the wrong bytes.
-  if (first > last || first > base.nSize || (record.nKind == kKindInsertion && last > base.nSize)) {
-    ReportError(kWhere, "The track no longer holds the audio this change was made on.");
-    return rollBack(0);
-  }
 
   int result = 1;
   switch (record.nKind) {
@@ -162,15 +168,11 @@ int CMixerDoc::UserOpRedo() {
     m_nUndoPos = Previous(m_nUndoPos);
     return result;
   };
-  if (!CheckTrack(record.nTrack, kWhere)) return rollBack(0);
+  if (!RecordFitsTrack(record, kKindRemoval, kWhere)) return rollBack(0);
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = Track(record.nTrack);
   PCMFile& base = track.m_PCM;
   const uint32_t first = record.nFirst, last = record.nLast;
-  if (first > last || first > base.nSize || (record.nKind == kKindRemoval && last > base.nSize)) {
-    ReportError(kWhere, "The track no longer holds the audio this change was made on.");
-    return rollBack(0);
-  }
 
   int result = 1;
   int pastEOF = record.nPastEOF;
