@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -25,6 +26,13 @@ class DialogHost {
   virtual int RunModal(DialogLogic& logic) = 0;
   // Null when the window cannot be created.
   virtual std::unique_ptr<ModelessDialog> CreateModeless(DialogLogic& logic) = 0;
+  // Shows a page's layout inside the control containerId of the open dialog owner (a
+  // page of its tab control), then attaches and initialises the page's logic. The page
+  // lives until its handle goes or the owner's window closes; EndDialog does nothing
+  // on it. Null when the owner has no window, lacks the container, or the page's
+  // layout is missing.
+  virtual std::unique_ptr<ModelessDialog> CreatePage(DialogLogic& page, DialogLogic& owner,
+                                                     const std::string& containerId) = 0;
 };
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -9,8 +10,10 @@ namespace platform {
 class FolderBrowser {
  public:
   virtual ~FolderBrowser() = default;
-  // The folder the user chose, or nothing when the browser was cancelled.
-  virtual std::optional<std::string> Browse(const std::string& title, const std::string& startFolder) = 0;
+  // The folder the user chose, or nothing when the browser was cancelled. recent holds
+  // folders chosen before, most recent first, for the browser to offer.
+  virtual std::optional<std::string> Browse(const std::string& title, const std::string& startFolder,
+                                            const std::vector<std::string>& recent = {}) = 0;
 };
 
 }  // namespace platform

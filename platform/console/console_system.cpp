@@ -108,7 +108,14 @@ std::unique_ptr<ModelessDialog> ConsoleDialogHost::CreateModeless(DialogLogic& l
   return std::make_unique<ConsoleModeless>(logic, m_renderer);
 }
 
-std::optional<std::string> ConsoleFolderBrowser::Browse(const std::string&, const std::string&) {
+std::unique_ptr<ModelessDialog> ConsoleDialogHost::CreatePage(DialogLogic& page, DialogLogic& owner,
+                                                             const std::string& containerId) {
+  if (!owner.GetDlgItem(containerId)) return nullptr;
+  return std::make_unique<ConsoleModeless>(page, nullptr);
+}
+
+std::optional<std::string> ConsoleFolderBrowser::Browse(const std::string&, const std::string&,
+                                                        const std::vector<std::string>&) {
   auto answer = m_answer;
   m_answer.reset();
   return answer;

@@ -37,6 +37,9 @@ class ConsoleDialogHost : public DialogHost {
   using Renderer = std::function<void(const std::string& layout, MemoryDialogSurface& surface, bool closing)>;
   int RunModal(DialogLogic& logic) override;
   std::unique_ptr<ModelessDialog> CreateModeless(DialogLogic& logic) override;
+  // A page of a console dialog holds its controls in memory, as the dialog does.
+  std::unique_ptr<ModelessDialog> CreatePage(DialogLogic& page, DialogLogic& owner,
+                                             const std::string& containerId) override;
   void SetRenderer(Renderer renderer) { m_renderer = std::move(renderer); }
   // Values the next showing of a layout finds in its controls, as if typed or
   // chosen: a text, the item of a list with that text, or a check mark.
@@ -55,7 +58,8 @@ class ConsoleDialogHost : public DialogHost {
 // A folder browser that answers with the folder given on the command line, once.
 class ConsoleFolderBrowser : public FolderBrowser {
  public:
-  std::optional<std::string> Browse(const std::string& title, const std::string& startFolder) override;
+  std::optional<std::string> Browse(const std::string& title, const std::string& startFolder,
+                                    const std::vector<std::string>& recent = {}) override;
   void SetAnswer(std::optional<std::string> folder) { m_answer = std::move(folder); }
 
  private:

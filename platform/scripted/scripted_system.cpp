@@ -1,5 +1,7 @@
 #include "platform/scripted/scripted_system.h"
 
+#include <algorithm>
+
 namespace platform {
 
 MessageResult ScriptedMessageBoxes::Show(const std::string& text, const std::string& caption, MessageIcon icon,
@@ -39,6 +41,7 @@ int ScriptedDialogHost::RunModal(DialogLogic& logic) {
 namespace {
 class ScriptedModeless : public ModelessDialog {
  public:
+  // current points at the surface while the dialog exists.
   ScriptedModeless(DialogLogic& logic, std::unique_ptr<MemoryDialogSurface> surface, MemoryDialogSurface*& current)
       : m_logic(logic), m_surface(std::move(surface)), m_current(current) {
     m_current = m_surface.get();
@@ -47,7 +50,7 @@ class ScriptedModeless : public ModelessDialog {
   }
   ~ScriptedModeless() override {
     m_logic.Detach();
-    m_current = nullptr;
+    if (m_current == m_surface.get()) m_current = nullptr;
   }
 
  private:
@@ -62,8 +65,19 @@ std::unique_ptr<ModelessDialog> ScriptedDialogHost::CreateModeless(DialogLogic& 
   return std::make_unique<ScriptedModeless>(logic, MakeSurface(logic.Layout()), modeless);
 }
 
-std::optional<std::string> ScriptedFolderBrowser::Browse(const std::string& title, const std::string&) {
+std::unique_ptr<ModelessDialog> ScriptedDialogHost::CreatePage(DialogLogic& page, DialogLogic& owner,
+                                                              const std::string& containerId) {
+  if (!owner.GetDlgItem(containerId)) return nullptr;
+  if (std::find(m_failingPages.begin(), m_failingPages.end(), page.Layout()) != m_failingPages.end()) return nullptr;
+  shown.push_back(page.Layout());
+  return std::make_unique<ScriptedModeless>(page, MakeSurface(page.Layout()), pages[page.Layout()]);
+}
+
+std::optional<std::string> ScriptedFolderBrowser::Browse(const std::string& title, const std::string& startFolder,
+                                                         const std::vector<std::string>& recent) {
   titles.push_back(title);
+  startFolders.push_back(startFolder);
+  recents.push_back(recent);
   if (m_answers.empty()) return std::nullopt;
   auto answer = m_answers.front();
   m_answers.pop_front();

@@ -44,6 +44,10 @@ class ScriptedDialogHost : public DialogHost {
   using Script = std::function<void(DialogLogic&, MemoryDialogSurface&)>;
   int RunModal(DialogLogic& logic) override;
   std::unique_ptr<ModelessDialog> CreateModeless(DialogLogic& logic) override;
+  // A page's surface is kept in pages under its layout while the page exists, so that
+  // the owner's script can play the user on it.
+  std::unique_ptr<ModelessDialog> CreatePage(DialogLogic& page, DialogLogic& owner,
+                                             const std::string& containerId) override;
 
   void OnShow(const std::string& layout, Script script) { m_scripts[layout] = std::move(script); }
   // Controls a layout lacks, to test the reports of missing controls.
@@ -52,19 +56,27 @@ class ScriptedDialogHost : public DialogHost {
   std::vector<std::string> shown;
   // The surface of the modeless dialog open now, if any.
   MemoryDialogSurface* modeless = nullptr;
+  std::map<std::string, MemoryDialogSurface*> pages;
+  // Layouts whose pages cannot be created, to test the reports of failed pages.
+  void FailPage(const std::string& layout) { m_failingPages.push_back(layout); }
 
  private:
   std::unique_ptr<MemoryDialogSurface> MakeSurface(const std::string& layout);
   std::map<std::string, Script> m_scripts;
   std::map<std::string, std::vector<std::string>> m_missing;
+  std::vector<std::string> m_failingPages;
 };
 
 // A folder browser with scripted answers; no answer left means Cancel.
 class ScriptedFolderBrowser : public FolderBrowser {
  public:
-  std::optional<std::string> Browse(const std::string& title, const std::string& startFolder) override;
+  std::optional<std::string> Browse(const std::string& title, const std::string& startFolder,
+                                    const std::vector<std::string>& recent = {}) override;
   void Answer(std::optional<std::string> folder) { m_answers.push_back(std::move(folder)); }
   std::vector<std::string> titles;
+  // The start folder and the recent folders of each browser shown.
+  std::vector<std::string> startFolders;
+  std::vector<std::vector<std::string>> recents;
 
  private:
   std::deque<std::optional<std::string>> m_answers;

@@ -22,7 +22,7 @@
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/board/embedded_dialog.h"
+#include "ui/platform_qt/embedded_dialog.h"
 #include "ui/board/mixing_board_widget.h"
 #include "ui/board/strip_painter.h"
 #include "ui/main_window/main_window.h"

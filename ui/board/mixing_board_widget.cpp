@@ -8,7 +8,7 @@
 
 #include "app/mixer_app.h"
 #include "document/mixing_board.h"
-#include "ui/board/embedded_dialog.h"
+#include "ui/platform_qt/embedded_dialog.h"
 #include "ui/board/strip_painter.h"
 
 namespace ui {

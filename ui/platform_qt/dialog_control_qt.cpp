@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QTabWidget>
 #include <QTextEdit>
 
 namespace ui {
@@ -149,6 +150,7 @@ int QtDialogControl::AddString(const std::string& item) {
 int QtDialogControl::GetCount() const {
   if (auto* combo = qobject_cast<QComboBox*>(m_widget)) return combo->count();
   if (auto* list = qobject_cast<QListWidget*>(m_widget)) return list->count();
+  if (auto* tabs = qobject_cast<QTabWidget*>(m_widget)) return tabs->count();
   return 0;
 }
 
@@ -158,6 +160,7 @@ int QtDialogControl::GetCurSel() const {
     QListWidgetItem* current = list->currentItem();
     return (current && current->isSelected()) ? list->row(current) : -1;
   }
+  if (auto* tabs = qobject_cast<QTabWidget*>(m_widget)) return tabs->currentIndex();
   return -1;
 }
 
@@ -174,6 +177,8 @@ void QtDialogControl::SetCurSel(int index) {
     } else {
       list->setCurrentRow(index, QItemSelectionModel::ClearAndSelect);
     }
+  } else if (auto* tabs = qobject_cast<QTabWidget*>(m_widget)) {
+    if (index >= 0) tabs->setCurrentIndex(index);
   }
 }
 
@@ -185,6 +190,7 @@ std::string QtDialogControl::GetItemText(int index) const {
     QListWidgetItem* item = (index >= 0 && index < list->count()) ? list->item(index) : nullptr;
     return item ? FromQt(item->text()) : std::string();
   }
+  if (auto* tabs = qobject_cast<QTabWidget*>(m_widget)) return FromQt(tabs->tabText(index));
   return {};
 }
 

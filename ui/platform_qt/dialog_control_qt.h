@@ -9,7 +9,7 @@ namespace ui {
 
 // A DialogControl over one widget of a loaded layout: line edits, labels, buttons,
 // check boxes and radio buttons, combo boxes, list widgets, sliders, scroll bars,
-// progress bars, text edits and group boxes. A property the widget lacks reads as
+// progress bars, text edits, group boxes and tab widgets (their tabs are the items). A property the widget lacks reads as
 // empty, zero or -1 and is ignored when set. Changes made through the control do not
 // reach the dialog's handlers, as only the user's actions do; while one is under way
 // the counter changing (shared by the controls of one dialog) is above zero.

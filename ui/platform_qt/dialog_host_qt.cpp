@@ -1,8 +1,10 @@
 #include "ui/platform_qt/dialog_host_qt.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
 #include <QUiLoader>
 #include <QVBoxLayout>
@@ -11,6 +13,8 @@
 #include <optional>
 
 #include "platform/dialog_logic.h"
+#include "ui/platform_qt/dialog_control_qt.h"
+#include "ui/platform_qt/embedded_dialog.h"
 #include "ui/platform_qt/widget_surface_qt.h"
 #include "ui/platform_qt/window_parent.h"
 
@@ -69,6 +73,13 @@ class DialogLoader : public QUiLoader {
   bool m_rootMade = false;
 };
 
+// A label named IDC_PROGRAM_PICTURE shows the program's icon.
+void ShowProgramPicture(QWidget& dialog) {
+  if (auto* picture = dialog.findChild<QLabel*>(QStringLiteral("IDC_PROGRAM_PICTURE"))) {
+    picture->setPixmap(QApplication::windowIcon().pixmap(48, 48));
+  }
+}
+
 // Loads a layout as a HostedDialog; a layout whose top level is a plain widget is
 // placed inside one.
 std::unique_ptr<HostedDialog> LoadHosted(const std::string& layout) {
@@ -90,6 +101,7 @@ std::unique_ptr<HostedDialog> LoadHosted(const std::string& layout) {
     layoutBox->addWidget(root.release());
   }
   dialog->setObjectName(QString::fromStdString(layout));
+  ShowProgramPicture(*dialog);
   return dialog;
 }
 
@@ -139,6 +151,19 @@ class QtModelessDialog : public platform::ModelessDialog {
   std::unique_ptr<DialogWindow> m_window;
 };
 
+// A page inside another dialog's container. The container owns the page's widget: when
+// the owner's window goes first, the page goes with it and the handle finds it gone.
+class QtDialogPage : public platform::ModelessDialog {
+ public:
+  explicit QtDialogPage(EmbeddedDialog* page) : m_page(page) {}
+  ~QtDialogPage() override { delete m_page.data(); }
+  QtDialogPage(const QtDialogPage&) = delete;
+  QtDialogPage& operator=(const QtDialogPage&) = delete;
+
+ private:
+  QPointer<EmbeddedDialog> m_page;
+};
+
 }  // namespace
 
 int QtDialogHost::RunModal(platform::DialogLogic& logic) {
@@ -186,6 +211,26 @@ std::unique_ptr<platform::ModelessDialog> QtDialogHost::CreateModeless(platform:
   logic.OnInitDialog();
   if (!*ended && shown) shown->show();
   return std::make_unique<QtModelessDialog>(std::move(window));
+}
+
+std::unique_ptr<platform::ModelessDialog> QtDialogHost::CreatePage(platform::DialogLogic& page,
+                                                                  platform::DialogLogic& owner,
+                                                                  const std::string& containerId) {
+  auto* control = dynamic_cast<QtDialogControl*>(owner.GetDlgItem(containerId));
+  QWidget* container = control ? control->Widget() : nullptr;
+  if (!container) return nullptr;
+  auto* box = container->layout();
+  if (!box) {
+    box = new QVBoxLayout(container);
+    box->setContentsMargins(0, 0, 0, 0);
+  }
+  auto* embedded = new EmbeddedDialog(page, container);
+  if (!embedded->Layout()) {
+    delete embedded;
+    return nullptr;
+  }
+  box->addWidget(embedded);
+  return std::make_unique<QtDialogPage>(embedded);
 }
 
 QStringList DialogLayoutNames() {

@@ -23,6 +23,8 @@ class QtDialogHost : public platform::DialogHost {
  public:
   int RunModal(platform::DialogLogic& logic) override;
   std::unique_ptr<platform::ModelessDialog> CreateModeless(platform::DialogLogic& logic) override;
+  std::unique_ptr<platform::ModelessDialog> CreatePage(platform::DialogLogic& page, platform::DialogLogic& owner,
+                                                       const std::string& containerId) override;
 };
 
 // The names of the compiled-in layouts, without folder and extension.

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabWidget>
 
 #include "platform/dialog_logic.h"
 
@@ -89,6 +90,12 @@ void WidgetSurface::ConnectControls() {
                      [this, id] { Route([&id](platform::DialogLogic& l) { l.OnSelChange(id); }); });
     QObject::connect(list, &QListWidget::itemDoubleClicked, router,
                      [this, id] { Route([&id](platform::DialogLogic& l) { l.OnDoubleClick(id); }); });
+  }
+  for (auto* tabs : m_root->findChildren<QTabWidget*>()) {
+    if (!IsControl(tabs)) continue;
+    const std::string id = tabs->objectName().toStdString();
+    QObject::connect(tabs, &QTabWidget::currentChanged, router,
+                     [this, id] { Route([&id](platform::DialogLogic& l) { l.OnSelChange(id); }); });
   }
   for (auto* slider : m_root->findChildren<QAbstractSlider*>()) {
     if (!IsControl(slider)) continue;

@@ -22,7 +22,7 @@ bool IsControl(const QWidget* widget);
 
 // The controls of a loaded layout under one root widget, as the surface of a dialog's
 // logic: a control is the widget whose object name is its id. Buttons named IDOK and
-// IDCANCEL reach OnOK and OnCancel, other buttons OnCommand, combo box and list
+// IDCANCEL reach OnOK and OnCancel, other buttons OnCommand, combo box, list and tab
 // selections OnSelChange, list double clicks OnDoubleClick, slider moves OnHScroll
 // and leaving a line edit OnKillFocus; changes the program makes through the controls
 // reach no handler. The logic is detached when this goes or when the root widget is

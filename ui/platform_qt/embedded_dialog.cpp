@@ -1,4 +1,4 @@
-#include "ui/board/embedded_dialog.h"
+#include "ui/platform_qt/embedded_dialog.h"
 
 #include <QVBoxLayout>
 
