@@ -2,7 +2,22 @@
 
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/mixer_config.h"
 #include "platform/system.h"
+
+bool AcceptAudioFolderText(const std::string& folder) {
+  if (folder.empty()) {
+    ShowInformation("Please enter an audio path.");
+    return false;
+  }
+  if (!MixerConfig::FitsAudioFolder(folder)) {
+    // A longer path cannot be stored; cutting it would name another folder.
+    ShowInformation("The audio path is too long.  Please choose a folder whose path has at most " +
+                    std::to_string(MixerConfig::kAudioFolderSize - 1) + " characters.");
+    return false;
+  }
+  return true;
+}
 
 int CBrowseFolderDialog::GoBrowse(std::string& folder, bool mustBeWritable) {
   platform::FolderBrowser* browser = platform::Os().folderBrowser;

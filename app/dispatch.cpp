@@ -210,6 +210,7 @@ int CMixerApp::OnCommand(int id) {
       return answer == platform::IDOK ? HandleOperation(kOpInsertSilence) : answer;
     }
     case ID_SETTINGS_PROJECT: return doc ? m_projectSettingsDialog.DoModal() : 0;
+    case ID_SETTINGS_APPLICATION: return m_appSettingsDialog.DoModal();
     case ID_MARKER_INPUT_TIMES: {
       if (!doc) return 0;
       int answer = m_markerTimesDialog.DoModal();
@@ -259,6 +260,7 @@ bool CMixerApp::IsCommandEnabled(int id) const {
     case ID_TRACK_MUTE_TOGGLE:
     case ID_TOOLS_INSERT_SILENCE:
     case ID_SETTINGS_PROJECT:
+    case ID_SETTINGS_APPLICATION:
     case ID_TRANSPORT_PLAY:
     case ID_TRANSPORT_REWIND:
     case ID_TRANSPORT_FAST_FORWARD: return true;

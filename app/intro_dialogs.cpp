@@ -2,8 +2,10 @@
 
 #include <filesystem>
 
+#include "app/browse_folder.h"
 #include "app/errors.h"
 #include "app/file_utils.h"
+#include "app/folder_dialog.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
 
@@ -37,9 +39,8 @@ bool CIntro2Dialog::OnInitDialog() {
 void CIntro2Dialog::OnCommand(const std::string& id) {
   if (id != IDC_BROWSE) return;
   platform::DialogControl* path = GetDlgItem(IDC_AUDIO_PATH);
-  platform::FolderBrowser* browser = platform::Os().folderBrowser;
-  if (!path || !browser) return;
-  if (auto chosen = browser->Browse("Select Folder", path->GetText())) path->SetText(*chosen);
+  if (!path) return;
+  if (auto chosen = CXFolderDialog::Choose(path->GetText())) path->SetText(*chosen);
 }
 
 void CIntro2Dialog::ApplySettings() {
@@ -62,16 +63,7 @@ void CIntro2Dialog::ApplySettings() {
     return;
   }
   std::string folder = path ? path->GetText() : std::string();
-  if (folder.empty()) {
-    ShowInformation("Please enter an audio path.");
-    return;
-  }
-  if (!MixerConfig::FitsAudioFolder(folder)) {
-    // A longer path cannot be stored; cutting it would name another folder.
-    ShowInformation("The audio path is too long.  Please choose a folder whose path has at most " +
-                    std::to_string(MixerConfig::kAudioFolderSize - 1) + " characters.");
-    return;
-  }
+  if (!AcceptAudioFolderText(folder)) return;
   std::error_code error;
   std::filesystem::create_directories(folder, error);  // an existing folder is fine
   int device = devices->GetCurSel() < 0 ? 0 : devices->GetCurSel();

@@ -153,6 +153,13 @@ void CMixerApp::OpenRecordingEngine() {
   m_bRecorderReady = true;
 }
 
+void CMixerApp::ReopenRecordingEngine(int device) {
+  m_bRecorderReady = false;
+  m_nCurrentInputDevice = device;
+  m_config.waveInDevice = device;
+  OpenRecordingEngine();
+}
+
 void CMixerApp::StartFirstDocument(const std::string& fileToOpen) {
   if (fileToOpen.empty()) {
     NewDocument();

@@ -13,6 +13,7 @@
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
 #include "app/recent_files.h"
+#include "app/settings/app_settings_dialog.h"
 #include "audio_store/convert_audio.h"
 #include "audio_store/pcm_file.h"
 #include "document/export_dialogs.h"
@@ -91,6 +92,9 @@ class CMixerApp {
   void StartPlayerIfStopped();
   // Rewind (end false) and fast forward (end true): 1, or 0 while playing.
   int MoveToProjectEdge(bool end);
+  // Shuts the recording engine down and sets it up again on another input device,
+  // which is stored as the configured one.
+  void ReopenRecordingEngine(int device);
 
   MixerConfig m_config;
   // Set once the record holds real settings (loaded, or filled by the first-run page);
@@ -128,6 +132,7 @@ class CMixerApp {
   CMP3Dialog m_mp3Dialog;
   CTrackMixdownDialog m_trackMixdownDialog;
   CProjectSettingsDialog m_projectSettingsDialog;
+  CAppSettingsDialog m_appSettingsDialog;
   // The metronome's settings of the running project, loaded from the record at start.
   MetronomeSettings m_metronome;
   // Playback: the engine, the estimated tick at which the last playback began to

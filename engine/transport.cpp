@@ -3,6 +3,7 @@
 
 #include "app/errors.h"
 #include "app/main_frame.h"
+#include "app/message_dialog.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
@@ -35,7 +36,7 @@ void CMixerApp::StartPlayback() {
     if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
     return;
   }
-  if (message) ShowInformation(message);
+  if (message) CMessageDialog::Show(message);
   m_bPlaying = false;
 }
 

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <memory>
 #include <string>
@@ -301,3 +303,36 @@ TEST(OperationDialogOnQt, ShowsProgressAndCancelWorksWhileTheMainWindowIsDisable
 }
 
 }  // namespace
+
+// The settings dialog on its real layouts: a page is made when its tab is first chosen,
+// inside that tab, and the pages go with the dialog.
+TEST_F(QtDialogHostTest, SettingsPagesAreMadeInTheirTabsWhenFirstChosen) {
+  CMixerApp app;
+  app.m_config.audioFolder = "/music/projects";
+  app.m_config.outlineColour[0] = 3;
+  const MixerConfig before = app.m_config;
+  WhenModalOpens([&](QWidget& window) {
+    auto* tabs = Child<QTabWidget>(window, "IDC_SETTINGS_TABS");
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->tabText(3), QStringLiteral("I/O Audio Device"));
+    QWidget* pathPage = Child<QWidget>(window, "IDC_PAGE_AUDIO_PATH");
+    EXPECT_EQ(Child<QLineEdit>(*pathPage, "IDC_AUDIO_PATH")->text(), QStringLiteral("/music/projects"));
+    EXPECT_EQ(window.findChild<QComboBox*>(QStringLiteral("IDC_BODY_COLOR")), nullptr);
+
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+    QWidget* colourPage = Child<QWidget>(window, "IDC_PAGE_COLOR_SETTINGS");
+    auto* outline = Child<QComboBox>(*colourPage, "IDC_OUTLINE_COLOR");
+    ASSERT_NE(outline, nullptr);
+    EXPECT_EQ(outline->count(), CColourTable::kCount);
+    EXPECT_EQ(outline->currentText(), QStringLiteral("Orange"));
+    EXPECT_TRUE(Child<QRadioButton>(*colourPage, "IDC_COLOR_TRACK1")->isChecked());
+    Child<QRadioButton>(*colourPage, "IDC_COLOR_TRACK2")->click();
+    EXPECT_EQ(outline->currentIndex(), before.outlineColour[1]);
+    Child<QPushButton>(window, "IDOK")->click();
+  });
+  EXPECT_EQ(app.m_appSettingsDialog.DoModal(), platform::IDOK);
+  EXPECT_EQ(app.m_config.Encode(), before.Encode());
+  EXPECT_FALSE(app.m_appSettingsDialog.m_colorSettings.HasWindow());
+  EXPECT_TRUE(system.messages.shown.empty());
+}

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/intro_dialogs.h"
+#include "app/message_dialog.h"
 #include "app/mixer_app.h"
 #include "app/progress_dialog.h"
 #include "document/export_dialogs.h"
@@ -183,6 +184,38 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   EXPECT_EQ(projectSettings.DoModal(), platform::IDOK);
   needs["project_settings_dialog"].insert("IDOK");
 
+  // Each settings page is visited and used once.
+  CAppSettingsDialog& appSettings = app.m_appSettingsDialog;
+  system.folderBrowser.Answer(folder.Path());
+  system.dialogs.OnShow("app_settings_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    platform::MemoryControl* tabs = surface.Control(IDC_SETTINGS_TABS);
+    for (int page = 0; page < CAppSettingsDialog::kPages; ++page) tabs->AddString("page");
+    for (int page = 1; page < CAppSettingsDialog::kPages; ++page) {
+      tabs->SetCurSel(page);
+      logic.OnSelChange(IDC_SETTINGS_TABS);
+    }
+    appSettings.m_audioPath.OnCommand(IDC_SETTINGS_BROWSE);
+    appSettings.m_colorSettings.OnCommand(ColorTrackButton(7));
+    appSettings.m_colorSettings.OnSelChange(IDC_OUTLINE_COLOR);
+    for (const char* page : {"audio_path_page", "color_settings_page", "time_display_page", "audio_io_page"}) {
+      if (system.dialogs.pages[page]) needs[page] = system.dialogs.pages[page]->RequestedIds();
+    }
+    needs["app_settings_dialog"] = surface.RequestedIds();
+    logic.OnOK();
+  });
+  EXPECT_EQ(appSettings.DoModal(), platform::IDOK);
+  for (const char* page : CAppSettingsDialog::kPageContainers) needs["app_settings_dialog"].insert(page);
+  needs["app_settings_dialog"].insert({"IDOK", "IDCANCEL"});
+  needs["audio_path_page"].insert(IDC_SETTINGS_BROWSE);
+
+  CMessageDialog message;
+  system.dialogs.OnShow("message_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    needs["message_dialog"] = surface.RequestedIds();
+    logic.OnOK();
+  });
+  EXPECT_EQ(message.DoModal(), platform::IDOK);
+  needs["message_dialog"].insert({"IDOK", "IDC_PROGRAM_PICTURE"});
+
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};
   return needs;
@@ -232,6 +265,8 @@ TEST(DialogLayouts, SettingsPageRunsOnItsLayout) {
   platform::Os().dialogs = &host;
   CMixerApp app;
   const std::string chosen = folder / "takes";
+  const std::string typed = chosen + "/first";
+  std::filesystem::create_directories(chosen);
   system.folderBrowser.Answer(chosen);
 
   CIntro2Dialog page;
@@ -246,11 +281,13 @@ TEST(DialogLayouts, SettingsPageRunsOnItsLayout) {
     EXPECT_TRUE(off->isChecked());
     window.findChild<QAbstractButton*>(QString::fromLatin1(IDC_BROWSE))->click();
     EXPECT_EQ(path->text().toStdString(), chosen);
+    // A typed folder that does not exist yet is made.
+    path->setText(QString::fromStdString(typed));
     window.findChild<QAbstractButton*>(QStringLiteral("IDOK"))->click();
   });
   EXPECT_EQ(page.DoModal(), platform::IDOK);
-  EXPECT_EQ(app.m_config.audioFolder, chosen);
-  EXPECT_TRUE(std::filesystem::is_directory(chosen));
+  EXPECT_EQ(app.m_config.audioFolder, typed);
+  EXPECT_TRUE(std::filesystem::is_directory(typed));
   EXPECT_EQ(std::filesystem::file_size(app.ConfigFilePath()), MixerConfig::kSize);
 }
 
