@@ -1,6 +1,7 @@
 #include "tests/document/document_fixture.h"
 
 #include "app/file_utils.h"
+#include "app/message_dialog.h"
 
 ::testing::AssertionResult SameAudio(const std::string& actual, const std::string& expected) {
   if (actual == expected) return ::testing::AssertionSuccess();
@@ -18,6 +19,10 @@ void DocumentTest::SetUp() {
   system = std::make_unique<platform::ScriptedSystem>(TRACKWRIGHT_PROGRAM_FOLDER, root / "config", root / "home");
   auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
   WriteFileBytes(root / "config/mixer.cfg", std::string(bytes.begin(), bytes.end()));
+  system->dialogs.OnShow("message_dialog", [this](platform::DialogLogic& logic, platform::MemoryDialogSurface& dialog) {
+    messageDialogTexts.push_back(dialog.Control(IDC_MESSAGE_TEXT)->GetText());
+    logic.OnOK();
+  });
   app = std::make_unique<CMixerApp>();
   ASSERT_TRUE(app->InitInstance({"", [this] {
                                    auto made = std::make_unique<Frame>();
@@ -66,6 +71,10 @@ bool DocumentTest::Showed(const std::string& text) {
   for (size_t i = seenBoxes; i < system->messages.shown.size(); ++i) {
     if (system->messages.shown[i].text.find(text) != std::string::npos) found = true;
   }
+  for (const std::string& dialogText : messageDialogTexts) {
+    if (dialogText.find(text) != std::string::npos) found = true;
+  }
   seenBoxes = system->messages.shown.size();
+  messageDialogTexts.clear();
   return found;
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "app/mixer_app.h"
@@ -41,7 +42,8 @@ class DocumentTest : public ::testing::Test {
   void Select(uint32_t first, uint32_t last);
   // Distinct bytes: each 4-byte frame carries its index and a seed.
   static std::string Pattern(uint32_t bytes, uint8_t seed);
-  // True when some box shown since the last call contains the text.
+  // True when some message box or message dialog shown since the last call contains
+  // the text.
   bool Showed(const std::string& text);
 
   TempFolder root;
@@ -50,4 +52,5 @@ class DocumentTest : public ::testing::Test {
   CMixerDoc* doc = nullptr;
   Frame* frame = nullptr;
   size_t seenBoxes = 0;
+  std::vector<std::string> messageDialogTexts;
 };
