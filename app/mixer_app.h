@@ -92,6 +92,11 @@ class CMixerApp {
   void StartPlayerIfStopped();
   // Rewind (end false) and fast forward (end true): 1, or 0 while playing.
   int MoveToProjectEdge(bool end);
+  // Opens the manual; 1 when a handler for it started. It needs nothing of a running
+  // application, so the window offers it at any time.
+  static int LaunchHelp();
+  // A link as it is; a local file as a file URL.
+  static std::string HelpTarget(const std::string& target);
   // Shuts the recording engine down and sets it up again on another input device,
   // which is stored as the configured one.
   void ReopenRecordingEngine(int device);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/errors.h"
+#include "app/hyperlink.h"
 #include "platform/system.h"
 
 const char* const kAudioFailureCauses[3] = {
@@ -101,13 +102,5 @@ bool CAudioIOFailureDialog::OnInitDialog() {
 
 void CAudioIOFailureDialog::OnCommand(const std::string& id) {
   if (id != IDC_FAILURE_LINK) return;
-  platform::System& os = platform::Os();
-  if (os.shell && os.shell->Open(LinkTarget())) {
-    m_visited = true;
-    return;
-  }
-  if (os.messages) {
-    os.messages->Show("Unable to open hyperlink:\n\nThere is no application associated\nwith this kind of link.",
-                      platform::kProgramCaption, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
-  }
+  if (OpenHyperlink(LinkTarget())) m_visited = true;
 }

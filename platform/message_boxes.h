@@ -17,6 +17,8 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual MessageResult Show(const std::string& text, const std::string& caption, MessageIcon icon,
                              MessageButtons buttons, MessageKind kind = MessageKind::Message) = 0;
+  // The system's alert sound, where there is one.
+  virtual void Beep() {}
 };
 
 // The caption every box of the program carries unless a caller names another.

@@ -1,14 +1,9 @@
 #include "platform/console/console_system.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/dialog_logic.h"
-
-extern char** environ;
 
 namespace platform {
 
@@ -119,14 +114,6 @@ std::optional<std::string> ConsoleFolderBrowser::Browse(const std::string&, cons
   auto answer = m_answer;
   m_answer.reset();
   return answer;
-}
-
-bool ConsoleShell::Open(const std::string& target) {
-  pid_t child = 0;
-  const char* argv[] = {"xdg-open", target.c_str(), nullptr};
-  if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
-  int status = 0;
-  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 ConsoleSystem::ConsoleSystem() : timers(clock) {

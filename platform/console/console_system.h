@@ -66,12 +66,6 @@ class ConsoleFolderBrowser : public FolderBrowser {
   std::optional<std::string> m_answer;
 };
 
-// Opens targets with xdg-open.
-class ConsoleShell : public Shell {
- public:
-  bool Open(const std::string& target) override;
-};
-
 // The console's system, installed for the object's lifetime; nobody can be asked.
 class ConsoleSystem {
  public:
@@ -86,7 +80,7 @@ class ConsoleSystem {
   MemorySettingsStore settings;
   MemoryClipboard clipboard;
   ConsoleFolderBrowser folderBrowser;
-  ConsoleShell shell;
+  DesktopShell shell;
   SystemFolders folders;
   PortAudioWaveDevices waveDevices;
   PortAudioWaveSystem waveSystem;

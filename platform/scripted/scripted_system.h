@@ -31,6 +31,8 @@ class ScriptedMessageBoxes : public MessageBoxes {
   std::vector<Shown> shown;
   // Run while a box is up, as a user acting then would.
   std::function<void(const Shown&)> whileShown;
+  void Beep() override { ++beeps; }
+  int beeps = 0;
 
  private:
   std::deque<MessageResult> m_answers;
@@ -108,14 +110,26 @@ class ScriptedFileDialogs : public FileDialogs {
   std::deque<std::optional<std::string>> m_answers;
 };
 
+// A shell that records what it was asked to open and run, with set results.
 class ScriptedShell : public Shell {
  public:
-  bool Open(const std::string& target) override {
+  int Open(const std::string& target) override {
     opened.push_back(target);
-    return succeed;
+    return result;
   }
-  std::vector<std::string> opened;
-  bool succeed = true;
+  std::string HandlerCommand(const std::string& mimeType) override {
+    handlersAsked.push_back(mimeType);
+    return handler;
+  }
+  bool Run(const std::vector<std::string>& arguments) override {
+    ran.push_back(arguments);
+    return runs;
+  }
+  std::vector<std::string> opened, handlersAsked;
+  std::vector<std::vector<std::string>> ran;
+  int result = kShellOpened;
+  std::string handler;
+  bool runs = true;
 };
 
 // A complete scripted system for tests: a manual clock, polled timers on it, and

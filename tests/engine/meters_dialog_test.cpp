@@ -103,7 +103,7 @@ TEST(AudioFailureDialog, ShowsItsTextsAndTheLinkOpensAMail) {
                           text = surface.Control(IDC_FAILURE_TEXT)->GetText();
                           link = surface.Control(IDC_FAILURE_LINK)->GetText();
                           logic.OnCommand(IDC_FAILURE_LINK);
-                          system.shell.succeed = false;
+                          system.shell.result = platform::kShellNoAssociation;
                           logic.OnCommand(IDC_FAILURE_LINK);
                           logic.OnOK();
                         });

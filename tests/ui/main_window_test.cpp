@@ -409,7 +409,7 @@ TEST_F(MainWindowTest, AboutBoxShowsTheVersionAndOpensItsLinks) {
   EXPECT_TRUE(about.WasVisited(QLatin1String(ui::AboutDialog::kSupportMail)));
   EXPECT_TRUE(system.messages.shown.empty());
 
-  system.shell.succeed = false;
+  system.shell.result = platform::kShellNoAssociation;
   about.OpenLink(QLatin1String(ui::AboutDialog::kEncoderSite));
   EXPECT_FALSE(about.WasVisited(QLatin1String(ui::AboutDialog::kEncoderSite)));
   ASSERT_EQ(system.messages.shown.size(), 1u);
@@ -462,6 +462,6 @@ TEST_F(MainWindowTest, TheManualCoversEveryMenuCommandAndHelpOpensIt) {
   platform::Os().folders = &folders;
   window.Action(ID_HELP_DOCUMENTATION)->trigger();
   ASSERT_EQ(system.shell.opened.size(), 1u);
-  EXPECT_EQ(system.shell.opened[0], data / "trackwright-manual.html");
+  EXPECT_EQ(system.shell.opened[0], "file://" + (data / "trackwright-manual.html"));
   platform::Os().folders = &system.folders;
 }

@@ -1,32 +1,14 @@
 #include "ui/main_window/about_dialog.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPalette>
-#include <QPushButton>
-#include <QUrl>
 
-#include "platform/message_boxes.h"
-#include "platform/system.h"
+#include "app/hyperlink.h"
 #include "ui/main_window/toolbar_icons.h"
 
 namespace ui {
-
-namespace {
-
-// Why a link did not open: the desktop gives no reason, but a missing local file is
-// one that can be named.
-QString FailureReason(const QString& target) {
-  QUrl url(target);
-  if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
-    return QStringLiteral("The specified file was not found.");
-  return QStringLiteral("There is no application associated\nwith this kind of link.");
-}
-
-}  // namespace
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About Sonavel Trackwright"));
@@ -97,20 +79,12 @@ void AboutDialog::ShowLink(const Link& link) {
 }
 
 void AboutDialog::OpenLink(const QString& target) {
-  platform::System& os = platform::Os();
-  if (os.shell && os.shell->Open(target.toStdString())) {
-    for (Link& link : m_links) {
-      if (link.target == target && !link.visited) {
-        link.visited = true;
-        ShowLink(link);
-      }
+  if (!OpenHyperlink(target.toStdString())) return;
+  for (Link& link : m_links) {
+    if (link.target == target && !link.visited) {
+      link.visited = true;
+      ShowLink(link);
     }
-    return;
-  }
-  QApplication::beep();
-  if (os.messages) {
-    os.messages->Show("Unable to open hyperlink:\n\n" + FailureReason(target).toStdString(), platform::kProgramCaption,
-                      platform::MessageIcon::Warning, platform::MessageButtons::Ok);
   }
 }
 

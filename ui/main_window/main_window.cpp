@@ -38,7 +38,6 @@ namespace ui {
 namespace {
 
 constexpr const char* kProgramName = "Sonavel Trackwright";
-constexpr const char* kManualFile = "trackwright-manual.html";
 
 QKeySequence Ctrl(Qt::Key key) {
   return QKeySequence(Qt::CTRL | key);
@@ -371,27 +370,13 @@ void MainWindow::OnCommand(int id) {
   switch (id) {
     case ID_APP_EXIT: close(); break;
     case ID_APP_ABOUT: ShowAboutBox(); break;
-    case ID_HELP_DOCUMENTATION: OpenManual(); break;
+    case ID_HELP_DOCUMENTATION: CMixerApp::LaunchHelp(); break;
     case ID_VIEW_ZOOM_IN: m_waveView->View().ZoomIn(); break;
     case ID_VIEW_ZOOM_OUT: m_waveView->View().ZoomOut(); break;
     default:
       if (CMixerApp* app = CMixerApp::Get()) app->OnCommand(id);
       UpdateCommandStates();
       break;
-  }
-}
-
-void MainWindow::OpenManual() {
-  platform::System& os = platform::Os();
-  std::string manual = os.folders ? os.folders->FindDataFile(kManualFile) : std::string();
-  if (manual.empty()) {
-    ShowInformation(std::string("The manual ") + kManualFile + " is not installed beside the program.");
-    return;
-  }
-  if (!os.shell || !os.shell->Open(manual)) {
-    os.messages->Show(
-        "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension.",
-        platform::kProgramCaption, platform::MessageIcon::Warning, platform::MessageButtons::Ok);
   }
 }
 

@@ -84,8 +84,6 @@ class MainWindow : public QMainWindow, public CMainFrame {
   void AttachWaveformView();
   void OnCommand(int id);
   void ShowAboutBox();
-  // Opens the manual with the desktop's handler for it.
-  void OpenManual();
 
   std::map<int, QAction*> m_actions;
   QMenu* m_recentMenu = nullptr;

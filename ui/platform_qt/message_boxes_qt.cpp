@@ -1,5 +1,6 @@
 #include "ui/platform_qt/message_boxes_qt.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 #include "ui/platform_qt/window_parent.h"
@@ -68,6 +69,10 @@ platform::MessageResult QtMessageBoxes::Show(const std::string& text, const std:
     case QMessageBox::Cancel: return platform::MessageResult::Cancel;
     default: return platform::MessageResult::Ok;
   }
+}
+
+void QtMessageBoxes::Beep() {
+  QApplication::beep();
 }
 
 }  // namespace ui

@@ -9,6 +9,7 @@ class QtMessageBoxes : public platform::MessageBoxes {
  public:
   platform::MessageResult Show(const std::string& text, const std::string& caption, platform::MessageIcon icon,
                                platform::MessageButtons buttons, platform::MessageKind kind) override;
+  void Beep() override;
 };
 
 }  // namespace ui

@@ -13,9 +13,13 @@ QUrl TargetUrl(const std::string& target) {
   return QUrl::fromLocalFile(text);
 }
 
-bool QtShell::Open(const std::string& target) {
+int QtShell::Open(const std::string& target) {
   QUrl url = TargetUrl(target);
-  return url.isValid() && QDesktopServices::openUrl(url);
+  if (!url.isValid()) return platform::kShellFileNotFound;
+  if (QDesktopServices::openUrl(url)) return platform::kShellOpened;
+  // The desktop gives no reason; for a local file one can be found.
+  return url.isLocalFile() ? platform::LocalTargetFailure(url.toLocalFile().toStdString())
+                           : platform::kShellNoAssociation;
 }
 
 }  // namespace ui

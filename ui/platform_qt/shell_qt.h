@@ -6,10 +6,11 @@
 
 namespace ui {
 
-// Opens documents and links with the desktop's default handler (xdg-open).
-class QtShell : public platform::Shell {
+// Opens documents and links with the desktop's default handler (through the desktop
+// portal where there is one); handler look-ups and launches are the desktop shell's.
+class QtShell : public platform::DesktopShell {
  public:
-  bool Open(const std::string& target) override;
+  int Open(const std::string& target) override;
 };
 
 // The URL a target stands for: a link with a scheme (http:, https:, mailto:, file:)
