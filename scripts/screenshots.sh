@@ -1,14 +1,33 @@
 #!/usr/bin/env bash
-# Starts the program under a virtual display with a generated demo project (two
-# tracks, a highlight and markers) and writes a screenshot of the main window.
+# Writes pictures of the program with a generated demo project (two tracks, a highlight
+# and markers): main-window.png, main-window-samples.png, mixing-board.png and one
+# dialog-*.png for each dialog of the menus. The program's own screenshot tour
+# (tools/screenshot_tour) opens the demo as the program starts, takes the pictures and
+# fails when one could not be taken.
 #
 #   scripts/screenshots.sh [build folder] [output folder]   (defaults: build/release, screenshots)
+#
+# The tour runs on Qt's offscreen platform, or on a virtual X display (xvfb-run) with
+# SCREENSHOT_DISPLAY=xvfb. Both draw with the same fonts, and the pictures differ in
+# small things only, such as the About box's button: the X platform's default theme
+# gives it an icon that no other dialog's buttons have.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(cd "${1:-build/release}" && pwd)
 out=$(mkdir -p "${2:-screenshots}" && cd "${2:-screenshots}" && pwd)
-for tool in xvfb-run xdotool import sox; do
-  command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing (apt-get install xvfb xdotool imagemagick sox)"; exit 1; }
+display=${SCREENSHOT_DISPLAY:-offscreen}
+case "$display" in
+  offscreen | xvfb) ;;
+  *) echo "screenshots: SCREENSHOT_DISPLAY is offscreen or xvfb, not $display"; exit 2 ;;
+esac
+tour="$build/tools/trackwright-screenshot-tour"
+for program in "$tour" "$build/cli/trackwright-cli"; do
+  [ -x "$program" ] || { echo "screenshots: $program is missing (cmake --build $build --target trackwright-screenshot-tour trackwright-cli)"; exit 1; }
+done
+tools=(sox:sox)
+[ "$display" = xvfb ] && tools+=(xvfb-run:xvfb)
+for entry in "${tools[@]}"; do
+  command -v "${entry%%:*}" >/dev/null || { echo "screenshots: ${entry%%:*} is missing (apt-get install ${entry#*:})"; exit 1; }
 done
 
 work=$(mktemp -d)
@@ -24,7 +43,7 @@ sox -V1 -n -r 44100 -c 2 -b 16 "$work/chord.wav" synth 12 sine 220 sine 277 sine
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/bass.wav" synth 12 square 55 gain -16 tremolo 2 60
 "$build/cli/trackwright-cli" --config-dir "$work/config" --audio-folder "$work/audio" \
   -e "import '$work/chord.wav'" -e 'track 2' -e "import '$work/bass.wav'" -e 'track 1' \
-  -e 'markers 0:02 0:09' -e 'select 0:03 0:06' -e 'level 2 14 14' -e "save '$work/demo.mix'" >/dev/null
+  -e 'markers 0:02 0:09' -e 'select 0:03 0:06.1' -e 'level 2 14 14' -e "save '$work/demo.mix'" >/dev/null
 # A configuration record of the run's own (348 bytes: the first-run settings with the
 # work folder as audio folder), so that no first-run pages come and the developer's
 # configuration stays as it is.
@@ -35,14 +54,18 @@ sox -V1 -n -r 44100 -c 2 -b 16 "$work/bass.wav" synth 12 square 55 gain -16 trem
   head -c 2 /dev/zero
 } > "$work/config/mixer.cfg"
 
-cat > "$work/shoot.sh" <<SHOOT
-#!/usr/bin/env bash
-"$build/ui/trackwright" --config-dir "$work/config" "$work/demo.mix" &
-pid=\$!
-sleep 4
-import -window root "$out/main-window.png"
-kill \$pid
-SHOOT
-chmod +x "$work/shoot.sh"
-xvfb-run -a -s "-screen 0 1032x640x24" "$work/shoot.sh"
+# Pictures of an earlier run go, so that each one left is of this run.
+rm -f "$out"/main-window.png "$out"/main-window-samples.png "$out"/mixing-board.png "$out"/dialog-*.png
+shoot=("$tour" --config-dir "$work/config" "$out" "$work/demo.mix")
+shoot_offscreen() {
+  # The offscreen platform says for each dialog that it cannot pass size hints on;
+  # that line goes, everything else the tour says stays.
+  QT_QPA_PLATFORM=offscreen "${shoot[@]}" 2>&1 1>&3 3>&- | { grep -v 'does not support propagateSizeHints' || true; } >&2
+  return "${PIPESTATUS[0]}"
+}
+if [ "$display" = xvfb ]; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" "${shoot[@]}" || { echo "screenshots: the tour failed"; exit 1; }
+else
+  shoot_offscreen 3>&1 || { echo "screenshots: the tour failed"; exit 1; }
+fi
 echo "screenshots in $out: $(ls "$out" | tr '\n' ' ')"

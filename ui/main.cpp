@@ -11,7 +11,7 @@
 
 #include "app/mixer_app.h"
 #include "ui/main_window/main_window.h"
-#include "ui/main_window/toolbar_icons.h"
+#include "ui/main_window/program_start.h"
 #include "ui/platform_qt/qt_system.h"
 
 namespace {
@@ -31,20 +31,6 @@ constexpr const char* kUsage =
     "\n"
     "The usual Qt options (such as -platform NAME) are understood as well.\n";
 
-bool HasValue(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value;
-}
-
-// Qt gives up with an abort when it finds no display; say what is missing instead.
-bool DisplayAvailable(int argc, char** argv) {
-  if (HasValue("DISPLAY") || HasValue("WAYLAND_DISPLAY") || HasValue("QT_QPA_PLATFORM")) return true;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,7 +45,7 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  if (!DisplayAvailable(argc, argv)) {
+  if (!ui::DisplayAvailable(argc, argv)) {
     std::fputs(
         "trackwright: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
         "Start it from a desktop session, or use trackwright-cli without a window.\n",
@@ -68,11 +54,7 @@ int main(int argc, char** argv) {
   }
 
   QApplication application(argc, argv);
-  QCoreApplication::setOrganizationName(QStringLiteral("Sonavel"));
-  QCoreApplication::setApplicationName(QStringLiteral("Trackwright 3.3"));
-  QCoreApplication::setApplicationVersion(QStringLiteral(TRACKWRIGHT_VERSION));
-  QGuiApplication::setDesktopFileName(QStringLiteral("trackwright"));
-  QGuiApplication::setWindowIcon(ui::ApplicationIcon());
+  ui::SetProgramIdentity();
 
   // What is left once Qt has taken its own options.
   QStringList arguments = QCoreApplication::arguments().mid(1);

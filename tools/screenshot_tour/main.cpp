@@ -1,0 +1,116 @@
+// trackwright-screenshot-tour: starts the windowed program on a project, as the
+// program itself starts, and writes PNG pictures of its main window, its mixing
+// board and the dialogs of its menus.
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/mixer_app.h"
+#include "tools/screenshot_tour/screenshot_tour.h"
+#include "ui/main_window/main_window.h"
+#include "ui/main_window/program_start.h"
+#include "ui/platform_qt/qt_system.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: trackwright-screenshot-tour [--config-dir DIR] OUTPUT_FOLDER PROJECT\n"
+    "\n"
+    "Starts Sonavel Trackwright on PROJECT and writes PNG pictures into OUTPUT_FOLDER:\n"
+    "main-window.png (the whole track in view), main-window-samples.png (zoomed in to\n"
+    "single samples), mixing-board.png and dialog-*.png, one for each dialog that the\n"
+    "menus open. The exit status is 0 when every picture was written.\n"
+    "\n"
+    "Options:\n"
+    "  --config-dir DIR  read and write mixer.cfg in DIR instead of beside the program;\n"
+    "                    without a record there the first-run pages would come up\n"
+    "  -h, --help        print this help and exit\n"
+    "\n"
+    "The usual Qt options (such as -platform offscreen) are understood as well.\n";
+
+int UsageError(const char* message) {
+  std::fprintf(stderr, "trackwright-screenshot-tour: %s\nTry 'trackwright-screenshot-tour --help'.\n", message);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
+  if (!ui::DisplayAvailable(argc, argv)) {
+    std::fputs("trackwright-screenshot-tour: no display found; run it under xvfb-run or with "
+               "QT_QPA_PLATFORM=offscreen.\n",
+               stderr);
+    return 2;
+  }
+  // The notes and failures come in the order they happened, also into a pipe.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
+
+  // A desktop's own file dialog is no widget of this process: the tour could neither
+  // see nor answer it.
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+  QApplication application(argc, argv);
+  // As the program names itself: the settings store is found by these names.
+  ui::SetProgramIdentity();
+
+  QStringList arguments = QCoreApplication::arguments().mid(1);
+  QStringList positional;
+  std::string configFolder;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& argument = arguments[i];
+    if (argument == QLatin1String("--config-dir")) {
+      if (i + 1 >= arguments.size()) return UsageError("--config-dir needs a folder");
+      configFolder = QFileInfo(arguments[++i]).absoluteFilePath().toStdString();
+    } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
+      return UsageError(qPrintable(QStringLiteral("unknown option %1").arg(argument)));
+    } else {
+      positional << argument;
+    }
+  }
+  if (positional.size() != 2) return UsageError("an output folder and a project are needed");
+  const QString outputFolder = QFileInfo(positional[0]).absoluteFilePath();
+  const QString project = QFileInfo(positional[1]).absoluteFilePath();
+  if (!QFileInfo(project).isFile()) return UsageError(qPrintable(QStringLiteral("%1 is no file").arg(project)));
+  if (!QDir().mkpath(outputFolder)) {
+    return UsageError(qPrintable(QStringLiteral("the folder %1 cannot be made").arg(outputFolder)));
+  }
+
+  ui::QtSystem system;
+  if (!configFolder.empty()) system.folders.SetWritableDataFolder(configFolder);
+  int status = 1;
+  {
+    CMixerApp app;
+    tour::ScreenshotTour tour(outputFolder);
+    tour.Start();
+    auto createMainFrame = [&tour] {
+      auto window = std::make_unique<ui::MainWindow>();
+      tour.SetMainWindow(window.get());
+      return window;
+    };
+    if (!app.InitInstance({project.toStdString(), createMainFrame})) {
+      std::fputs("screenshot tour: the program did not start\n", stderr);
+    } else {
+      QTimer::singleShot(0, &tour, &tour::ScreenshotTour::MainLoopStarted);
+      application.exec();
+      if (tour.Finished()) {
+        status = tour.Status();
+      } else {
+        std::fputs("screenshot tour: the program ended before the tour did\n", stderr);
+      }
+    }
+  }  // the tour goes before the application object, the window with the latter
+  return status;
+}
