@@ -41,8 +41,8 @@ bool ModalCapture::Run(QAction& action) {
   m_timer.start();
   action.trigger();  // returns once every window the command opened has closed
   m_timer.stop();
-  if (!m_written && m_problem.isEmpty()) AddProblem(QStringLiteral("the command opened no dialog"));
-  return m_written && m_problem.isEmpty();
+  if (m_written.isEmpty() && m_problem.isEmpty()) AddProblem(QStringLiteral("the command opened no dialog"));
+  return !m_written.isEmpty() && m_problem.isEmpty();
 }
 
 void ModalCapture::Poll() {
@@ -106,7 +106,7 @@ void ModalCapture::AnswerFileDialog(QFileDialog& files) {
 }
 
 void ModalCapture::Capture(QWidget& dialog) {
-  m_written = Write(dialog, m_picturePath);
+  Write(dialog, m_picturePath);
   // A dialog of pages gets a picture of each further page as well.
   if (auto* tabs = dialog.findChild<QTabWidget*>()) {
     QString stem = m_picturePath;
@@ -114,17 +114,19 @@ void ModalCapture::Capture(QWidget& dialog) {
     for (int page = 1; page < tabs->count(); ++page) {
       tabs->setCurrentIndex(page);
       QCoreApplication::processEvents();
-      m_written = Write(dialog, PictureName(stem, tabs->tabText(page))) && m_written;
+      Write(dialog, PictureName(stem, tabs->tabText(page)));
     }
   }
   Close(dialog);
 }
 
-bool ModalCapture::Write(QWidget& dialog, const QString& path) {
+void ModalCapture::Write(QWidget& dialog, const QString& path) {
   const QString failure = WritePicture(dialog.grab().toImage(), path);
-  if (failure.isEmpty()) return true;
-  AddProblem(QStringLiteral("the dialog \"%1\" was not written: %2").arg(TitleOf(dialog), failure));
-  return false;
+  if (failure.isEmpty()) {
+    m_written << path;
+  } else {
+    AddProblem(QStringLiteral("the dialog \"%1\" was not written: %2").arg(TitleOf(dialog), failure));
+  }
 }
 
 void ModalCapture::WaitForClose(QWidget* modal) {

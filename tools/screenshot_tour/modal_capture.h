@@ -31,6 +31,8 @@ class ModalCapture : public QObject {
   // closed again, otherwise Problem() says what went wrong.
   bool Run(QAction& action);
   QString Problem() const { return m_problem; }
+  // The pictures written.
+  QStringList Written() const { return m_written; }
   // What was done on the way, such as a file dialog answered.
   QStringList Notes() const { return m_notes; }
 
@@ -42,8 +44,8 @@ class ModalCapture : public QObject {
   void WaitForClose(QWidget* modal);
   void AnswerFileDialog(QFileDialog& files);
   void Capture(QWidget& dialog);
-  // A picture of the dialog as it is now; false (a problem) when it was not written.
-  bool Write(QWidget& dialog, const QString& path);
+  // A picture of the dialog as it is now; one that was not written is a problem.
+  void Write(QWidget& dialog, const QString& path);
   void Close(QWidget& window);
   void AddProblem(const QString& problem);
   // Stops polling and hands the problem to onStuck.
@@ -58,7 +60,7 @@ class ModalCapture : public QObject {
   QPointer<QWidget> m_seen;
   QPointer<QFileDialog> m_answered;
   QPointer<QWidget> m_closing;
-  bool m_written = false;
+  QStringList m_written;
   QString m_problem;
   QStringList m_notes;
 };

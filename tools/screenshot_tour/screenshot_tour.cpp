@@ -197,12 +197,11 @@ void ScreenshotTour::ShootDialog(const QString& menuText) {
   });
   const bool written = capture.Run(*action);
   for (const QString& note : capture.Notes()) Note(note);
-  if (!written) {
-    Fail(capture.Problem());
-  } else {
-    m_written << fileName;
-    std::printf("wrote %s\n", qPrintable(QDir(m_outputFolder).filePath(fileName)));
+  for (const QString& path : capture.Written()) {
+    m_written << path;
+    std::printf("wrote %s\n", qPrintable(path));
   }
+  if (!written) Fail(capture.Problem());
 }
 
 void ScreenshotTour::RepaintWaveform() {
