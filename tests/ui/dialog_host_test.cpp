@@ -317,7 +317,12 @@ TEST_F(QtDialogHostTest, SettingsPagesAreMadeInTheirTabsWhenFirstChosen) {
     ASSERT_EQ(tabs->count(), 4);
     EXPECT_EQ(tabs->tabText(3), QStringLiteral("I/O Audio Device"));
     QWidget* pathPage = Child<QWidget>(window, "IDC_PAGE_AUDIO_PATH");
-    EXPECT_EQ(Child<QLineEdit>(*pathPage, "IDC_AUDIO_PATH")->text(), QStringLiteral("/music/projects"));
+    auto* path = Child<QLineEdit>(*pathPage, "IDC_AUDIO_PATH");
+    EXPECT_EQ(path->text(), QStringLiteral("/music/projects"));
+    // The Tab key reaches the page's controls before the dialog's buttons.
+    QWidget* next = tabs->tabBar();
+    while (next != path && next->objectName() != QLatin1String("IDOK")) next = next->nextInFocusChain();
+    EXPECT_EQ(next, path);
     EXPECT_EQ(window.findChild<QComboBox*>(QStringLiteral("IDC_BODY_COLOR")), nullptr);
 
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTabWidget>
 #include <QPointer>
 #include <QUiLoader>
 #include <QVBoxLayout>
@@ -151,6 +152,23 @@ class QtModelessDialog : public platform::ModelessDialog {
   std::unique_ptr<DialogWindow> m_window;
 };
 
+// A page made later than its dialog would come last in the Tab key's order, after the
+// dialog's buttons; its controls go right after the tab bar that shows it instead.
+void FocusAfterTabs(QWidget& container, QWidget& page) {
+  QWidget* previous = &container;
+  for (QWidget* above = container.parentWidget(); above; above = above->parentWidget()) {
+    if (qobject_cast<QTabWidget*>(above)) {
+      previous = above;
+      break;
+    }
+  }
+  for (QWidget* widget : page.findChildren<QWidget*>()) {
+    if (!(widget->focusPolicy() & Qt::TabFocus)) continue;
+    QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
 // A page inside another dialog's container. The container owns the page's widget: when
 // the owner's window goes first, the page goes with it and the handle finds it gone.
 class QtDialogPage : public platform::ModelessDialog {
@@ -230,6 +248,7 @@ std::unique_ptr<platform::ModelessDialog> QtDialogHost::CreatePage(platform::Dia
     return nullptr;
   }
   box->addWidget(embedded);
+  FocusAfterTabs(*container, *embedded);
   return std::make_unique<QtDialogPage>(embedded);
 }
 
