@@ -340,4 +340,14 @@ TEST_F(QtDialogHostTest, SettingsPagesAreMadeInTheirTabsWhenFirstChosen) {
   EXPECT_EQ(app.m_config.Encode(), before.Encode());
   EXPECT_FALSE(app.m_appSettingsDialog.m_colorSettings.HasWindow());
   EXPECT_TRUE(system.messages.shown.empty());
+
+  // Escape in a page's field closes the dialog and its pages with it.
+  WhenModalOpens([&](QWidget& window) {
+    auto* path = Child<QLineEdit>(window, "IDC_AUDIO_PATH");
+    path->setText(QStringLiteral("/elsewhere"));
+    QTest::keyClick(path, Qt::Key_Escape);
+  });
+  EXPECT_EQ(app.m_appSettingsDialog.DoModal(), platform::IDCANCEL);
+  EXPECT_FALSE(app.m_appSettingsDialog.m_audioPath.HasWindow());
+  EXPECT_EQ(app.m_config.audioFolder, "/music/projects");
 }

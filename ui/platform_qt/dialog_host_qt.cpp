@@ -171,10 +171,17 @@ void FocusAfterTabs(QWidget& container, QWidget& page) {
 
 // A page inside another dialog's container. The container owns the page's widget: when
 // the owner's window goes first, the page goes with it and the handle finds it gone.
+// Otherwise the logic is detached at once and the widget goes from the event loop, as
+// the page may be closing from within one of its own events (Escape in its field).
 class QtDialogPage : public platform::ModelessDialog {
  public:
   explicit QtDialogPage(EmbeddedDialog* page) : m_page(page) {}
-  ~QtDialogPage() override { delete m_page.data(); }
+  ~QtDialogPage() override {
+    if (!m_page) return;
+    m_page->DetachLogic();
+    m_page->hide();
+    m_page->deleteLater();
+  }
   QtDialogPage(const QtDialogPage&) = delete;
   QtDialogPage& operator=(const QtDialogPage&) = delete;
 

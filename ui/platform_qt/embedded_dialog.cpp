@@ -25,6 +25,10 @@ EmbeddedDialog::EmbeddedDialog(platform::DialogLogic& logic, QWidget* parent) : 
   logic.OnInitDialog();
 }
 
+void EmbeddedDialog::DetachLogic() {
+  m_surface.reset();
+}
+
 EmbeddedDialog::~EmbeddedDialog() {
   // Detach before the controls go, so the logic never reaches a destroyed widget.
   m_surface.reset();

@@ -25,6 +25,8 @@ class EmbeddedDialog : public QWidget {
 
   // The loaded layout; null when the layout is missing.
   QWidget* Layout() const { return m_layout; }
+  // Detaches the logic now, before the widget goes.
+  void DetachLogic();
 
  private:
   QWidget* m_layout = nullptr;
