@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSlider>
 #include <QTest>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "app/command_ids.h"
+#include "app/settings/app_settings_dialog.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/recording_canvas.h"
@@ -259,6 +261,54 @@ TEST_F(WaveformWindowTest, ZoomButtonsKeysAndTheSliderMoveTheView) {
   window->ProjectSlider()->setValue(50);
   EXPECT_EQ(doc->m_nCurrentPos, 176400u);
   EXPECT_EQ(window->ClockField(2)->text(), QStringLiteral("00:01.000"));
+}
+
+// What a person does in the window, through keys, menus, the board and the settings:
+// select with the mouse, cut, paste, undo, set a marker, change the track, arm, solo
+// and mute it, and give the first track other colours.
+TEST_F(WaveformWindowTest, AnEditingSessionThroughKeysMenusBoardAndSettings) {
+  const uint32_t length = doc->Track(0).m_pos.m_nLength;
+  Mouse(QEvent::MouseButtonPress, 35 + 250, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, 35 + 500, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, 35 + 500, Qt::NoButton);
+  const uint32_t highlighted = doc->m_mirror.m_nHighlightSpan;
+  ASSERT_GT(highlighted, 0u);
+
+  QTest::keyClick(window, Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(doc->Track(0).m_pos.m_nLength, length - highlighted);
+  QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(doc->Track(0).m_pos.m_nLength, length);
+  QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(doc->Track(0).m_pos.m_nLength, length - highlighted);
+
+  for (QAction* item : window->ContextMenu()->actions()) {
+    if (item->text() == QStringLiteral("Set &Begin Marker")) item->trigger();
+  }
+  EXPECT_NE(doc->m_mirror.m_nMarkerBegin, kMarkerNotSet);
+
+  QTest::keyClick(window, Qt::Key_2, Qt::ControlModifier);
+  EXPECT_EQ(doc->m_nCurrentTrack, 1);
+  QTest::keyClick(window, Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClick(window, Qt::Key_L, Qt::ControlModifier);
+  QTest::keyClick(window, Qt::Key_M, Qt::ControlModifier);
+  EXPECT_TRUE(doc->Track(1).m_bArmed && doc->Track(1).m_bSolo && doc->Track(1).m_bMuted);
+  EXPECT_FALSE(doc->Track(0).m_bArmed || doc->Track(0).m_bSolo || doc->Track(0).m_bMuted);
+
+  // Back on the first track, its waveform body turns red once the settings say so.
+  QTest::keyClick(window, Qt::Key_1, Qt::ControlModifier);
+  system->dialogs.OnShow("app_settings_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& s) {
+    platform::MemoryControl* tabs = s.Control(IDC_SETTINGS_TABS);
+    for (int page = 0; page < CAppSettingsDialog::kPages; ++page) tabs->AddString("page");
+    tabs->SetCurSel(1);
+    logic.OnSelChange(IDC_SETTINGS_TABS);
+    system->dialogs.pages["color_settings_page"]->Control(IDC_BODY_COLOR)->SetCurSel(1);
+    app->m_appSettingsDialog.m_colorSettings.OnSelChange(IDC_BODY_COLOR);
+    logic.OnOK();
+  });
+  window->Action(ID_SETTINGS_APPLICATION)->trigger();
+  wave->repaint();
+  const int quarter = (wave->height() - 13) / 4;
+  EXPECT_EQ(PixelAt(wave->WindowImage(), 35 + 900, quarter - quarter / 4), (Rgb{225, 15, 15}));
 }
 
 }  // namespace
