@@ -393,16 +393,24 @@ int PCMFileOver(PCMFile* base, PCMFile* over, PCMFile* target, uint32_t position
   return EnsureEmptyResult(target);
 }
 
-int PCMFileInsertExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
-  if (MissingRecord("PCMFileInsertExteriorPre", {{base, kNoOriginal}, {target, kNoTarget}, {out, kNoStream}})) {
-    return 0;
-  }
+namespace {
+
+// The start of an exterior insert or overwrite: the base's bytes before position go
+// to the target, which is then handed to the caller to write its own bytes on.
+int ExteriorPre(const char* where, PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
+  if (MissingRecord(where, {{base, kNoOriginal}, {target, kNoTarget}, {out, kNoStream}})) return 0;
   *out = nullptr;
   target->nSize = 0;
   int result = PCMFileWrite(base, target, 0, position, kPCMWrite);
   if (result != 1) return result;
   target->nSize += position;
   return ReopenForCaller(target, position, out);
+}
+
+}  // namespace
+
+int PCMFileInsertExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
+  return ExteriorPre("PCMFileInsertExteriorPre", base, target, position, out);
 }
 
 int PCMFileInsertExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {
@@ -418,15 +426,7 @@ int PCMFileInsertExteriorPost(PCMFile* base, PCMFile* target, uint32_t position,
 }
 
 int PCMFileOverExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
-  if (MissingRecord("PCMFileOverExteriorPre", {{base, kNoOriginal}, {target, kNoTarget}, {out, kNoStream}})) {
-    return 0;
-  }
-  *out = nullptr;
-  target->nSize = 0;
-  int result = PCMFileWrite(base, target, 0, position, kPCMWrite);
-  if (result != 1) return result;
-  target->nSize += position;
-  return ReopenForCaller(target, position, out);
+  return ExteriorPre("PCMFileOverExteriorPre", base, target, position, out);
 }
 
 int PCMFileOverExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {

@@ -14,6 +14,20 @@ void MarkNotQueued(WaveHeader* header) {
   header->flags.fetch_and(~WHDR_INQUEUE, std::memory_order_relaxed);
 }
 
+// Hands a checked header to the queue and counts it; MMSYSERR_NOMEM, with the header
+// as it was, when the queue is full.
+template <typename Queue>
+unsigned Enqueue(Queue& queue, std::atomic<unsigned>& queued, WaveHeader* header) {
+  MarkQueued(header);
+  queued.fetch_add(1, std::memory_order_acq_rel);
+  if (!queue.Push(header)) {
+    queued.fetch_sub(1, std::memory_order_acq_rel);
+    MarkNotQueued(header);
+    return MMSYSERR_NOMEM;
+  }
+  return MMSYSERR_NOERROR;
+}
+
 }  // namespace
 
 QueuedWaveOut::QueuedWaveOut() : m_queue(&QueuedWaveOut::OnFinished, this) {}
@@ -76,13 +90,7 @@ unsigned QueuedWaveOut::Write(WaveHeader* header) {
   if (!m_open) return MMSYSERR_INVALHANDLE;
   if (unsigned result = CheckQueueable(header)) return result;
   CatchUp();
-  MarkQueued(header);
-  m_queued.fetch_add(1, std::memory_order_acq_rel);
-  if (!m_queue.Push(header)) {
-    m_queued.fetch_sub(1, std::memory_order_acq_rel);
-    MarkNotQueued(header);
-    return MMSYSERR_NOMEM;
-  }
+  if (unsigned result = Enqueue(m_queue, m_queued, header)) return result;
   return m_paused ? MMSYSERR_NOERROR : Resume();
 }
 
@@ -180,14 +188,7 @@ unsigned QueuedWaveIn::AddBuffer(WaveHeader* header) {
   if (unsigned result = CheckQueueable(header)) return result;
   CatchUp();
   header->bytesRecorded = 0;
-  MarkQueued(header);
-  m_queued.fetch_add(1, std::memory_order_acq_rel);
-  if (!m_queue.Push(header)) {
-    m_queued.fetch_sub(1, std::memory_order_acq_rel);
-    MarkNotQueued(header);
-    return MMSYSERR_NOMEM;
-  }
-  return MMSYSERR_NOERROR;
+  return Enqueue(m_queue, m_queued, header);
 }
 
 unsigned QueuedWaveIn::Start() {
