@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes pictures of the program with a generated demo project (two tracks, a highlight
-# and markers): main-window.png, main-window-samples.png, mixing-board.png and one
-# dialog-*.png for each dialog of the menus. The program's own screenshot tour
+# and markers): main-window.png, main-window-large.png, main-window-samples.png,
+# mixing-board.png and one dialog-*.png for each dialog of the menus (and each page of
+# a dialog with pages). The program's own screenshot tour
 # (tools/screenshot_tour) opens the demo as the program starts, takes the pictures and
 # fails when one could not be taken.
 #
@@ -55,7 +56,7 @@ sox -V1 -n -r 44100 -c 2 -b 16 "$work/bass.wav" synth 12 square 55 gain -16 trem
 } > "$work/config/mixer.cfg"
 
 # Pictures of an earlier run go, so that each one left is of this run.
-rm -f "$out"/main-window.png "$out"/main-window-samples.png "$out"/mixing-board.png "$out"/dialog-*.png
+rm -f "$out"/main-window*.png "$out"/mixing-board.png "$out"/dialog-*.png
 shoot=("$tour" --config-dir "$work/config" "$out" "$work/demo.mix")
 shoot_offscreen() {
   # The offscreen platform says for each dialog that it cannot pass size hints on;

@@ -32,6 +32,9 @@ constexpr int kWaitTicks = 300;
 constexpr int kShownTicks = 3;
 // Between two steps the program gets this long to handle its events and paint.
 constexpr int kStepPauseMs = 300;
+// The window as maximised on a full-HD screen, below a panel.
+constexpr int kLargeWidth = 1920;
+constexpr int kLargeHeight = 1040;
 // A quarter off each end per zoom-in step: from an hour of audio to under 128 bytes
 // takes fewer than 30.
 constexpr int kMaxZoomSteps = 40;
@@ -73,6 +76,8 @@ ScreenshotTour::ScreenshotTour(QString outputFolder)
 
 void ScreenshotTour::AddSteps() {
   m_steps.push_back({QStringLiteral("main window"), [this] { ShootWholeTrack(); }});
+  m_steps.push_back({QStringLiteral("large window"), [this] { m_window->resize(kLargeWidth, kLargeHeight); }});
+  m_steps.push_back({QStringLiteral("large window"), [this] { ShootLargeWindow(); }});
   m_steps.push_back({QStringLiteral("mixing board"), [this] { WidenForMixingBoard(); }});
   m_steps.push_back({QStringLiteral("mixing board"), [this] { ShootMixingBoard(); }});
   m_steps.push_back({QStringLiteral("sample view"), [this] { ShootSamples(); }});
@@ -140,6 +145,12 @@ void ScreenshotTour::ShootWholeTrack() {
     return;
   }
   Write(m_window->grab().toImage(), QStringLiteral("main-window.png"));
+}
+
+void ScreenshotTour::ShootLargeWindow() {
+  RepaintWaveform();
+  Write(m_window->grab().toImage(), QStringLiteral("main-window-large.png"));
+  m_window->resize(ui::MainWindow::kFirstStartWidth, ui::MainWindow::kFirstStartHeight);
 }
 
 void ScreenshotTour::WidenForMixingBoard() {

@@ -16,7 +16,8 @@ class QImage;
 namespace tour {
 
 // The steps of the picture tour, run one by one from timers once the program's main
-// window is up: the main window with the whole track in view, the mixing board, the
+// window is up: the main window with the whole track in view (at the first start's
+// size and as large as a maximised one on a full-HD screen), the mixing board, the
 // main window zoomed in until single samples are drawn, then every dialog of the
 // menus. A step that fails is reported and the tour goes on with the next one; the
 // tour's status is 0 only when every picture was written.
@@ -49,6 +50,7 @@ class ScreenshotTour : public QObject {
   void Finish();
   void AddSteps();
   void ShootWholeTrack();
+  void ShootLargeWindow();
   void WidenForMixingBoard();
   void ShootMixingBoard();
   void ShootSamples();

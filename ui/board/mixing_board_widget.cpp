@@ -64,6 +64,9 @@ MixingBoardWidget::MixingBoardWidget(CMixingBoardMainDialog& main, CMixingBoardT
   if (QWidget* layout = m_main->Layout()) {
     if (QWidget* strip = layout->findChild<QWidget*>(QStringLiteral("mainStrip"))) new StripPainter(layout, strip, 1);
   }
+  // The main strip keeps its own width in a wide window; the room left goes after the
+  // track strips.
+  m_main->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   row->addWidget(m_main, 0, Qt::AlignTop);
 
   m_tracks = new EmbeddedDialog(tracks);

@@ -239,6 +239,8 @@ void MainWindow::BuildLowerToolBar() {
   const char* clockNames[kClockFields] = {"clockBegin", "clockEnd", "clockPosition", "clockLength"};
   auto* clocks = new QWidget(m_lowerToolBar);
   clocks->setObjectName(QStringLiteral("clocks"));
+  // The clocks stay together in a wide window; the project slider takes the room.
+  clocks->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   auto* clockRow = new QHBoxLayout(clocks);
   clockRow->setContentsMargins(2, 0, 4, 0);
   clockRow->setSpacing(4);
