@@ -265,6 +265,13 @@ TEST(BoardInMainWindow, FitsTheBoardAreaAtFirstStart) {
   EXPECT_GE(window->MixingBoardArea()->contentsRect().height(), board->BoardHeight());
   EXPECT_TRUE(board->TrackScroller()->horizontalScrollBar()->isVisible());
   EXPECT_GT(window->WaveformArea()->height(), 200);
+  const int mainWidth = board->MainStrip()->width();
+
+  // Maximised on a wide screen: every strip shows, and the main strip keeps its width.
+  window->resize(1920, 1040);
+  QApplication::processEvents();
+  EXPECT_FALSE(board->TrackScroller()->horizontalScrollBar()->isVisible());
+  EXPECT_EQ(board->MainStrip()->width(), mainWidth);
   window->hide();
   app.reset();
   FlushDeletes();
