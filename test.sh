@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs every
-# test; ends with ctest's summary and fails when any test fails.
+# test, then builds and runs them all again under AddressSanitizer and
+# UndefinedBehaviorSanitizer; ends with ctest's summary and fails when any test fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,5 +19,14 @@ unset PULSE_SERVER
 
 # Window tests draw offscreen; nothing here needs a display.
 export QT_QPA_PLATFORM=offscreen
-cd build/test
+(cd build/test && ctest --output-on-failure -j "$(nproc)")
+
+# Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer: a
+# memory fault, a leak or undefined behaviour anywhere fails its test.
+echo "== every test again under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRACKWRIGHT_WERROR=ON -DTRACKWRIGHT_BENCH=OFF \
+  -DTRACKWRIGHT_TSAN=OFF -DTRACKWRIGHT_SANITIZE=address,undefined
+cmake --build build/sanitize -j "$(nproc)"
+export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+cd build/sanitize
 ctest --output-on-failure -j "$(nproc)"
