@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 ./scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
+# The program, trackwright-cli and the screenshot tour; the tests and benchmarks are
+# test.sh's.
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTRACKWRIGHT_TESTS=OFF -DTRACKWRIGHT_BENCH=OFF
 cmake --build build/release -j "$(nproc)"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
