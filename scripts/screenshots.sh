@@ -2,9 +2,9 @@
 # Writes pictures of the program with a generated demo project (two tracks, a highlight
 # and markers): main-window.png, main-window-large.png, main-window-samples.png,
 # mixing-board.png and one dialog-*.png for each dialog of the menus (and each page of
-# a dialog with pages). The program's own screenshot tour
-# (tools/screenshot_tour) opens the demo as the program starts, takes the pictures and
-# fails when one could not be taken.
+# a dialog with pages); then first-run-page-*.png of a first start. The program's own
+# screenshot tour (tools/screenshot_tour) opens the demo as the program starts, takes
+# the pictures and fails when one could not be taken.
 #
 #   scripts/screenshots.sh [build folder] [output folder]   (defaults: build/release, screenshots)
 #
@@ -56,17 +56,20 @@ sox -V1 -n -r 44100 -c 2 -b 16 "$work/bass.wav" synth 12 square 55 gain -16 trem
 } > "$work/config/mixer.cfg"
 
 # Pictures of an earlier run go, so that each one left is of this run.
-rm -f "$out"/main-window*.png "$out"/mixing-board.png "$out"/dialog-*.png
-shoot=("$tour" --config-dir "$work/config" "$out" "$work/demo.mix")
-shoot_offscreen() {
-  # The offscreen platform says for each dialog that it cannot pass size hints on;
-  # that line goes, everything else the tour says stays.
-  QT_QPA_PLATFORM=offscreen "${shoot[@]}" 2>&1 1>&3 3>&- | { grep -v 'does not support propagateSizeHints' || true; } >&2
-  return "${PIPESTATUS[0]}"
+rm -f "$out"/main-window*.png "$out"/mixing-board.png "$out"/dialog-*.png "$out"/first-run-page-*.png
+# Runs the tour with these arguments on the chosen display.
+run_tour() {
+  if [ "$display" = xvfb ]; then
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$tour" "$@"
+  else
+    # The offscreen platform says for each dialog that it cannot pass size hints on;
+    # that line goes, everything else the tour says stays.
+    QT_QPA_PLATFORM=offscreen "$tour" "$@" 2>&1 1>&3 3>&- | { grep -v 'does not support propagateSizeHints' || true; } >&2
+    return "${PIPESTATUS[0]}"
+  fi
 }
-if [ "$display" = xvfb ]; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" "${shoot[@]}" || { echo "screenshots: the tour failed"; exit 1; }
-else
-  shoot_offscreen 3>&1 || { echo "screenshots: the tour failed"; exit 1; }
-fi
+run_tour --config-dir "$work/config" "$out" "$work/demo.mix" 3>&1 || { echo "screenshots: the tour failed"; exit 1; }
+# The first start: no configuration record, so the first-run pages come.
+mkdir -p "$work/first"
+run_tour --first-run-pages --config-dir "$work/first" "$out" 3>&1 || { echo "screenshots: the first-run tour failed"; exit 1; }
 echo "screenshots in $out: $(ls "$out" | tr '\n' ' ')"

@@ -23,16 +23,21 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: trackwright-screenshot-tour [--config-dir DIR] OUTPUT_FOLDER PROJECT\n"
+    "       trackwright-screenshot-tour --first-run-pages --config-dir DIR OUTPUT_FOLDER\n"
     "\n"
     "Starts Sonavel Trackwright on PROJECT and writes PNG pictures into OUTPUT_FOLDER:\n"
     "main-window.png (the whole track in view), main-window-large.png (the same in a\n"
-    "maximised window), main-window-samples.png (zoomed in to\n"
-    "single samples), mixing-board.png and dialog-*.png, one for each dialog that the\n"
-    "menus open. The exit status is 0 when every picture was written.\n"
+    "maximised window), main-window-samples.png (zoomed in to single samples),\n"
+    "mixing-board.png and dialog-*.png, one for each dialog that the menus open (and\n"
+    "each page of a dialog with pages). With --first-run-pages it starts without a\n"
+    "configuration record instead, writes first-run-page-1.png, -2.png, ... of the\n"
+    "pages that come, confirming each with OK, and ends when the main window is up.\n"
+    "The exit status is 0 when every picture was written.\n"
     "\n"
     "Options:\n"
     "  --config-dir DIR  read and write mixer.cfg in DIR instead of beside the program;\n"
-    "                    without a record there the first-run pages would come up\n"
+    "                    without a record there the first-run pages come up\n"
+    "  --first-run-pages picture the first-run pages (DIR should hold no mixer.cfg)\n"
     "  -h, --help        print this help and exit\n"
     "\n"
     "The usual Qt options (such as -platform offscreen) are understood as well.\n";
@@ -70,9 +75,12 @@ int main(int argc, char** argv) {
   QStringList arguments = QCoreApplication::arguments().mid(1);
   QStringList positional;
   std::string configFolder;
+  bool firstRunPages = false;
   for (qsizetype i = 0; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
-    if (argument == QLatin1String("--config-dir")) {
+    if (argument == QLatin1String("--first-run-pages")) {
+      firstRunPages = true;
+    } else if (argument == QLatin1String("--config-dir")) {
       if (i + 1 >= arguments.size()) return UsageError("--config-dir needs a folder");
       configFolder = QFileInfo(arguments[++i]).absoluteFilePath().toStdString();
     } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
@@ -81,10 +89,15 @@ int main(int argc, char** argv) {
       positional << argument;
     }
   }
-  if (positional.size() != 2) return UsageError("an output folder and a project are needed");
+  if (firstRunPages && (positional.size() != 1 || configFolder.empty())) {
+    return UsageError("--first-run-pages takes --config-dir and an output folder");
+  }
+  if (!firstRunPages && positional.size() != 2) return UsageError("an output folder and a project are needed");
   const QString outputFolder = QFileInfo(positional[0]).absoluteFilePath();
-  const QString project = QFileInfo(positional[1]).absoluteFilePath();
-  if (!QFileInfo(project).isFile()) return UsageError(qPrintable(QStringLiteral("%1 is no file").arg(project)));
+  const QString project = firstRunPages ? QString() : QFileInfo(positional[1]).absoluteFilePath();
+  if (!firstRunPages && !QFileInfo(project).isFile()) {
+    return UsageError(qPrintable(QStringLiteral("%1 is no file").arg(project)));
+  }
   if (!QDir().mkpath(outputFolder)) {
     return UsageError(qPrintable(QStringLiteral("the folder %1 cannot be made").arg(outputFolder)));
   }
@@ -95,6 +108,7 @@ int main(int argc, char** argv) {
   {
     CMixerApp app;
     tour::ScreenshotTour tour(outputFolder);
+    if (firstRunPages) tour.PictureFirstRunPages();
     tour.Start();
     auto createMainFrame = [&tour] {
       auto window = std::make_unique<ui::MainWindow>();

@@ -1,5 +1,6 @@
 #include "tools/screenshot_tour/screenshot_tour.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -93,15 +94,36 @@ void ScreenshotTour::Start() {
   m_waitTimer.start();
 }
 
+void ScreenshotTour::StartupWindow(QWidget& modal) {
+  if (const auto* message = qobject_cast<QMessageBox*>(&modal)) {
+    Abort(QStringLiteral("a message came up during start-up: \"%1\"").arg(message->text()));
+    return;
+  }
+  if (!m_firstRunPages) {
+    Abort(QStringLiteral("the window \"%1\" came up during start-up (the first-run pages come without a "
+                         "configuration record in --config-dir)")
+              .arg(modal.windowTitle()));
+    return;
+  }
+  // Grabbed at the poll after the one that first saw it, once it has filled itself in.
+  if (m_startupSeen != &modal) {
+    m_startupSeen = &modal;
+    return;
+  }
+  m_currentStep = modal.windowTitle();
+  Write(modal.grab().toImage(), QStringLiteral("first-run-page-%1.png").arg(++m_startupPictures));
+  auto* ok = modal.findChild<QAbstractButton*>(QStringLiteral("IDOK"));
+  if (!ok) {
+    Abort(QStringLiteral("the first-run page \"%1\" has no OK button").arg(modal.windowTitle()));
+    return;
+  }
+  m_startupSeen = nullptr;
+  ok->click();
+}
+
 void ScreenshotTour::WaitForWindow() {
   if (QWidget* modal = QApplication::activeModalWidget()) {
-    if (const auto* message = qobject_cast<QMessageBox*>(modal)) {
-      Abort(QStringLiteral("a message came up during start-up: \"%1\"").arg(message->text()));
-    } else {
-      Abort(QStringLiteral("the window \"%1\" came up during start-up (the first-run pages come without a "
-                           "configuration record in --config-dir)")
-                .arg(modal->windowTitle()));
-    }
+    StartupWindow(*modal);
     return;
   }
   const bool shown = m_window && m_window->isVisible() && m_window->windowHandle() &&
@@ -109,6 +131,12 @@ void ScreenshotTour::WaitForWindow() {
   m_shownTicks = shown ? m_shownTicks + 1 : 0;
   if (m_shownTicks >= kShownTicks) {
     m_waitTimer.stop();
+    if (m_firstRunPages) {
+      m_currentStep = QStringLiteral("first-run pages");
+      if (m_startupPictures == 0) Fail(QStringLiteral("start-up showed no first-run page"));
+      Finish();
+      return;
+    }
     // The pictures have the first start's size whatever placement the settings hold.
     m_window->showNormal();
     m_window->resize(ui::MainWindow::kFirstStartWidth, ui::MainWindow::kFirstStartHeight);

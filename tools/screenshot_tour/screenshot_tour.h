@@ -29,6 +29,9 @@ class ScreenshotTour : public QObject {
 
   // The main window the program made; the tour starts on it once it is shown.
   void SetMainWindow(ui::MainWindow* window) { m_window = window; }
+  // Pictures the first-run pages that start-up shows, confirming each with OK, and
+  // ends once the main window is up, instead of the tour of the window.
+  void PictureFirstRunPages() { m_firstRunPages = true; }
   // Starts waiting for the main window.
   void Start();
   // Called from the program's main loop once it runs.
@@ -46,6 +49,9 @@ class ScreenshotTour : public QObject {
   };
 
   void WaitForWindow();
+  // A window start-up opened: pictured and confirmed, or (a message, or no first-run
+  // tour) the end of the tour.
+  void StartupWindow(QWidget& modal);
   void RunNextStep();
   void Finish();
   void AddSteps();
@@ -76,6 +82,9 @@ class ScreenshotTour : public QObject {
   QStringList m_failures;
   bool m_finished = false;
   bool m_mainLoopRunning = false;
+  bool m_firstRunPages = false;
+  QPointer<QWidget> m_startupSeen;
+  int m_startupPictures = 0;
 };
 
 }  // namespace tour
