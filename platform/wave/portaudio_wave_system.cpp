@@ -92,6 +92,16 @@ PaStreamParameters StreamParameters(int device, const WaveFormat& format, bool o
   return parameters;
 }
 
+// The capabilities of a library device: its name and its output or input channels.
+template <typename Caps>
+unsigned ReadCaps(int device, int PaDeviceInfo::*channels, Caps* caps) {
+  const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+  if (!info) return MMSYSERR_NODRIVER;
+  caps->productName = info->name ? info->name : "";
+  caps->channels = static_cast<uint16_t>(std::min(info->*channels, 0xFFFF));
+  return MMSYSERR_NOERROR;
+}
+
 }  // namespace
 
 PortAudioWaveSystem::PortAudioWaveSystem() {
@@ -136,24 +146,14 @@ unsigned PortAudioWaveSystem::GetOutputCaps(unsigned deviceId, WaveOutCaps* caps
   if (!caps) return MMSYSERR_INVALPARAM;
   unsigned result;
   int device = LibraryDevice(m_outputs, m_defaultOutput, deviceId, &result);
-  if (device < 0) return result;
-  const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-  if (!info) return MMSYSERR_NODRIVER;
-  caps->productName = info->name ? info->name : "";
-  caps->channels = static_cast<uint16_t>(std::min(info->maxOutputChannels, 0xFFFF));
-  return MMSYSERR_NOERROR;
+  return device < 0 ? result : ReadCaps(device, &PaDeviceInfo::maxOutputChannels, caps);
 }
 
 unsigned PortAudioWaveSystem::GetInputCaps(unsigned deviceId, WaveInCaps* caps) {
   if (!caps) return MMSYSERR_INVALPARAM;
   unsigned result;
   int device = LibraryDevice(m_inputs, m_defaultInput, deviceId, &result);
-  if (device < 0) return result;
-  const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-  if (!info) return MMSYSERR_NODRIVER;
-  caps->productName = info->name ? info->name : "";
-  caps->channels = static_cast<uint16_t>(std::min(info->maxInputChannels, 0xFFFF));
-  return MMSYSERR_NOERROR;
+  return device < 0 ? result : ReadCaps(device, &PaDeviceInfo::maxInputChannels, caps);
 }
 
 std::unique_ptr<WaveOutDevice> PortAudioWaveSystem::CreateOutput() {
