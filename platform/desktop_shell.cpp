@@ -3,12 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
+#include "platform/folders.h"
 #include "platform/shell.h"
 
 extern char** environ;
@@ -16,11 +16,6 @@ extern char** environ;
 namespace platform {
 
 namespace {
-
-std::string Environment(const char* name, const std::string& fallback) {
-  const char* value = std::getenv(name);
-  return value && *value ? value : fallback;
-}
 
 std::vector<std::string> SplitFolders(const std::string& list) {
   std::vector<std::string> folders;
@@ -31,14 +26,10 @@ std::vector<std::string> SplitFolders(const std::string& list) {
   return folders;
 }
 
-std::string Home() {
-  return Environment("HOME", "/");
-}
-
 // The data folders in the order they are searched: the user's first.
 std::vector<std::string> DataFolders() {
-  std::vector<std::string> folders{Environment("XDG_DATA_HOME", Home() + "/.local/share")};
-  for (const std::string& folder : SplitFolders(Environment("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
+  std::vector<std::string> folders{EnvironmentValue("XDG_DATA_HOME", UserHomeFolder() + "/.local/share")};
+  for (const std::string& folder : SplitFolders(EnvironmentValue("XDG_DATA_DIRS", "/usr/local/share:/usr/share")))
     folders.push_back(folder);
   return folders;
 }
@@ -70,8 +61,8 @@ std::string DesktopFile(const std::string& id) {
 // Launcher ids for a MIME type, in the order the desktop prefers them: the defaults of
 // the mimeapps.list files, then the launchers that say they handle it.
 std::vector<std::string> HandlerIds(const std::string& mimeType) {
-  std::vector<std::string> lists{Environment("XDG_CONFIG_HOME", Home() + "/.config") + "/mimeapps.list"};
-  for (const std::string& folder : SplitFolders(Environment("XDG_CONFIG_DIRS", "/etc/xdg")))
+  std::vector<std::string> lists{EnvironmentValue("XDG_CONFIG_HOME", UserHomeFolder() + "/.config") + "/mimeapps.list"};
+  for (const std::string& folder : SplitFolders(EnvironmentValue("XDG_CONFIG_DIRS", "/etc/xdg")))
     lists.push_back(folder + "/mimeapps.list");
   for (const std::string& folder : DataFolders()) lists.push_back(folder + "/applications/mimeapps.list");
   std::vector<std::pair<std::string, std::string>> sources;

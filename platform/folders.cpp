@@ -38,9 +38,7 @@ std::string SystemFolders::WritableDataFolder() {
   if (!m_dataOverride.empty()) return m_dataOverride;
   std::string beside = FolderOf(ExecutablePath());
   if (IsWritableFolder(beside)) return beside;
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  fs::path base = (xdg && *xdg) ? fs::path(xdg) : fs::path(HomeFolder()) / ".config";
-  fs::path folder = base / "trackwright";
+  fs::path folder = fs::path(EnvironmentValue("XDG_CONFIG_HOME", HomeFolder() + "/.config")) / "trackwright";
   std::error_code error;
   fs::create_directories(folder, error);
   return folder.string();
@@ -54,8 +52,16 @@ std::string SystemFolders::FindDataFile(const std::string& name) {
 }
 
 std::string SystemFolders::HomeFolder() {
-  const char* home = std::getenv("HOME");
-  return (home && *home) ? home : "/";
+  return UserHomeFolder();
+}
+
+std::string UserHomeFolder() {
+  return EnvironmentValue("HOME", "/");
+}
+
+std::string EnvironmentValue(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : fallback;
 }
 
 std::string FixedFolders::FindDataFile(const std::string& name) {

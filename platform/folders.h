@@ -55,4 +55,9 @@ std::optional<uint64_t> FreeDiskSpace(const std::string& path);
 // The folder part of a file name, without the trailing slash ("/" for a file in the root).
 std::string FolderOf(const std::string& fileName);
 
+// The value of an environment variable; fallback when it is unset or empty.
+std::string EnvironmentValue(const char* name, const std::string& fallback = {});
+// The user's home folder ($HOME, or the root).
+std::string UserHomeFolder();
+
 }  // namespace platform

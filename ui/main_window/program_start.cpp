@@ -1,17 +1,16 @@
 #include "ui/main_window/program_start.h"
 
 #include <QApplication>
-#include <cstdlib>
 #include <cstring>
 
+#include "platform/folders.h"
 #include "ui/main_window/toolbar_icons.h"
 
 namespace ui {
 
 namespace {
 bool HasValue(const char* name) {
-  const char* value = std::getenv(name);
-  return value && *value;
+  return !platform::EnvironmentValue(name).empty();
 }
 }  // namespace
 
