@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config          # compiler and build
   libgtest-dev googletest                   # unit tests
   qt6-base-dev qt6-base-dev-tools           # Qt 6 Widgets, moc, rcc, uic
-  qt6-tools-dev libgl-dev                   # QUiLoader for the dialog layouts; OpenGL headers Qt's CMake asks for
+  qt6-tools-dev libqt6opengl6-dev libgl-dev # QUiLoader for the dialog layouts, and the OpenGL modules its CMake package asks for
   fonts-dejavu-core                         # a font for the window and for offscreen rendering
   portaudio19-dev libasound2-plugins        # the audio library and its route to the sound server
   pulseaudio                                # the sound server
