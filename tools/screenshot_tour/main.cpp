@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 
 #include "app/mixer_app.h"
 #include "tools/screenshot_tour/screenshot_tour.h"
+#include "tools/screenshot_tour/watchdog.h"
 #include "ui/main_window/main_window.h"
 #include "ui/main_window/program_start.h"
 #include "ui/platform_qt/qt_system.h"
@@ -22,8 +24,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: trackwright-screenshot-tour [--config-dir DIR] OUTPUT_FOLDER PROJECT\n"
-    "       trackwright-screenshot-tour --first-run-pages --config-dir DIR OUTPUT_FOLDER\n"
+    "Usage: trackwright-screenshot-tour [--config-dir DIR] [--timeout SECONDS] OUTPUT_FOLDER PROJECT\n"
+    "       trackwright-screenshot-tour --first-run-pages --config-dir DIR [--timeout SECONDS] OUTPUT_FOLDER\n"
     "\n"
     "Starts Sonavel Trackwright on PROJECT and writes PNG pictures into OUTPUT_FOLDER:\n"
     "main-window.png (the whole track in view), main-window-large.png (the same in a\n"
@@ -38,6 +40,8 @@ constexpr const char* kUsage =
     "  --config-dir DIR  read and write mixer.cfg in DIR instead of beside the program;\n"
     "                    without a record there the first-run pages come up\n"
     "  --first-run-pages picture the first-run pages (DIR should hold no mixer.cfg)\n"
+    "  --timeout SECONDS end with a message and status 1 when the tour has not ended\n"
+    "                    by then (default 120)\n"
     "  -h, --help        print this help and exit\n"
     "\n"
     "The usual Qt options (such as -platform offscreen) are understood as well.\n";
@@ -76,6 +80,7 @@ int main(int argc, char** argv) {
   QStringList positional;
   std::string configFolder;
   bool firstRunPages = false;
+  long timeoutSeconds = 120;
   for (qsizetype i = 0; i < arguments.size(); ++i) {
     const QString& argument = arguments[i];
     if (argument == QLatin1String("--first-run-pages")) {
@@ -83,6 +88,10 @@ int main(int argc, char** argv) {
     } else if (argument == QLatin1String("--config-dir")) {
       if (i + 1 >= arguments.size()) return UsageError("--config-dir needs a folder");
       configFolder = QFileInfo(arguments[++i]).absoluteFilePath().toStdString();
+    } else if (argument == QLatin1String("--timeout")) {
+      bool number = false;
+      if (i + 1 < arguments.size()) timeoutSeconds = arguments[++i].toLong(&number);
+      if (!number || timeoutSeconds <= 0) return UsageError("--timeout needs a number of seconds above 0");
     } else if (argument.startsWith(QLatin1Char('-')) && argument.size() > 1) {
       return UsageError(qPrintable(QStringLiteral("unknown option %1").arg(argument)));
     } else {
@@ -102,6 +111,9 @@ int main(int argc, char** argv) {
     return UsageError(qPrintable(QStringLiteral("the folder %1 cannot be made").arg(outputFolder)));
   }
 
+  const tour::Watchdog watchdog(
+      std::chrono::seconds(timeoutSeconds),
+      "screenshot tour: the tour did not end within " + std::to_string(timeoutSeconds) + " s");
   ui::QtSystem system;
   if (!configFolder.empty()) system.folders.SetWritableDataFolder(configFolder);
   int status = 1;

@@ -94,6 +94,11 @@ void ScreenshotTour::Start() {
   m_waitTimer.start();
 }
 
+void ScreenshotTour::MainLoopStarted() {
+  m_mainLoopRunning = true;
+  if (m_finished) QCoreApplication::exit(Status());
+}
+
 void ScreenshotTour::StartupWindow(QWidget& modal) {
   if (const auto* message = qobject_cast<QMessageBox*>(&modal)) {
     Abort(QStringLiteral("a message came up during start-up: \"%1\"").arg(message->text()));
@@ -294,7 +299,10 @@ void ScreenshotTour::Finish() {
                  qPrintable(m_failures.join(QStringLiteral(", "))));
   }
   std::fflush(stdout);
-  QCoreApplication::exit(Status());
+  // Before the main loop runs, an exit would end only the loop start-up is in (the
+  // first-run pages come inside start-up) and the main loop would then wait for good;
+  // MainLoopStarted ends it instead.
+  if (m_mainLoopRunning) QCoreApplication::exit(Status());
 }
 
 }  // namespace tour

@@ -34,8 +34,9 @@ class ScreenshotTour : public QObject {
   void PictureFirstRunPages() { m_firstRunPages = true; }
   // Starts waiting for the main window.
   void Start();
-  // Called from the program's main loop once it runs.
-  void MainLoopStarted() { m_mainLoopRunning = true; }
+  // Called from the program's main loop once it runs; ends it at once when the tour
+  // finished before (in a loop of start-up's own).
+  void MainLoopStarted();
   // Ends the tour unsuccessfully with a message. Outside the main loop (in a nested
   // loop, or before the main loop runs) it ends the process and does not return.
   void Abort(const QString& message);
