@@ -9,15 +9,12 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/prerequisites.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-bool HaveTools() {
-  return std::system("command -v sox >/dev/null && command -v mpg123 >/dev/null") == 0;
-}
 
 int Shell(const std::string& command) {
   int status = std::system(command.c_str());
@@ -35,7 +32,7 @@ struct ExportTest : ::testing::Test {
            root.Path() + "/audio' " + commands + " >/dev/null 2>'" + root.Path() + "/err'";
   }
   void SetUp() override {
-    if (!HaveTools()) GTEST_SKIP() << "sox or mpg123 is not installed";
+    REQUIRE_TOOLS("sox", "mpg123");
     fs::create_directories(root / "audio");
     ASSERT_EQ(Shell("sox -V1 -n -r 44100 -c 2 -b 16 '" + root / "a.wav" + "' synth 2 sine 300 gain -8"), 0);
     ASSERT_EQ(Shell("sox -V1 -n -r 44100 -c 2 -b 16 '" + root / "b.wav" + "' synth 1.5 sine 710 gain -10"), 0);

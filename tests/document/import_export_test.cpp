@@ -4,18 +4,15 @@
 #include "app/command_ids.h"
 #include "document/export_dialogs.h"
 #include "tests/document/document_fixture.h"
+#include "tests/support/prerequisites.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-bool HaveTool(const char* tool) {
-  return std::system((std::string("command -v ") + tool + " >/dev/null").c_str()) == 0;
-}
-
 struct ImportExportTest : DocumentTest {
   void SetUp() override {
-    if (!HaveTool("sox")) GTEST_SKIP() << "sox is not installed";
+    REQUIRE_TOOLS("sox");
     DocumentTest::SetUp();
   }
   std::string Sox(const std::string& name, const std::string& format) {
@@ -53,7 +50,7 @@ TEST_F(ImportExportTest, AWaveIsInsertedAtTheHighlightBeginInTheProjectFormat) {
 }
 
 TEST_F(ImportExportTest, AnMp3IsDecodedToItsOwnLength) {
-  if (!HaveTool("lame")) GTEST_SKIP() << "lame is not installed";
+  REQUIRE_TOOLS("lame");
   std::string wav = Sox("tone44.wav", "-r 44100 -c 2 -b 16");
   std::string mp3 = root / "tone.mp3";
   ASSERT_EQ(std::system(("lame --quiet -b 128 '" + wav + "' '" + mp3 + "'").c_str()), 0);

@@ -14,27 +14,17 @@
 #include "app/command_ids.h"
 #include "platform/wave/portaudio_wave_system.h"
 #include "tests/document/document_fixture.h"
+#include "tests/support/prerequisites.h"
 #include "tests/wave/wave_test_support.h"
 
 namespace {
 
 using wavetest::TestBuffer;
 
-std::optional<std::string> NoTestServer() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (!runtime || !std::filesystem::exists(std::filesystem::path(runtime) / "trackwright-test-sink")) {
-    return "no PulseAudio test server (./test.sh starts one; by hand: scripts/pulse-test-server.sh start, then run "
-           "with XDG_RUNTIME_DIR=build/test/pulse-runtime)";
-  }
-  if (const char* server = std::getenv("PULSE_SERVER"); server && *server)
-    return std::string("PULSE_SERVER names another server: ") + server;
-  return std::nullopt;
-}
-
 class PulsePlaybackTest : public DocumentTest {
  protected:
   void SetUp() override {
-    if (auto why = NoTestServer()) GTEST_SKIP() << *why;
+    REQUIRE_TEST_SERVER();
     DocumentTest::SetUp();
   }
 };

@@ -10,6 +10,7 @@
 
 #include "audio_store/codec_modules.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/prerequisites.h"
 #include "tests/support/temp_folder.h"
 
 // Interleaved 16-bit samples and their little-endian bytes.
@@ -62,20 +63,10 @@ inline std::string Quote(const std::string& text) {
   return "'" + text + "'";
 }
 
-// Whether the command-line tool is on the path.
-inline bool HaveTool(const std::string& tool) {
-  return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Runs a shell command quietly; true when it succeeded.
 inline bool Shell(const std::string& command) {
   return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
-
-#define REQUIRE_TOOLS(...)                                                                                  \
-  for (const char* tool : {__VA_ARGS__}) {                                                                  \
-    if (!HaveTool(tool)) GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh installs it)"; \
-  }
 
 // What a WAV decode gave.
 struct WaveResult {

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/wave/portaudio_wave_system.h"
+#include "tests/support/prerequisites.h"
 #include "tests/wave/wave_test_support.h"
 
 #ifndef WAVE_LOOPBACK_SECONDS
@@ -25,18 +26,6 @@ using namespace platform;
 using namespace wavetest;
 
 namespace {
-
-// Why the test server cannot be used, if it cannot.
-std::optional<std::string> NoTestServer() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const char* skip =
-      "no PulseAudio test server (./test.sh starts one; by hand: scripts/pulse-test-server.sh start, "
-      "then run with XDG_RUNTIME_DIR=build/test/pulse-runtime)";
-  if (!runtime || !std::filesystem::exists(std::filesystem::path(runtime) / "trackwright-test-sink")) return skip;
-  if (const char* server = std::getenv("PULSE_SERVER"); server && *server)
-    return std::string("PULSE_SERVER names another server: ") + server;
-  return std::nullopt;
-}
 
 struct Capture {
   std::array<std::unique_ptr<TestBuffer>, 16> buffers;
@@ -61,7 +50,7 @@ bool AllZero(std::vector<char>::const_iterator from, std::vector<char>::const_it
 }
 
 TEST(PortAudioLoopbackTest, WhatIsPlayedComesBackFromTheMonitorByteForByte) {
-  if (auto why = NoTestServer()) GTEST_SKIP() << *why;
+  REQUIRE_TEST_SERVER();
   PortAudioWaveSystem system;
   ASSERT_GT(system.OutputCount(), 0u) << "the test server runs, yet the audio library finds no output";
   ASSERT_GT(system.InputCount(), 0u) << "the test server runs, yet the audio library finds no input";
