@@ -1,5 +1,7 @@
 #include "assets/intro_music.h"
 
+#include "assets/synth_tools.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -10,8 +12,9 @@ namespace intro_music {
 
 namespace {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
-constexpr double kRate = kSampleRate;
+using synth::kRate;
+using synth::kTwoPi;
+static_assert(kRate == kSampleRate);
 constexpr double kSecondsPerEighth = 60.0 / kTempo / 2.0;
 constexpr int kEighthsPerBar = kBeatsPerBar * 2;
 constexpr int kSixteenthsPerBar = kBeatsPerBar * 4;
@@ -26,38 +29,8 @@ constexpr std::array<std::array<int, 3>, 4> kChordVoicing = {{{57, 60, 64}, {57,
 // The bass roots of the same chords: A1, F1, C2, G1.
 constexpr std::array<int, 4> kBassRoots = {33, 29, 36, 31};
 
-// Deterministic noise for the drums: a 32-bit xorshift generator.
-class Noise {
- public:
-  explicit Noise(uint32_t seed) : m_state(seed) {}
-  // A value in [-1, 1).
-  double Next() {
-    m_state ^= m_state << 13;
-    m_state ^= m_state >> 17;
-    m_state ^= m_state << 5;
-    return static_cast<double>(m_state) / 2147483648.0 - 1.0;
-  }
-
- private:
-  uint32_t m_state;
-};
-
-// A first-order high-pass filter; coefficient a = RC / (RC + 1 / rate).
-class HighPass {
- public:
-  explicit HighPass(double cutoff) {
-    const double rc = 1.0 / (kTwoPi * cutoff);
-    m_a = rc / (rc + 1.0 / kRate);
-  }
-  double operator()(double x) {
-    m_y = m_a * (m_y + x - m_x);
-    m_x = x;
-    return m_y;
-  }
-
- private:
-  double m_a = 0, m_x = 0, m_y = 0;
-};
+using synth::HighPass;
+using synth::Noise;
 
 // One cycle of a waveform built from its harmonics, normalised to a peak of 1 and read
 // by phase (0 to 1) with linear interpolation.
