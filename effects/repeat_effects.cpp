@@ -115,36 +115,39 @@ uint32_t RepeatPasses(float gain, uint32_t delayBytes, uint32_t start, uint32_t 
   return n;
 }
 
-EffectResult Echo(PagedFile& file, PagedFile& source, uint32_t start, uint32_t end, const RepeatSettings& settings,
-                  EffectProgress& progress) {
-  float gain = 0;
-  return Run(
-      file, start, end, settings, kChunkBytes, progress,
-      [&](const RepeatChannel& channel) { return PassesOf(channel, start, end); },
-      [&](const Channel& channel, uint32_t k) {
-        gain = k == 0 ? FirstRepeatGain(channel.settings.wet) : gain * gain;
-        const uint64_t destination = start + uint64_t{k + 1} * DelayBytes(channel.settings.delayMs);
-        if (destination >= end) return true;
-        return RepeatPass(file, source, static_cast<uint32_t>(destination), start, end, channel.index, gain,
-                          kChunkBytes, progress);
-      });
-}
+namespace {
 
-EffectResult Reverb(PagedFile& file, PagedFile& source, uint32_t start, uint32_t end, const RepeatSettings& settings,
-                    EffectProgress& progress) {
+// Echo and Reverb: each channel's repeats, pass k at (k + 1) delays with the first
+// repeat's gain squared k times. Echo's repeats are all of the original sound; Reverb's
+// later ones are of the result so far, and its repeats start on whole frames.
+EffectResult DecayingRepeats(PagedFile& file, PagedFile& source, uint32_t start, uint32_t end,
+                             const RepeatSettings& settings, uint32_t chunkBytes, bool reverb,
+                             EffectProgress& progress) {
   float gain = 0;
   return Run(
-      file, start, end, settings, kReverbChunkBytes, progress,
+      file, start, end, settings, chunkBytes, progress,
       [&](const RepeatChannel& channel) { return PassesOf(channel, start, end); },
       [&](const Channel& channel, uint32_t k) {
         gain = k == 0 ? FirstRepeatGain(channel.settings.wet) : gain * gain;
         uint64_t destination = start + uint64_t{k + 1} * DelayBytes(channel.settings.delayMs);
-        destination -= destination % kFrameBytes;
+        if (reverb) destination -= destination % kFrameBytes;
         if (destination >= end) return true;
-        // The first repeat is of the original sound, every later one of the result so far.
-        return RepeatPass(file, k == 0 ? source : file, static_cast<uint32_t>(destination), start, end,
-                          channel.index, gain, kReverbChunkBytes, progress);
+        PagedFile& from = reverb && k > 0 ? file : source;
+        return RepeatPass(file, from, static_cast<uint32_t>(destination), start, end, channel.index, gain, chunkBytes,
+                          progress);
       });
+}
+
+}  // namespace
+
+EffectResult Echo(PagedFile& file, PagedFile& source, uint32_t start, uint32_t end, const RepeatSettings& settings,
+                  EffectProgress& progress) {
+  return DecayingRepeats(file, source, start, end, settings, kChunkBytes, false, progress);
+}
+
+EffectResult Reverb(PagedFile& file, PagedFile& source, uint32_t start, uint32_t end, const RepeatSettings& settings,
+                    EffectProgress& progress) {
+  return DecayingRepeats(file, source, start, end, settings, kReverbChunkBytes, true, progress);
 }
 
 EffectResult MultiVoice(PagedFile& file, PagedFile& source, uint32_t start, uint32_t end,
