@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with warnings as errors and runs every
-# test, then builds and runs them all again under AddressSanitizer and
-# UndefinedBehaviorSanitizer; ends with ctest's summary and fails when any test fails.
+# test, runs the fuzz targets briefly, then builds and runs every test again under
+# AddressSanitizer and UndefinedBehaviorSanitizer; ends with ctest's summary and fails
+# when any test fails or any fuzz target crashes.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -26,6 +27,10 @@ unset PULSE_SERVER
 export QT_QPA_PLATFORM=offscreen
 # Each test has its own time limit; --timeout is the limit of any test that has none.
 (cd build/test && ctest --output-on-failure --timeout 600 -j "$(nproc)")
+
+# Each reader of outside bytes fed random input for a while (scripts/fuzz.sh runs them longer).
+echo "== the fuzz targets, 20 seconds each"
+./scripts/fuzz.sh 20
 
 # Every test again, built with AddressSanitizer and UndefinedBehaviorSanitizer: a
 # memory fault, a leak or undefined behaviour anywhere fails its test.

@@ -12,6 +12,7 @@ packages=(
   portaudio19-dev libasound2-plugins        # the audio library and its route to the sound server
   pulseaudio                                # the sound server
   libmp3lame-dev libmpg123-dev libsndfile1-dev sox lame mpg123  # the codec modules' libraries; tools their tests make audio with
+  clang libfuzzer-14-dev libclang-rt-14-dev # the fuzz targets: clang, libFuzzer and the sanitizers' runtime
 )
 
 missing=()
