@@ -45,6 +45,24 @@ constexpr MarkerItem kMarkerItems[] = {
     {ID_MARKER_ERASE_BOTH, MarkerCommand::EraseBoth},
 };
 
+// The Tools and Effects menus' commands, with the operation each tool runs as.
+struct ToolItem {
+  int id;
+  int operation;
+};
+constexpr ToolItem kToolItems[] = {
+    {ID_TOOLS_ADJUST_VOLUME, 7}, {ID_TOOLS_FADE, 8},         {ID_TOOLS_MUTE_AUDIO, 9},
+    {ID_TOOLS_REVERSE, 10},      {ID_TOOLS_SWAP_CHANNELS, 24}, {ID_TOOLS_COPY_CHANNEL, 25},
+    {ID_TOOLS_MULTI_VOICE, 26},  {ID_TOOLS_ECHO, 27},        {ID_TOOLS_REVERB, 28},
+};
+
+const ToolItem* FindToolItem(int id) {
+  for (const ToolItem& item : kToolItems) {
+    if (item.id == id) return &item;
+  }
+  return nullptr;
+}
+
 const MarkerItem* FindMarkerItem(int id) {
   for (const MarkerItem& item : kMarkerItems) {
     if (item.id == id) return &item;
@@ -75,7 +93,7 @@ bool CMixerApp::IsOperationAvailable(int operation) const {
     case kOpImportMp3:
     case kOpImportMix:
     case kOpTrackMixdown: return true;
-    default: return false;
+    default: return m_effectTools.ForOperation(operation) != nullptr;
   }
 }
 
@@ -101,7 +119,9 @@ int CMixerApp::RunOperation(int operation) {
     case kOpImportMp3: return doc.UserOpImportMP3();
     case kOpTrackMixdown: return doc.TrackMixDown();
     case kOpImportMix: return doc.UserOpImportMix();
-    default: return operation;  // not an operation of this program: nothing runs
+    default:
+      if (m_effectTools.ForOperation(operation)) return doc.UserOpX(operation);
+      return operation;  // not an operation of this program: nothing runs
   }
 }
 
@@ -127,6 +147,17 @@ int CMixerApp::HandleOperation(int operation) {
   m_operationDialog.EndOperation();
   if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
   return result;
+}
+
+int CMixerApp::RunTool(int operation) {
+  effects::COverToolsDialog* tool = m_effectTools.ForOperation(operation);
+  if (!tool || !m_pDocument) return 0;
+  if (m_pDocument->m_mirror.m_nLength == 0) {
+    ShowInformation("No audio exists to perform operation on.");
+    return 0;
+  }
+  const int answer = tool->DoModal();
+  return answer == platform::IDOK ? HandleOperation(operation) : answer;
 }
 
 int CMixerApp::NewDocument() {
@@ -219,6 +250,7 @@ int CMixerApp::OnCommand(int id) {
     }
     default: break;
   }
+  if (const ToolItem* item = FindToolItem(id)) return RunTool(item->operation);
   if (const MarkerItem* item = FindMarkerItem(id)) {
     if (!doc) return 0;
     ApplyMarkerCommand(item->command, doc->m_mirror);
@@ -247,6 +279,7 @@ bool CMixerApp::IsCommandEnabled(int id) const {
   const TrackPositions& pos = doc->m_mirror;
   const bool trackHasAudio = pos.m_nLength > 0;
   if (const MarkerItem* item = FindMarkerItem(id)) return IsMarkerCommandEnabled(item->command, pos);
+  if (FindToolItem(id)) return trackHasAudio;
   switch (id) {
     case ID_FILE_NEW:
     case ID_FILE_OPEN:

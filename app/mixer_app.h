@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/colour_table.h"
+#include "app/effect_tool_host.h"
 #include "app/metronome_settings.h"
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
@@ -22,6 +23,7 @@
 #include "document/mixing_board.h"
 #include "document/project_settings_dialog.h"
 #include "document/silence_dialog.h"
+#include "effects/effect_tools.h"
 #include "engine/audio_player.h"
 
 class CMainFrame;
@@ -61,6 +63,8 @@ class CMixerApp {
   // Runs an audio-changing operation inside the progress dialog and the track-file
   // bracket; returns the operation's result (1, 0, 2 or 3).
   int HandleOperation(int operation);
+  // Shows the tool of an effect operation and runs the operation when it ends with OK.
+  int RunTool(int operation);
   // Saves the project under name, or its own name, or (askName, or none yet) a name
   // the user chooses. 1 saved, IDCANCEL when no name was chosen, else failed.
   int SaveProject(bool askName, const std::string& name = {});
@@ -138,6 +142,9 @@ class CMixerApp {
   CTrackMixdownDialog m_trackMixdownDialog;
   CProjectSettingsDialog m_projectSettingsDialog;
   CAppSettingsDialog m_appSettingsDialog;
+  // The nine tools of the Tools and Effects menus, with their settings and presets.
+  EffectToolHost m_effectToolHost{*this};
+  effects::EffectTools m_effectTools{m_effectToolHost};
   // The metronome's settings of the running project, loaded from the record at start.
   MetronomeSettings m_metronome;
   // Playback: the engine, the estimated tick at which the last playback began to

@@ -9,6 +9,7 @@
 
 #include "app/mixer_app.h"
 #include "cli/console_main_frame.h"
+#include "cli/effect_command.h"
 #include "cli/play_command.h"
 #include "cli/progress_line.h"
 #include "cli/script.h"
@@ -69,7 +70,7 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
   for (int i = 1; i < argc; ++i) {
     std::string word = argv[i];
     if (word == "--help" || word == "-h") {
-      std::cout << kUsage << ScriptRunner::Help();
+      std::cout << kUsage << ScriptRunner::Help() << "Tools and effects:\n" << EffectCommandHelp();
       return 0;
     }
     if (word == "--version") {

@@ -9,6 +9,7 @@
 #include "app/mixer_app.h"
 #include "app/time_format.h"
 #include "cli/config_command.h"
+#include "cli/effect_command.h"
 #include "cli/play_command.h"
 #include "document/export_dialogs.h"
 #include "document/mixer_doc.h"
@@ -156,6 +157,11 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
   const size_t arguments = words.size() - 1;
   auto usage = [this, &verb](const char* form) { return Fail("usage: " + verb + " " + form); };
 
+  if (std::optional<bool> done = RunEffectCommand(m_app, words, m_out, [this](const std::string& message) {
+        return Fail(message);
+      })) {
+    return *done;
+  }
   for (const EditVerb& edit : kEditVerbs) {
     if (verb != edit.name) continue;
     if (arguments != 0) return usage("(no arguments)");

@@ -3,13 +3,16 @@
 // track file is touched only by that last move, so a failure or a cancel anywhere
 // before leaves the track as it was.
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "app/errors.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "document/silence_dialog.h"
+#include "effects/effect_progress.h"
 
 namespace {
 
@@ -213,4 +216,77 @@ int CMixerDoc::UserOpInsertSilence() {
     return result;
   }
   return DocFinalize(kKindInsertion, m_nCurrentTrack, &app.m_tempA, position, position + count);
+}
+
+namespace {
+
+// The progress dialog as an effect reports to it.
+class OperationProgress : public effects::EffectProgress {
+ public:
+  explicit OperationProgress(COperationDialog& dialog) : m_dialog(dialog) {}
+  void Step(uint32_t amount) override { m_dialog.StepProgress(amount); }
+  void SetPosition(uint32_t position) override { m_dialog.UpdateProgress(position); }
+  uint32_t Position() const override { return m_dialog.Position(); }
+  bool Cancelled() const override { return m_dialog.CancelRequested(); }
+
+ private:
+  COperationDialog& m_dialog;
+};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+int CMixerDoc::UserOpX(int op) {
+  constexpr const char* kWhere = "CMixerDoc::UserOpX";
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) {
+    ReportMissingObject("app", kWhere);
+    return 0;
+  }
+  if (m_nCurrentTrack < 0 || m_nCurrentTrack >= kTrackCount) {
+    ReportError(kWhere, "Cannot perform operation, current track is " + std::to_string(m_nCurrentTrack) + ".");
+    return 0;
+  }
+  if (!m_pOperationDialog) {
+    ReportError(kWhere, "Pointer to dialog op is NULL");
+    return 0;
+  }
+  AlignTrackToDoc(m_nCurrentTrack);
+  CAudioTrack& track = CurrentTrack();
+  effects::COverToolsDialog* tool = app->m_effectTools.ForOperation(op);
+  if (!tool) {
+    ReportError(kWhere, "pDlgOver is NULL when trying to do op " + std::to_string(op) + ".");
+    return 0;
+  }
+  uint32_t start = 0, end = 0;
+  tool->GetOperationPositions(&start, &end);
+  if (!CheckRange(start, end, track.m_PCM.nSize, kWhere)) return 0;
+
+  const uint32_t length = track.m_PCM.nSize;
+  const uint64_t total = uint64_t{end - start} + end + tool->PerformOperation_ByteCount(start, end) +
+                         (end < length ? length - end : 0);
+  m_pOperationDialog->SetMessage("Performing operation...", 0);
+  m_pOperationDialog->SetProgressRange(static_cast<unsigned int>(std::min<uint64_t>(total / 100, UINT32_MAX)));
+  m_pOperationDialog->UpdateProgress(0);
+
+  int result = PCMFileCopy(&track.m_PCM, &app->m_tempB, start, end);
+  if (result != 1) return result;
+  std::FILE* file = nullptr;
+  if ((result = PCMFileOverExteriorPre(&track.m_PCM, &app->m_tempA, end, &file)) != 1) return result;
+  // The repeating effects read the track's untouched sound beside the result.
+  std::unique_ptr<std::FILE, FileCloser> original(std::fopen(track.m_PCM.szPath.c_str(), "rb"));
+  OperationProgress progress(*m_pOperationDialog);
+  result = static_cast<int>(tool->PerformOperation(file, original.get(), start, end, progress));
+  original.reset();
+  if (result != 1) {
+    PCMFileClose(&app->m_tempA);
+    return result;
+  }
+  if ((result = PCMFileOverExteriorPost(&track.m_PCM, &app->m_tempA, end, 0)) != 1) return result;
+  track.m_pos.m_nLength = app->m_tempA.nSize;
+  if ((result = UndoStore(&app->m_tempB, kKindReplacement, m_nCurrentTrack, start, end, 1)) != 1) return result;
+  return DocFinalize(kKindReplacement, m_nCurrentTrack, &app->m_tempA, start, end);
 }

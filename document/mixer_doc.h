@@ -53,6 +53,9 @@ class CMixerDoc {
   int UserOpPasteInsert();
   int UserOpPasteOver();
   int UserOpInsertSilence();
+  // Runs the tool of operation op on its range of the current track; 1, 0 (reported),
+  // 2 (nothing to do: the track is untouched) or 3 (cancelled).
+  int UserOpX(int op);
 
   // Imports m_szImportPath into the current track at the highlight's begin.
   int UserOpImportWave();

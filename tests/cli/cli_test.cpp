@@ -158,3 +158,44 @@ TEST_F(ScriptTest, AProjectSavedByOneRunOpensInTheNext) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ScriptTest, EffectsRunOnTheirRangeAreUndoneAndRefuseValuesOutOfRange) {
+  // Each effect is one step of undo; without --range a tool keeps its last range.
+  CliRun run = Script(
+      "-e 'insert-silence 4000' -e 'select 0 0' -e 'effect reverse --range track' -e 'effect reverse' -e info "
+      "-e undo -e info");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("undo: 3\nredo: 0\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("undo: 2\nredo: 1\n"), std::string::npos);
+
+  CliRun far = Script("-e 'insert-silence 4000' -e 'effect echo --delay 2501'");
+  EXPECT_EQ(far.status, 1);
+  EXPECT_NE(far.err.find("--delay takes L or L,R from 0 to 2500"), std::string::npos) << far.err;
+  CliRun unused = Script("-e 'insert-silence 4000' -e 'effect volume --voices 2'");
+  EXPECT_EQ(unused.status, 1);
+  EXPECT_NE(unused.err.find("volume has no --voices setting"), std::string::npos) << unused.err;
+  CliRun noHighlight = Script("-e 'insert-silence 4000' -e 'effect mute --range highlight'");
+  EXPECT_EQ(noHighlight.status, 1);
+  CliRun empty = Script("-e 'effect mute'");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.out.find("No audio exists to perform operation on."), std::string::npos) << empty.out;
+}
+
+TEST_F(ScriptTest, UserPresetsAreKeptBetweenRunsAndSharedByEchoAndReverb) {
+  ASSERT_EQ(Script("-e 'preset-add reverb Hall --level1 70 --delay 300'").status, 0);
+  EXPECT_EQ(fs::file_size(config + "/echo.prt"), 160u);
+  CliRun listed = Script("-e 'presets echo'");
+  ASSERT_EQ(listed.status, 0) << listed.err;
+  EXPECT_NE(listed.out.find("Canyon Echo: lock on, level1 100,100, level2 50,50, delay 850,850\n"), std::string::npos);
+  EXPECT_NE(listed.out.find("Hall: lock on, level1 70,70, level2 80,80, delay 300,300\n"), std::string::npos)
+      << listed.out;
+  EXPECT_EQ(Script("-e 'insert-silence 40000' -e 'effect echo --range track --preset Hall'").status, 0);
+  EXPECT_EQ(Script("-e 'preset-remove echo \"Small Room\"'").status, 1);
+  ASSERT_EQ(Script("-e 'preset-remove echo Hall'").status, 0);
+  EXPECT_EQ(fs::file_size(config + "/echo.prt"), 0u);
+  EXPECT_EQ(Script("-e 'presets volume'").status, 1);
+}
+
+}  // namespace

@@ -216,6 +216,29 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   EXPECT_EQ(message.DoModal(), platform::IDOK);
   needs["message_dialog"].insert({"IDOK", "IDC_PROGRAM_PICTURE"});
 
+  // Every tool shares one layout; each is opened with a highlight and markers and goes
+  // through its handlers.
+  TrackPositions& pos = doc.m_mirror;
+  pos.m_nLength = 176400;
+  pos.m_nHighlightEnd = 4000;
+  pos.m_nMarkerBegin = 0;
+  pos.m_nMarkerEnd = 8000;
+  for (const auto& entry : app.m_effectTools.Entries()) {
+    system.dialogs.OnShow("tools_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+      for (const char* id : {effects::IDC_SLIDER_VOLUME_LEFT1, effects::IDC_SLIDER_VOLUME_RIGHT2,
+                             effects::IDC_SLIDER_DELAY_LEFT1, effects::IDC_SLIDER_VOICES}) {
+        logic.OnHScroll(id);
+      }
+      logic.OnKillFocus(effects::IDC_DELAY_RIGHT1);
+      logic.OnDoubleClick(effects::IDC_PRESET_LIST);
+      logic.OnCommand(effects::IDC_REMOVE_PRESET);
+      logic.OnOK();
+      needs["tools_dialog"].merge(IdSet(surface.RequestedIds()));
+    });
+    EXPECT_EQ(entry.tool->DoModal(), platform::IDOK);
+  }
+  needs["tools_dialog"].insert({effects::IDC_ADD_PRESET, effects::IDC_REMOVE_PRESET, "IDOK", "IDCANCEL"});
+
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};
   return needs;
