@@ -36,6 +36,12 @@ struct TrackPositions {
   bool BothMarkersSet() const { return m_nMarkerBegin != kMarkerNotSet && m_nMarkerEnd != kMarkerNotSet; }
   // The positions of a freshly filled or emptied track of length and rendered length.
   void SetInitial(uint32_t length, uint32_t renderedLength);
+  // The visible range after the track's length changed from oldLength to m_nLength,
+  // given the range viewStart to viewEnd it had before: a view of the whole track
+  // shows the whole track again; any other keeps its width (no wider than the track)
+  // and its start, moved back as far as it takes to end within the track, so the
+  // track's end can always be reached. The scaled view follows.
+  void FitView(uint32_t viewStart, uint32_t viewEnd, uint32_t oldLength);
 };
 
 // One of the eight tracks: its PCM file, peak file, mixing-board flags and positions.

@@ -174,6 +174,11 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
 
   const bool hadAudio = track.bHasAudio != 0;
   const bool emptyResult = result->nSize == 0;
+  // The track's file and view before the change: the view is fitted to the new length.
+  const uint32_t oldLength = track.m_PCM.nSize;
+  const uint32_t oldViewStart = track.m_pos.m_nViewStart;
+  const uint32_t oldViewEnd = track.m_pos.m_nViewEnd;
+  bool fitView = false;
   if (kind == kKindInsertion || !emptyResult) {
     if (MoveAudioFile(result, &track.m_PCM) != 1) {
       // The track file is as it was: so is its length.
@@ -201,6 +206,8 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
     if (!hadAudio) {
       track.bHasAudio = 1;
       pos.SetInitial(length, rendered);
+    } else {
+      fitView = true;
     }
     if (MarkerSet(pos.m_nMarkerBegin) && MarkerValue(pos.m_nMarkerBegin) >= first) pos.m_nMarkerBegin += span;
     if (MarkerSet(pos.m_nMarkerEnd) && MarkerValue(pos.m_nMarkerEnd) >= first) pos.m_nMarkerEnd += span;
@@ -214,6 +221,7 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
       pos.SetInitial(0, 0);
     } else {
       bool removal = kind == kKindRemoval;
+      fitView = length > 0;
       ClampRanges(pos.m_nHighlightBegin, pos.m_nHighlightEnd, pos.m_nHighlightSpan, pos.m_nViewStart, pos.m_nViewEnd,
                   pos.m_nViewWidth, length, removal);
       ClampRanges(pos.m_nScaledHighlightBegin, pos.m_nScaledHighlightEnd, pos.m_nScaledHighlightSpan,
@@ -239,6 +247,10 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
       pos.m_nMarkerEnd = kMarkerNotSet;
     }
   }
+
+  // A view that showed the whole track goes on showing all of it; a zoomed one keeps
+  // its zoom and ends within the track.
+  if (fitView) pos.FitView(oldViewStart, oldViewEnd, oldLength);
 
   RecomputeProjectLength();
   if (trackNumber == m_nCurrentTrack) AlignDocToTrack(trackNumber);

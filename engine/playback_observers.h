@@ -17,6 +17,9 @@ class PlaybackViewObserver {
   virtual void StopPlayLine() = 0;
   // Playback has stopped and the tracks stand at the current position again.
   virtual void RefreshClocks() {}
+  // A transport command (Rewind, Fast Forward) moved the current position there: the
+  // view brings it into sight.
+  virtual void ShowPosition(uint32_t /*position*/) {}
 };
 
 // The output meters of the mixing board, fed from the engine's buffers.

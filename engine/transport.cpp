@@ -71,7 +71,10 @@ int CMixerApp::MoveToProjectEdge(bool end) {
   if (!doc || m_bPlaying) return 0;
   doc->m_nCurrentPos = end ? doc->m_nProjectLength : 0;
   doc->TrackSeekOnLeftButton(doc->m_nCurrentPos);
-  if (PlaybackViewObserver* view = m_player.View()) view->RefreshClocks();
+  if (PlaybackViewObserver* view = m_player.View()) {
+    view->ShowPosition(doc->m_nCurrentPos);
+    view->RefreshClocks();
+  }
   if (m_pMainFrame) m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
   return 1;
 }

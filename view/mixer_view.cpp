@@ -9,6 +9,8 @@
 #include "app/time_format.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
+#include "view/scroll.h"
+#include "view/time_labels.h"
 #include "view/zoom.h"
 
 using platform::Point;
@@ -93,9 +95,26 @@ void CMixerView::OnChangeColorScheme() {
 
 void CMixerView::OnDocumentChanged() {
   if (m_devicesCreated) OnChangeColorScheme();
+  m_repaintPending = true;
   m_host.Invalidate();
+  UpdateScrollBar();
   SetProjectSlider();
   UpdateClockTimes();
+}
+
+view::ScrollBarState CMixerView::ScrollBar() const {
+  CMixerDoc* doc = Document();
+  return doc ? view::ScrollBarFor(doc->m_mirror) : view::ScrollBarState{};
+}
+
+void CMixerView::UpdateScrollBar() {
+  m_host.SetScrollBar(ScrollBar());
+}
+
+void CMixerView::ViewMoved() {
+  m_repaintPending = true;
+  m_host.Invalidate();
+  UpdateScrollBar();
 }
 
 void CMixerView::RecomputeColumns(TrackPositions& pos) {
@@ -144,6 +163,7 @@ void CMixerView::OnDraw() {
     OnChangeColorScheme();
   }
   m_failedThisPaint = false;
+  m_repaintPending = false;
   m_geometry = view::ViewGeometry::For(m_host.ClientWidth(), m_host.ClientHeight());
   platform::Canvas* window = m_host.WindowCanvas();
   if (!window) return;
@@ -156,6 +176,7 @@ void CMixerView::OnDraw() {
     return;
   }
   if (doc) RecomputeColumns(doc->m_mirror);
+  UpdateScrollBar();
 
   if (!EnsureSurface(m_panel, kPanelWidth, m_geometry.clientHeight, false) ||
       !EnsureSurface(m_strip, m_geometry.clientWidth, kStripHeight, true) ||
@@ -234,9 +255,16 @@ void CMixerView::DisplayTimes() {
   const uint32_t times[] = {pos.m_nViewStart, pos.m_nViewStart + span / 4, pos.m_nViewStart + span / 2,
                             pos.m_nViewStart + 3 * (span / 4)};
   const int quarter = m_geometry.width / 4;
+  CMixerApp* app = CMixerApp::Get();
+  if (!app) return;
+  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0));
   m_strip->SelectFont(m_objects.font);
-  // Each label starts beside the quarter line of the waveform it names.
-  for (int i = 0; i < 4; ++i) m_strip->Text({kPanelWidth + i * quarter + 2, 1}, Format(times[i]));
+  // Each label starts beside the quarter line of the waveform it names, with the
+  // decimals it takes to differ from its neighbours.
+  for (int i = 0; i < 4; ++i) {
+    m_strip->Text({kPanelWidth + i * quarter + 2, 1},
+                  view::FormatLabel(times[i], span / 4, tempo, app->m_config.timeDisplayType));
+  }
 }
 
 int CMixerView::DrawStereoWaveform() {
@@ -301,7 +329,10 @@ void CMixerView::DrawMarkers() {
 }
 
 void CMixerView::RedrawHighlight() {
-  if (m_waveform && m_geometry.HasWaveArea() &&
+  if (m_repaintPending) {
+    // The paint on its way draws the highlight afresh.
+    Flags().Set(ViewFlags::kWholeRedraw, false);
+  } else if (m_waveform && m_geometry.HasWaveArea() &&
       view::HighlightPainter(*m_waveform, m_geometry.width).Redraw(m_columns, Flags())) {
     const Rect area{0, 0, m_geometry.width, m_geometry.height};
     platform::Canvas* window = m_host.WindowCanvas();
@@ -327,18 +358,31 @@ void CMixerView::UpdateClockTimes() {
   if (!doc) return;
   const TrackPositions& pos = doc->m_mirror;
   const uint32_t length = pos.HasHighlight() ? pos.m_nHighlightEnd - pos.m_nHighlightBegin : pos.m_nLength;
-  const uint32_t values[] = {pos.m_nHighlightBegin, pos.m_nHighlightEnd, doc->m_nCurrentPos, length};
+  const uint32_t values[] = {pos.m_nHighlightBegin, pos.m_nHighlightEnd, ShownPosition(*doc), length};
   for (int i = 0; i < 4; ++i) m_host.SetClockText(i, Format(values[i]));
+}
+
+uint32_t CMixerView::ShownPosition(const CMixerDoc& doc) const {
+  return m_play.playing ? m_play.shown : doc.m_nCurrentPos;
+}
+
+int CMixerView::SliderValue(const CMixerDoc& doc, uint32_t position) const {
+  if (doc.m_nProjectLength == 0) return 0;
+  // The slider has a hundred steps and the clock shows every frame: a value the user
+  // chose stays while the position it gave stands, rather than jumping to the value
+  // the position rounds down to.
+  if (m_sliderChoice.valid && m_sliderChoice.position == position &&
+      m_sliderChoice.projectLength == doc.m_nProjectLength) {
+    return m_sliderChoice.value;
+  }
+  const int value = static_cast<int>(std::trunc(static_cast<double>(position) * 100 / doc.m_nProjectLength));
+  return std::clamp(value, 0, 100);
 }
 
 void CMixerView::SetProjectSlider() {
   CMixerDoc* doc = Document();
   if (!doc) return;
-  int position = 0;
-  if (doc->m_nProjectLength > 0) {
-    position = static_cast<int>(std::trunc(static_cast<double>(doc->m_nCurrentPos) * 100 / doc->m_nProjectLength));
-  }
-  m_host.SetProjectSlider(std::clamp(position, 0, 100));
+  m_host.SetProjectSlider(SliderValue(*doc, ShownPosition(*doc)));
 }
 
 void CMixerView::OnProjectSliderMoved(int value) {
@@ -347,10 +391,44 @@ void CMixerView::OnProjectSliderMoved(int value) {
     ReportError("CMyToolBarLower::OnHScroll", "The document pointer is NULL");
     return;
   }
-  const double position = static_cast<double>(std::clamp(value, 0, 100)) * doc->m_nProjectLength / 100;
+  // While playing the slider shows the play position and cannot seek.
+  if (m_play.playing) {
+    SetProjectSlider();
+    return;
+  }
+  value = std::clamp(value, 0, 100);
+  const double position = static_cast<double>(value) * doc->m_nProjectLength / 100;
   doc->m_nCurrentPos = static_cast<uint32_t>(std::trunc(position)) & ~3u;
+  m_sliderChoice = {true, value, doc->m_nCurrentPos, doc->m_nProjectLength};
   doc->TrackSeekOnLeftButton(doc->m_nCurrentPos);
+  ShowPosition(doc->m_nCurrentPos);
   UpdateClockTimes();
+}
+
+void CMixerView::ShowPosition(uint32_t position) {
+  CMixerDoc* doc = Document();
+  if (doc && doc->m_mirror.m_nLength > 0 && view::ScrollIntoView(doc->m_mirror, position)) ViewMoved();
+}
+
+void CMixerView::OnScrollBar(int value) {
+  CMixerDoc* doc = Document();
+  if (!doc || doc->m_mirror.m_nLength == 0) return;
+  const uint64_t start = static_cast<uint64_t>(std::max(value, 0)) * 4;
+  if (view::ScrollTo(doc->m_mirror, static_cast<uint32_t>(std::min<uint64_t>(start, ~0u)))) ViewMoved();
+}
+
+void CMixerView::OnHorizontalWheel(int angle) {
+  CMixerDoc* doc = Document();
+  if (!doc || doc->m_mirror.m_nLength == 0) return;
+  // Eight steps to a notch, each a sixty-fourth of the view, at least a frame.
+  constexpr int kStep = kWheelNotch / 8;
+  m_horizontalWheel += angle;
+  const int steps = m_horizontalWheel / kStep;
+  m_horizontalWheel -= steps * kStep;
+  if (steps == 0) return;
+  TrackPositions& pos = doc->m_mirror;
+  const int64_t bytes = std::max<int64_t>(4, (pos.m_nViewWidth / 64) & ~3u);
+  if (view::ScrollBy(pos, -steps * bytes)) ViewMoved();
 }
 
 int CMixerView::MouseColumn(int x) const {
@@ -372,12 +450,70 @@ void CMixerView::RefreshCommands() {
   if (app && app->m_pMainFrame) app->m_pMainFrame->UpdateCommandStates();
 }
 
+int CMixerView::Overshoot(int x) const {
+  const int right = kPanelWidth + m_geometry.width;
+  if (x < kPanelWidth) return x - kPanelWidth;
+  if (x > right) return x - right;
+  return 0;
+}
+
+void CMixerView::ExtendDrag(CMixerDoc& doc, int column) {
+  TrackPositions& pos = doc.m_mirror;
+  const uint32_t at = view::PositionOf(column, pos.m_nViewStart, pos.m_nViewWidth, m_geometry.width);
+  m_columns.x1 = std::min(m_columns.anchor, column);
+  m_columns.x2 = std::max(m_columns.anchor, column);
+  pos.m_nHighlightBegin = std::min(m_anchorPosition, at);
+  pos.m_nHighlightEnd = std::max(m_anchorPosition, at);
+  pos.m_nHighlightSpan = pos.m_nHighlightEnd - pos.m_nHighlightBegin;
+  view::RescaleView(pos);
+  doc.m_nCurrentPos = pos.m_nHighlightBegin;
+  SetProjectSlider();
+  RedrawHighlight();
+}
+
+void CMixerView::UpdateAutoScroll(CMixerDoc& doc) {
+  const TrackPositions& pos = doc.m_mirror;
+  const int overshoot = Overshoot(m_dragX);
+  const bool room = overshoot < 0 ? pos.m_nViewStart > 0 : pos.m_nViewEnd < pos.m_nLength;
+  const bool wanted = overshoot != 0 && room && Flags().Get(ViewFlags::kDragging);
+  if (wanted == m_autoScrolling) return;
+  if (!wanted) return StopAutoScroll();
+  m_autoScrolling = true;
+  if (platform::Timers* timers = platform::Os().timers) timers->SetTimer(this, kAutoScrollTimer, kAutoScrollPeriodMs);
+}
+
+void CMixerView::StopAutoScroll() {
+  if (!m_autoScrolling) return;
+  m_autoScrolling = false;
+  if (platform::Timers* timers = platform::Os().timers) timers->KillTimer(this, kAutoScrollTimer);
+}
+
+void CMixerView::OnAutoScroll() {
+  CMixerDoc* doc = DocumentForMouse();
+  const int overshoot = Overshoot(m_dragX);
+  if (!doc || !Flags().Get(ViewFlags::kDragging) || overshoot == 0) return StopAutoScroll();
+  TrackPositions& pos = doc->m_mirror;
+  const int width = m_geometry.width;
+  // The farther beyond the edge, the faster: a column a tick for each pixel, from 4
+  // columns up to a quarter of the view.
+  const int columns = std::clamp(std::abs(overshoot), 4, std::max(4, width / 4));
+  const int64_t bytes = std::max<int64_t>(4, static_cast<int64_t>(columns) * pos.m_nViewWidth / width);
+  if (!view::ScrollBy(pos, overshoot < 0 ? -bytes : bytes)) return StopAutoScroll();  // at the track's edge
+  ViewMoved();
+  m_columns.anchor = view::ColumnOf(m_anchorPosition, pos.m_nViewStart, pos.m_nViewWidth, width);
+  ExtendDrag(*doc, overshoot < 0 ? 0 : width);
+  UpdateAutoScroll(*doc);
+}
+
 void CMixerView::OnLButtonDown(int x, int) {
   CMixerDoc* doc = DocumentForMouse();
   if (!doc) return;
+  StopAutoScroll();
   const int column = MouseColumn(x);
   m_columns.x1 = m_columns.x2 = m_columns.anchor = column;
   ApplyColumns(doc->m_mirror);
+  m_anchorPosition = doc->m_mirror.m_nHighlightBegin;
+  m_dragX = x;
   doc->m_nCurrentPos = doc->m_mirror.m_nHighlightBegin;
   SetProjectSlider();
   Flags().Set(ViewFlags::kDragging, true);
@@ -390,18 +526,15 @@ void CMixerView::OnMouseMove(int x, int) {
   CMixerDoc* doc = DocumentForMouse();
   if (!doc || !Flags().Get(ViewFlags::kDragging)) return;
   Flags().Set(ViewFlags::kDragged, true);
-  const int column = MouseColumn(x);
-  m_columns.x1 = std::min(m_columns.anchor, column);
-  m_columns.x2 = std::max(m_columns.anchor, column);
-  ApplyColumns(doc->m_mirror);
-  doc->m_nCurrentPos = doc->m_mirror.m_nHighlightBegin;
-  SetProjectSlider();
-  RedrawHighlight();
+  m_dragX = x;
+  ExtendDrag(*doc, MouseColumn(x));
+  UpdateAutoScroll(*doc);
 }
 
 void CMixerView::OnLButtonUp(int, int) {
   CMixerDoc* doc = DocumentForMouse();
   if (!doc) return;
+  StopAutoScroll();
   ViewFlags flags = Flags();
   flags.Set(ViewFlags::kDragging, false);
   flags.Set(ViewFlags::kDragged, false);
@@ -438,7 +571,7 @@ void CMixerView::ZoomIn() {
   CMixerDoc* doc = Document();
   if (!doc) return;
   view::ZoomIn(doc->m_mirror);
-  m_host.Invalidate();
+  ViewMoved();
 }
 
 void CMixerView::ZoomOut() {
@@ -446,7 +579,7 @@ void CMixerView::ZoomOut() {
   if (!doc) return;
   view::ZoomOut(doc->m_mirror);
   RecomputeColumns(doc->m_mirror);
-  m_host.Invalidate();
+  ViewMoved();
 }
 
 void CMixerView::ZoomAll() {
@@ -454,7 +587,7 @@ void CMixerView::ZoomAll() {
   if (!doc) return;
   view::ZoomAll(doc->m_mirror);
   RecomputeColumns(doc->m_mirror);
-  m_host.Invalidate();
+  ViewMoved();
 }
 
 void CMixerView::StartPlayLine(uint32_t from, uint32_t to) {
@@ -465,6 +598,12 @@ void CMixerView::StartPlayLine(uint32_t from, uint32_t to) {
   m_play.durationMs = to > from ? (to - from) / 176.4 : 0.0;
   m_play.playing = true;
   m_play.stopRequested = false;
+  m_play.shown = from;
+  CMixerDoc* doc = Document();
+  if (doc && from < doc->m_mirror.m_nLength && !view::InView(doc->m_mirror, from) &&
+      view::PageTo(doc->m_mirror, from)) {
+    ViewMoved();
+  }
 }
 
 void CMixerView::StartPlayTimer() {
@@ -478,6 +617,7 @@ void CMixerView::StopPlayLine() {
 }
 
 void CMixerView::OnTimer(unsigned int id) {
+  if (id == kAutoScrollTimer) return OnAutoScroll();
   if (id != kPlayTimer) return;
   CMixerDoc* doc = Document();
   if (m_play.playing) {
@@ -489,8 +629,23 @@ void CMixerView::OnTimer(unsigned int id) {
         ~uint64_t{3};
     const bool looping = m_hooks.looping && m_hooks.looping();
     const bool beforeEnd = position < m_play.to;
-    if (beforeEnd || looping) m_host.SetClockText(2, Format(static_cast<uint32_t>(std::min<uint64_t>(position, ~0u))));
-    const TrackPositions* pos = doc ? &doc->m_mirror : nullptr;
+    const uint32_t previous = m_play.shown;
+    if (beforeEnd || looping) {
+      // The clock and the project slider show where playback is.
+      m_play.shown = static_cast<uint32_t>(std::min<uint64_t>(position, ~0u));
+      m_host.SetClockText(2, Format(m_play.shown));
+      if (doc) m_host.SetProjectSlider(SliderValue(*doc, m_play.shown));
+    }
+    TrackPositions* pos = doc ? &doc->m_mirror : nullptr;
+    // A line that was in view at the last tick and reaches the view's end turns the
+    // page; a view the user has scrolled elsewhere, or holds with a drag, stays.
+    if (pos && beforeEnd && previous >= pos->m_nViewStart && previous < pos->m_nViewEnd &&
+        position >= pos->m_nViewEnd && position < pos->m_nLength && !Flags().Get(ViewFlags::kDragging) &&
+        view::PageTo(*pos, static_cast<uint32_t>(position))) {
+      RemovePlayLine();
+      ViewMoved();
+      return;
+    }
     if (pos && beforeEnd && m_geometry.HasWaveArea() && pos->m_nViewWidth > 0 && position >= pos->m_nViewStart &&
         position < pos->m_nViewEnd) {
       const double columns = static_cast<double>(position - pos->m_nViewStart) * m_geometry.width / pos->m_nViewWidth;
@@ -504,7 +659,12 @@ void CMixerView::OnTimer(unsigned int id) {
     if (platform::Timers* timers = platform::Os().timers) timers->KillTimer(this, kPlayTimer);
     m_play.stopRequested = false;
     if (m_hooks.clearMeters) m_hooks.clearMeters();
-    if (doc) m_host.SetClockText(2, Format(doc->m_mirror.m_nHighlightBegin));
+    // Playback is over and the project stands at the current position again: the
+    // position clock and the project slider both show it.
+    if (doc) {
+      m_host.SetClockText(2, Format(doc->m_nCurrentPos));
+      SetProjectSlider();
+    }
     return;
   }
   if (m_hooks.monitoring && m_hooks.monitoring() && m_hooks.serviceMonitor) m_hooks.serviceMonitor();

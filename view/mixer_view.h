@@ -27,6 +27,12 @@ class CMixerView : public platform::TimerOwner {
  public:
   static constexpr unsigned int kPlayTimer = 1;
   static constexpr unsigned int kPlayTimerPeriodMs = 40;
+  // While a drag that selects is held beyond an edge of the waveform, this timer
+  // scrolls the view that way and extends the highlight with it.
+  static constexpr unsigned int kAutoScrollTimer = 2;
+  static constexpr unsigned int kAutoScrollPeriodMs = 40;
+  // One notch of a wheel (its angle in eighths of a degree) scrolls an eighth of the view.
+  static constexpr int kWheelNotch = 120;
   // Control ids of the zoom-in, zoom-out and zoom-all buttons.
   static constexpr std::array<int, 3> kZoomButtonIds{2000, 2001, 2002};
 
@@ -48,6 +54,16 @@ class CMixerView : public platform::TimerOwner {
   void OnLButtonDblClk(int x, int y);
   // A positive turn zooms in, a negative one out.
   void OnMouseWheel(int delta);
+  // A horizontal wheel, or the wheel with Shift: scrolls the view, a notch (120) an
+  // eighth of its width; a positive angle (up, or tilted left) towards the start.
+  // Smaller angles (touchpads) add up.
+  void OnHorizontalWheel(int angle);
+  // The user moved the scroll bar to value (in frames: the view start / 4).
+  void OnScrollBar(int value);
+  // Brings a position into view (to the middle of it when it lies outside), keeping
+  // the zoom: the project slider, Rewind and Fast Forward (through the playback
+  // engine's observer).
+  void ShowPosition(uint32_t position);
 
   void ZoomIn();
   void ZoomOut();
@@ -64,9 +80,16 @@ class CMixerView : public platform::TimerOwner {
   void OnChangeColorScheme();
   // The document's current track changed or became another one.
   void OnDocumentChanged();
+  // The scroll bar's state for the present view.
+  view::ScrollBarState ScrollBar() const;
+  bool IsAutoScrolling() const { return m_autoScrolling; }
 
   // The play line, driven by the view's timer while the playback engine plays from
-  // one position to another; it follows the clock from the start.
+  // one position to another; it follows the clock from the start. The position clock
+  // and the project slider follow it too, and while the line is in view a line that
+  // reaches the view's end turns the page (the view starts at the line); a view the
+  // user scrolled away from the line stays. A start outside the view brings the view
+  // to it.
   void StartPlayLine(uint32_t from, uint32_t to);
   void StartPlayTimer();
   void StopPlayLine();
@@ -95,6 +118,16 @@ class CMixerView : public platform::TimerOwner {
     uint32_t from = 0;
     uint32_t to = 0;
     double durationMs = 0;
+    // The position the clock and the slider show while playing (the last tick's).
+    uint32_t shown = 0;
+  };
+  // The slider value the user last chose and the position it gave: the slider stays
+  // there as long as the position does, so that it and the clock always agree.
+  struct SliderChoice {
+    bool valid = false;
+    int value = 0;
+    uint32_t position = 0;
+    uint32_t projectLength = 0;
   };
 
   CMixerDoc* Document() const;
@@ -121,6 +154,20 @@ class CMixerView : public platform::TimerOwner {
   // The main frame's command states follow the highlight.
   void RefreshCommands();
   int MouseColumn(int x) const;
+  // How far x lies beyond the waveform's left (negative) or right edge; 0 inside.
+  int Overshoot(int x) const;
+  // A drag reached column: the highlight runs from the anchor to the position there.
+  void ExtendDrag(CMixerDoc& doc, int column);
+  // Starts or stops the auto-scroll timer as the drag's mouse lies beyond an edge.
+  void UpdateAutoScroll(CMixerDoc& doc);
+  void StopAutoScroll();
+  void OnAutoScroll();
+  // The visible range moved: the scroll bar follows and the view is painted anew.
+  void ViewMoved();
+  void UpdateScrollBar();
+  // The position the clock and the slider show: the play position while playing.
+  uint32_t ShownPosition(const CMixerDoc& doc) const;
+  int SliderValue(const CMixerDoc& doc, uint32_t position) const;
   std::string Format(uint32_t position) const;
   void DrawPlayLine(int x);
   void RemovePlayLine();
@@ -144,6 +191,14 @@ class CMixerView : public platform::TimerOwner {
   PlayLine m_play;
   view::PlayTimerHooks m_hooks;
   int m_playLineX = -1;
+  // The drag's anchor as a position (it may scroll out of view) and its mouse x.
+  uint32_t m_anchorPosition = 0;
+  int m_dragX = 0;
+  bool m_autoScrolling = false;
+  // A paint is on its way: the bitmap is stale, so highlight changes wait for it.
+  bool m_repaintPending = false;
+  int m_horizontalWheel = 0;
+  SliderChoice m_sliderChoice;
   // Failures reported since the last paint that went through without one: a failing
   // file is reported once, not at every paint.
   std::set<std::string> m_reported;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "view/scroll.h"
 
 namespace view {
 
@@ -34,6 +35,9 @@ class ViewHost {
   virtual void SetClockText(int clock, const std::string& text) = 0;
   // The project slider of the lower toolbar, 0 to 100.
   virtual void SetProjectSlider(int position) = 0;
+  // The horizontal scroll bar under the waveform: its range, page and value. Moving it
+  // comes back as CMixerView::OnScrollBar.
+  virtual void SetScrollBar(const ScrollBarState& state) = 0;
   // Reports a failure through the error report under location, or as an information
   // box when location is empty; a window host shows it once the paint in progress is
   // over.

@@ -22,6 +22,8 @@ bool ZoomIn(TrackPositions& pos) {
   const uint32_t span = pos.m_nViewWidth;
   if (span < 9) return false;
   const uint32_t e = Frame(span / 4);
+  // Spans of 9 to 15 bytes have no whole frame to take off: the view would vanish.
+  if (e == 0) return false;
   const uint32_t start = pos.m_nViewStart;
   const uint32_t end = pos.m_nViewEnd;
   if (pos.HasHighlight()) {

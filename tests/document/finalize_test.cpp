@@ -63,6 +63,68 @@ TEST_F(DocumentTest, FinalizingRendersThePeakFileAndTheProjectLength) {
   EXPECT_EQ(doc->m_nProjectLength, 64000u);
 }
 
+// A track that grows or shrinks keeps a view a person can work with: one that showed
+// the whole track shows the whole track again, a zoomed one keeps its zoom, never
+// reaches past the end, and the end can always be scrolled to.
+TEST_F(DocumentTest, AViewOfTheWholeTrackStaysWholeAsTheTrackGrowsAndShrinks) {
+  LoadTrack(0, Pattern(40000, 1));
+  const TrackPositions& pos = doc->m_mirror;
+  ASSERT_EQ(pos.m_nViewEnd, 40000u);
+  Select(0, 8000);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_COPY), 1);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_PASTE_INSERT), 1);
+  ASSERT_EQ(pos.m_nLength, 48000u);
+  EXPECT_EQ(pos.m_nViewStart, 0u);
+  EXPECT_EQ(pos.m_nViewEnd, 48000u);
+  EXPECT_EQ(pos.m_nViewWidth, 48000u);
+  EXPECT_EQ(pos.m_nScaledViewStart, 0u);
+  EXPECT_EQ(pos.m_nScaledViewEnd, pos.m_nRenderedLength);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_UNDO), 1);
+  EXPECT_EQ(pos.m_nLength, 40000u);
+  EXPECT_EQ(pos.m_nViewEnd, 40000u);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_REDO), 1);
+  EXPECT_EQ(pos.m_nViewEnd, 48000u);
+  Select(0, 30000);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_DELETE), 1);
+  EXPECT_EQ(pos.m_nViewStart, 0u);
+  EXPECT_EQ(pos.m_nViewEnd, 18000u);
+  EXPECT_EQ(pos.m_nScaledViewEnd, pos.m_nRenderedLength);
+}
+
+TEST_F(DocumentTest, AZoomedViewKeepsItsZoomAndEndsWithinTheTrack) {
+  LoadTrack(0, Pattern(40000, 1));
+  TrackPositions& pos = doc->m_mirror;
+  // Zoomed in to the last 8,000 bytes.
+  pos.m_nViewStart = 32000;
+  pos.m_nViewEnd = 40000;
+  pos.m_nViewWidth = 8000;
+  Select(4000, 20000);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_CUT), 1);
+  ASSERT_EQ(pos.m_nLength, 24000u);
+  EXPECT_EQ(pos.m_nViewStart, 16000u);  // moved back to end with the track
+  EXPECT_EQ(pos.m_nViewEnd, 24000u);
+  EXPECT_EQ(pos.m_nViewWidth, 8000u);
+  EXPECT_EQ(pos.m_nScaledViewStart, (16000u * pos.m_nRenderedLength / 24000u) & ~3u);
+  EXPECT_EQ(pos.m_nScaledViewEnd, pos.m_nRenderedLength);
+
+  // The cut undone, the track is longer again: the view stays where it is.
+  ASSERT_EQ(app->OnCommand(ID_EDIT_UNDO), 1);
+  ASSERT_EQ(pos.m_nLength, 40000u);
+  EXPECT_EQ(pos.m_nViewStart, 16000u);
+  EXPECT_EQ(pos.m_nViewEnd, 24000u);
+  // So does a paste after the view.
+  Select(30000, 30000);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_PASTE_INSERT), 1);
+  ASSERT_EQ(pos.m_nLength, 56000u);
+  EXPECT_EQ(pos.m_nViewStart, 16000u);
+  EXPECT_EQ(pos.m_nViewWidth, 8000u);
+  // A cut that leaves less than the view's width shows the whole track.
+  Select(0, 50000);
+  ASSERT_EQ(app->OnCommand(ID_EDIT_CUT), 1);
+  EXPECT_EQ(pos.m_nViewStart, 0u);
+  EXPECT_EQ(pos.m_nViewEnd, 6000u);
+}
+
 TEST_F(DocumentTest, TrackChangesKeepTheMirrorOfEachTrack) {
   LoadTrack(0, Pattern(4000, 1));
   Select(400, 800);

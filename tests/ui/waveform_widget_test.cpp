@@ -9,8 +9,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSlider>
+#include <QWheelEvent>
 #include <QTest>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +23,7 @@
 #include "app/command_ids.h"
 #include "app/settings/app_settings_dialog.h"
 #include "app/mixer_app.h"
+#include "app/time_format.h"
 #include "document/mixer_doc.h"
 #include "platform/recording_canvas.h"
 #include "platform/scripted/scripted_system.h"
@@ -192,6 +196,33 @@ class WaveformWindowTest : public testing::Test {
     doc->PostTracksForOp();
   }
 
+  void Wheel(QPoint angle, Qt::KeyboardModifiers modifiers) {
+    const QPointF at(35 + 300, 40);
+    QWheelEvent event(at, wave->mapToGlobal(at), QPoint(), angle, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(wave, &event);
+  }
+  // Lets ms of the manual clock pass in steps of 10 ms: the virtual output plays, the
+  // due timers fire and the window paints.
+  void Run(uint32_t ms) {
+    for (uint32_t done = 0; done < ms; done += 10) {
+      system->clock.Advance(10);
+      system->wave.Pump();
+      while (system->timers.DispatchOne()) {
+      }
+      QApplication::processEvents();
+    }
+  }
+  // Zooms in with the zoom-in button: a half second (88,200 bytes) of the two seconds
+  // in view after two presses with the cursor at the start.
+  void ZoomInTwice() {
+    for (int i = 0; i < 2; ++i) {
+      QTest::mousePress(wave->ZoomButtonAt(0), Qt::LeftButton);
+      QTest::mouseRelease(wave->ZoomButtonAt(0), Qt::LeftButton);
+    }
+    ASSERT_EQ(doc->m_mirror.m_nViewWidth, 88200u);
+    wave->repaint();
+  }
+
   void Mouse(QEvent::Type type, int x, Qt::MouseButtons held) {
     const QPointF at(x, 40);
     QMouseEvent event(type, at, wave->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held,
@@ -309,6 +340,170 @@ TEST_F(WaveformWindowTest, AnEditingSessionThroughKeysMenusBoardAndSettings) {
   wave->repaint();
   const int quarter = (wave->height() - 13) / 4;
   EXPECT_EQ(PixelAt(wave->WindowImage(), 35 + 900, quarter - quarter / 4), (Rgb{225, 15, 15}));
+}
+
+// A zoomed-in view moves as in every editor: its scroll bar under the waveform, Shift
+// and the wheel, a horizontal wheel; the plain wheel still zooms.
+TEST_F(WaveformWindowTest, AZoomedViewScrollsWithItsBarAndTheShiftWheel) {
+  QScrollBar* bar = wave->ScrollBar();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+  // Under the waveform area, as wide as it.
+  const QPoint waveAt = wave->mapToGlobal(QPoint(0, 0));
+  const QPoint barAt = bar->mapToGlobal(QPoint(0, 0));
+  EXPECT_EQ(barAt.x(), waveAt.x() + 35);
+  EXPECT_EQ(bar->width(), wave->width() - 70);
+  EXPECT_GE(barAt.y(), waveAt.y() + wave->height());
+  // The whole track in view: nothing to scroll.
+  EXPECT_FALSE(bar->isEnabled());
+
+  ZoomInTwice();
+  const QImage before = wave->WindowImage().copy();
+  EXPECT_TRUE(bar->isEnabled());
+  EXPECT_EQ(bar->maximum(), (352800 - 88200) / 4);
+  EXPECT_EQ(bar->pageStep(), 88200 / 4);
+  EXPECT_EQ(bar->value(), 0);
+
+  // A click in the bar's groove beyond its handle moves the view on.
+  QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() - 30, bar->height() / 2));
+  EXPECT_GT(doc->m_mirror.m_nViewStart, 0u);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 88200u);
+  EXPECT_EQ(bar->value(), static_cast<int>(doc->m_mirror.m_nViewStart / 4));
+  bar->triggerAction(QAbstractSlider::SliderToMinimum);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 0u);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 88200u);
+  wave->repaint();
+  EXPECT_NE(wave->WindowImage(), before);  // the waveform is drawn anew at its new place
+
+  // Shift and the wheel down: later by an eighth of the view; up: back.
+  Wheel(QPoint(0, -120), Qt::ShiftModifier);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 88200u + 8 * 1376u);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 88200u);
+  EXPECT_EQ(bar->value(), static_cast<int>(doc->m_mirror.m_nViewStart / 4));
+  Wheel(QPoint(0, 120), Qt::ShiftModifier);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 88200u);
+  // A horizontal wheel (or a sideways swipe) scrolls without Shift.
+  Wheel(QPoint(120, 0), Qt::NoModifier);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 88200u - 8 * 1376u);
+  // The plain wheel zooms.
+  Wheel(QPoint(0, -120), Qt::NoModifier);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 132300u);
+}
+
+TEST_F(WaveformWindowTest, ADragHeldPastTheEdgeScrollsTheViewAndExtendsTheHighlight) {
+  ZoomInTwice();
+  Mouse(QEvent::MouseButtonPress, 35 + 500, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, 35 + 800, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, wave->width() + 20, Qt::LeftButton);  // beyond the right edge
+  EXPECT_EQ(doc->m_mirror.m_nHighlightEnd, 88200u);
+  Run(400);
+  EXPECT_GT(doc->m_mirror.m_nViewStart, 0u);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 88200u);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightBegin, 44100u);
+  EXPECT_EQ(doc->m_mirror.m_nHighlightEnd, doc->m_mirror.m_nViewEnd);
+  EXPECT_EQ(wave->ScrollBar()->value(), static_cast<int>(doc->m_mirror.m_nViewStart / 4));
+  Mouse(QEvent::MouseButtonRelease, wave->width() + 20, Qt::NoButton);
+  const uint32_t start = doc->m_mirror.m_nViewStart;
+  Run(400);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, start);  // released: the view rests
+  // The highlight shows inverted up to the right edge.
+  wave->repaint();
+  EXPECT_EQ(PixelAt(wave->WindowImage(), 35 + 990, 2), (Rgb{75, 75, 75}));
+  EXPECT_EQ(window->ClockField(1)->text().toStdString(), [&] {
+    std::string text;
+    FormatPosition(doc->m_mirror.m_nHighlightEnd, kBytesPerSecond, text, 120, kDisplayTime);
+    return text;
+  }());
+}
+
+// Rewind, Fast Forward and their Home and End keys, and the project slider, bring the
+// position into a zoomed view.
+TEST_F(WaveformWindowTest, ThePositionCommandsBringThePositionIntoView) {
+  ZoomInTwice();
+  QTest::keyClick(window, Qt::Key_End);
+  EXPECT_EQ(doc->m_nCurrentPos, 352800u);
+  EXPECT_EQ(doc->m_mirror.m_nViewEnd, 352800u);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 88200u);
+  EXPECT_EQ(window->ProjectSlider()->value(), 100);
+  QTest::keyClick(window, Qt::Key_Home);
+  EXPECT_EQ(doc->m_nCurrentPos, 0u);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 0u);
+  QTest::keyClick(window, Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_EQ(doc->m_mirror.m_nViewEnd, 352800u);
+  window->Action(ID_TRANSPORT_REWIND)->trigger();
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 0u);
+  window->ProjectSlider()->setValue(50);
+  EXPECT_EQ(doc->m_nCurrentPos, 176400u);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 176400u - 44100u);
+  EXPECT_EQ(wave->ScrollBar()->value(), static_cast<int>((176400 - 44100) / 4));
+}
+
+// The slider follows playback with the clock, and after Stop both show the position
+// the project stands at again.
+TEST_F(WaveformWindowTest, TheSliderAndTheClockAgreeThroughPlaybackAndAfterStop) {
+  ZoomInTwice();
+  QSlider* slider = window->ProjectSlider();
+  slider->setValue(33);
+  ASSERT_EQ(doc->m_nCurrentPos, 116424u);
+  EXPECT_EQ(window->ClockField(2)->text(), QStringLiteral("00:00.660"));
+  const uint32_t viewStart = doc->m_mirror.m_nViewStart;
+  EXPECT_LE(viewStart, 116424u);
+
+  window->Action(ID_TRANSPORT_PLAY)->trigger();
+  ASSERT_TRUE(app->m_bPlaying);
+  EXPECT_FALSE(slider->isEnabled());  // it shows the play position; it cannot seek
+  Run(600);
+  const QString playing = window->ClockField(2)->text();
+  EXPECT_NE(playing, QStringLiteral("00:00.660"));
+  EXPECT_GT(slider->value(), 33);
+  EXPECT_LE(slider->value(), 70);
+  // The slider stands at the clock's share of the project.
+  const long bytes = std::lround(playing.mid(3).toDouble() * 176400);
+  EXPECT_EQ(slider->value(), static_cast<int>(bytes * 100 / 352800));
+  // The play line left the view and turned the page.
+  EXPECT_GT(doc->m_mirror.m_nViewStart, viewStart);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, 88200u);
+
+  window->Action(ID_TRANSPORT_STOP)->trigger();
+  EXPECT_FALSE(app->m_bPlaying);
+  Run(200);
+  EXPECT_EQ(doc->m_nCurrentPos, 116424u);
+  EXPECT_EQ(window->ClockField(2)->text(), QStringLiteral("00:00.660"));
+  EXPECT_EQ(slider->value(), 33);
+  EXPECT_TRUE(slider->isEnabled());
+}
+
+// A paste that makes a fully shown track longer shows all of it, its end included.
+TEST_F(WaveformWindowTest, ATrackThatGrowsStaysInViewToItsEnd) {
+  Mouse(QEvent::MouseButtonPress, 35 + 250, Qt::LeftButton);
+  Mouse(QEvent::MouseMove, 35 + 500, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, 35 + 500, Qt::NoButton);
+  const uint32_t highlighted = doc->m_mirror.m_nHighlightSpan;
+  QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+  QTest::keyClick(window, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(doc->m_mirror.m_nLength, 352800u + highlighted);
+  EXPECT_EQ(doc->m_mirror.m_nViewStart, 0u);
+  EXPECT_EQ(doc->m_mirror.m_nViewEnd, doc->m_mirror.m_nLength);
+  wave->repaint();
+  EXPECT_FALSE(wave->ScrollBar()->isEnabled());
+  // Zoomed in at the end, an undo that shortens the track keeps the view inside it.
+  Mouse(QEvent::MouseButtonPress, 35 + 1000, Qt::LeftButton);
+  Mouse(QEvent::MouseButtonRelease, 35 + 1000, Qt::NoButton);
+  for (int i = 0; i < 2; ++i) {
+    QTest::mousePress(wave->ZoomButtonAt(0), Qt::LeftButton);
+    QTest::mouseRelease(wave->ZoomButtonAt(0), Qt::LeftButton);
+  }
+  const uint32_t width = doc->m_mirror.m_nViewWidth;
+  ASSERT_LT(width, doc->m_mirror.m_nLength / 2);
+  ASSERT_EQ(doc->m_mirror.m_nViewEnd, doc->m_mirror.m_nLength);
+  QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(doc->m_mirror.m_nLength, 352800u);
+  EXPECT_EQ(doc->m_mirror.m_nViewEnd, 352800u);
+  EXPECT_EQ(doc->m_mirror.m_nViewWidth, width);
+  wave->repaint();
+  EXPECT_EQ(wave->ScrollBar()->value(), wave->ScrollBar()->maximum());
 }
 
 }  // namespace

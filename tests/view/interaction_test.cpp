@@ -248,7 +248,7 @@ TEST_F(MouseTest, ThePlayLineFollowsTheClockAndGoesAtTheEnd) {
   tick(40);
   EXPECT_FALSE(system->timers.IsActive(view.get(), CMixerView::kPlayTimer));
   EXPECT_EQ(cleared, 1);
-  EXPECT_EQ(host.clocks[2], "00:00.000");  // the highlight begin again
+  EXPECT_EQ(host.clocks[2], "00:00.000");  // the current position again
 
   // Monitoring without playback services the monitor on each tick instead.
   view->StartPlayTimer();

@@ -32,6 +32,8 @@ struct RecordingHost : view::ViewHost {
   std::array<platform::Rect, 3> buttons{};
   std::array<std::string, 4> clocks;
   int slider = -1;
+  view::ScrollBarState scrollBar;
+  int scrollBarSets = 0;
 
   int ClientWidth() const override { return width; }
   int ClientHeight() const override { return height; }
@@ -45,6 +47,10 @@ struct RecordingHost : view::ViewHost {
   void PlaceZoomButtons(const std::array<platform::Rect, 3>& placed) override { buttons = placed; }
   void SetClockText(int clock, const std::string& text) override { clocks.at(static_cast<size_t>(clock)) = text; }
   void SetProjectSlider(int position) override { slider = position; }
+  void SetScrollBar(const view::ScrollBarState& state) override {
+    scrollBar = state;
+    ++scrollBarSets;
+  }
   void Report(const std::string& location, const std::string& message) override;
 };
 

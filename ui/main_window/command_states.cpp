@@ -22,6 +22,8 @@ bool IsCommandEnabled(int id) {
   if (std::find(kWindowCommands.begin(), kWindowCommands.end(), id) != kWindowCommands.end()) return true;
   const CMixerApp* app = CMixerApp::Get();
   if (std::find(kViewCommands.begin(), kViewCommands.end(), id) != kViewCommands.end()) {
+    // While playing, the project slider shows the play position; it cannot seek.
+    if (id == IDC_PROJECT_SLIDER && app && app->m_bPlaying) return false;
     return app && app->m_pDocument;
   }
   return app && app->IsCommandEnabled(id);

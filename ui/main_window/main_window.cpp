@@ -267,10 +267,10 @@ void MainWindow::BuildLowerToolBar() {
                                            QStringLiteral("Play Audio of the Current Project")));
   m_lowerToolBar->addAction(AddToolCommand(ID_TRANSPORT_REWIND, QStringLiteral("Rewind"), Glyph::Rewind,
                                            QStringLiteral("Rewind to the Beginning of the Project"),
-                                           {Ctrl(Qt::Key_Left)}));
+                                           {Ctrl(Qt::Key_Left), QKeySequence(Qt::Key_Home)}));
   m_lowerToolBar->addAction(AddToolCommand(ID_TRANSPORT_FAST_FORWARD, QStringLiteral("Fast Foward"), Glyph::FastForward,
                                            QStringLiteral("Fast Foward to the End of the Project"),
-                                           {Ctrl(Qt::Key_Right)}));
+                                           {Ctrl(Qt::Key_Right), QKeySequence(Qt::Key_End)}));
   m_lowerToolBar->addAction(
       AddToolCommand(ID_TRANSPORT_STOP, QStringLiteral("Stop"), Glyph::Stop, QStringLiteral("Stop Playing Audio")));
   m_lowerToolBar->addAction(AddToolCommand(ID_TRANSPORT_RECORD, QStringLiteral("Record"), Glyph::Record,
@@ -410,8 +410,10 @@ void MainWindow::OnDocumentChanged(int) {
 void MainWindow::AttachWaveformView() {
   auto* layout = new QVBoxLayout(m_waveArea);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
   m_waveView = new WaveformWidget(m_waveArea);
   layout->addWidget(m_waveView);
+  layout->addWidget(m_waveView->CreateScrollRow(m_waveArea));
   m_waveView->AttachClocks(m_clocks);
   m_waveView->AttachProjectSlider(m_projectSlider);
 }

@@ -18,6 +18,7 @@ class PlaybackViewAdapter : public PlaybackViewObserver {
   void StartPlayTimer() override { m_view.StartPlayTimer(); }
   void StartPlayLine(uint32_t start, uint32_t end) override { m_view.StartPlayLine(start, end); }
   void StopPlayLine() override { m_view.StopPlayLine(); }
+  void ShowPosition(uint32_t position) override { m_view.ShowPosition(position); }
   void RefreshClocks() override {
     m_view.UpdateClockTimes();
     m_view.SetProjectSlider();

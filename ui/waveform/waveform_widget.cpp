@@ -1,12 +1,17 @@
 #include "ui/waveform/waveform_widget.h"
 
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
 #include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include "app/errors.h"
 #include "ui/waveform/qt_canvas.h"
@@ -42,6 +47,32 @@ void WaveformWidget::AttachProjectSlider(QSlider* slider) {
   connect(slider, &QSlider::valueChanged, this, [this](int value) {
     if (!m_settingSlider) m_view->OnProjectSliderMoved(value);
   });
+}
+
+QWidget* WaveformWidget::CreateScrollRow(QWidget* parent) {
+  auto* row = new QWidget(parent);
+  row->setObjectName(QStringLiteral("waveformScrollRow"));
+  QPalette palette = row->palette();
+  palette.setColor(QPalette::Window, ToQColor(kPanel));
+  row->setPalette(palette);
+  row->setAutoFillBackground(true);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(view::kPanelWidth, 0, view::kPanelWidth, 0);
+  m_scrollBar = new QScrollBar(Qt::Horizontal, row);
+  m_scrollBar->setObjectName(QStringLiteral("waveformScrollBar"));
+  m_scrollBar->setToolTip(QStringLiteral("Scroll the Waveform"));
+  // A display of where the view is and a way to move it: the keyboard stays with the
+  // window's shortcuts.
+  m_scrollBar->setFocusPolicy(Qt::NoFocus);
+  layout->addWidget(m_scrollBar);
+  m_scrollRow = row;
+  row->installEventFilter(this);
+  connect(m_scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
+    if (!m_settingScrollBar) m_view->OnScrollBar(value);
+  });
+  SetScrollBar(m_view->ScrollBar());
+  updateGeometry();  // the minimum height counts the bar now
+  return row;
 }
 
 const QImage& WaveformWidget::WindowImage() const {
@@ -111,6 +142,17 @@ void WaveformWidget::SetProjectSlider(int position) {
   m_settingSlider = false;
 }
 
+void WaveformWidget::SetScrollBar(const view::ScrollBarState& state) {
+  if (!m_scrollBar) return;
+  m_settingScrollBar = true;
+  m_scrollBar->setRange(0, state.maximum);
+  m_scrollBar->setPageStep(state.pageStep);
+  m_scrollBar->setSingleStep(state.singleStep);
+  m_scrollBar->setValue(state.value);
+  m_scrollBar->setEnabled(state.enabled);
+  m_settingScrollBar = false;
+}
+
 void WaveformWidget::Report(const std::string& location, const std::string& message) {
   // A message box opened inside a paint would paint the window again beneath it.
   QTimer::singleShot(0, this, [location, message] {
@@ -140,6 +182,30 @@ void WaveformWidget::paintEvent(QPaintEvent* event) {
 void WaveformWidget::resizeEvent(QResizeEvent* event) {
   m_dirty = true;
   QWidget::resizeEvent(event);
+  AlignScrollBar();
+}
+
+void WaveformWidget::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  AlignScrollBar();
+}
+
+bool WaveformWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_scrollRow && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) AlignScrollBar();
+  return QWidget::eventFilter(watched, event);
+}
+
+QSize WaveformWidget::minimumSizeHint() const {
+  constexpr int kButtonsAndStrip = 3 * view::kZoomButtonSize + view::kStripHeight + 1;
+  const int bar = m_scrollBar ? m_scrollBar->sizeHint().height() : 0;
+  return QSize(140, std::max(kButtonsAndStrip - bar, view::kStripHeight + 1));
+}
+
+void WaveformWidget::AlignScrollBar() {
+  if (!m_scrollRow || !m_scrollRow->layout() || m_scrollRow->parentWidget() != parentWidget()) return;
+  const int left = x() - m_scrollRow->x() + view::kPanelWidth;
+  const int right = m_scrollRow->geometry().right() - geometry().right() + view::kPanelWidth;
+  m_scrollRow->layout()->setContentsMargins(std::max(left, 0), 0, std::max(right, 0), 0);
 }
 
 void WaveformWidget::mousePressEvent(QMouseEvent* event) {
@@ -167,7 +233,16 @@ void WaveformWidget::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void WaveformWidget::wheelEvent(QWheelEvent* event) {
-  m_wheelAngle += event->angleDelta().y();
+  // Shift turns the wheel into a horizontal one; a horizontal wheel (or a touchpad
+  // swipe that is more sideways than up or down) scrolls, the plain wheel zooms.
+  const QPoint angle = event->angleDelta();
+  const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+  if (shift || std::abs(angle.x()) > std::abs(angle.y())) {
+    m_view->OnHorizontalWheel(shift && angle.x() == 0 ? angle.y() : angle.x());
+    event->accept();
+    return;
+  }
+  m_wheelAngle += angle.y();
   while (m_wheelAngle >= kWheelNotch) {
     m_wheelAngle -= kWheelNotch;
     m_view->OnMouseWheel(1);
