@@ -5,6 +5,7 @@
 
 #include "app/command_ids.h"
 #include "app/errors.h"
+#include "app/file_utils.h"
 #include "app/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
@@ -77,11 +78,9 @@ int CMixerApp::SaveProject(bool askName, const std::string& name) {
     return result;
   }
   doc->SetModifiedFlag(false);
+  doc->UpdateTitle();  // the name may be new
   m_recentFiles.Add(path);
-  if (m_pMainFrame) {
-    m_pMainFrame->SetDocumentTitle(doc->TitleText());
-    m_pMainFrame->UpdateCommandStates();
-  }
+  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
   return 1;
 }
 
@@ -103,6 +102,7 @@ int CMixerApp::ImportFile(const std::string& path) {
     ShowInformation("File extension not supported");
     return 0;
   }
+  if (!CheckFileToOpen(path)) return 0;
   m_pDocument->m_szImportPath = path;
   m_recentFiles.Add(path);
   int result = HandleOperation(ending == ".wav" ? kOpImportWave : kOpImportMp3);
@@ -142,6 +142,12 @@ bool CMixerApp::SaveModified() {
 
 int CMixerApp::OpenDocument(const std::string& path) {
   if (!m_pDocument) return 0;
+  if (!CheckFileToOpen(path)) {
+    // A file that is gone has no place among the recent files.
+    m_recentFiles.Remove(path);
+    if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+    return 0;
+  }
   int result = m_pDocument->OnMyOpenDocument(path);
   if (result == 1) m_recentFiles.Add(path);
   if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();

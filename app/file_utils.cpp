@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "app/errors.h"
 #include "platform/system.h"
@@ -43,6 +44,30 @@ int OurGetTempFileName(std::string& path, const std::string& folder, const std::
   }
   std::fclose(file);
   return 1;
+}
+
+bool CheckFileToOpen(const std::string& path) {
+  struct stat info {};
+  std::string problem;
+  if (stat(path.c_str(), &info) != 0) {
+    problem =
+        (errno == ENOENT || errno == ENOTDIR) ? "The file does not exist." : std::string(std::strerror(errno)) + ".";
+  } else if (S_ISDIR(info.st_mode)) {
+    problem = "It is a folder, not a file.";
+  } else if (access(path.c_str(), R_OK) != 0) {
+    problem = std::string("The file cannot be read: ") + std::strerror(errno) + ".";
+  }
+  if (problem.empty()) return true;
+  ShowInformation("Cannot open " + path + ". " + problem);
+  return false;
+}
+
+ScratchFile::~ScratchFile() {
+  if (!m_path.empty()) std::remove(m_path.c_str());
+}
+
+int ScratchFile::Create(const std::string& folder, const std::string& baseName, const std::string& extension) {
+  return OurGetTempFileName(m_path, folder, baseName, extension);
 }
 
 int IsFolderWritable(const std::string& folder) {

@@ -66,6 +66,13 @@ void CIntro2Dialog::ApplySettings() {
   if (!AcceptAudioFolderText(folder)) return;
   std::error_code error;
   std::filesystem::create_directories(folder, error);  // an existing folder is fine
+  if (IsFolderWritable(folder) != 1) {
+    // The page stays open: a folder that cannot be used must not reach the record.
+    ShowInformation("Cannot use " + folder +
+                    " as the audio folder: it is not a folder, or it cannot be written to.  "
+                    "Please choose another folder.");
+    return;
+  }
   int device = devices->GetCurSel() < 0 ? 0 : devices->GetCurSel();
   app->m_config = MixerConfig::FirstRunDefaults(folder, device, !off->IsChecked());
   app->m_bConfigValid = true;

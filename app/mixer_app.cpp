@@ -29,18 +29,29 @@ void ShowError(const std::string& text) {
   }
 }
 
-// Asks for a writable folder after the question; false when nobody can be asked.
-bool AskForWritableFolder(std::string& folder, const std::string& question) {
+enum class FolderAnswer { Chosen, AskAgain, Quit, GiveUp };
+
+// Shows the question and the folder picker. Cancel in the picker asks whether to quit,
+// so that a user who has no folder to give is never asked forever; a console run,
+// where nobody can be asked, gives up.
+FolderAnswer AskForWritableFolder(std::string& folder, const std::string& question) {
   ShowError(question);
   std::string chosen = folder;
-  if (CBrowseFolderDialog::GoBrowse(chosen, true) != 1) return platform::Os().interactive;
+  if (CBrowseFolderDialog::GoBrowse(chosen, true) != 1) {
+    platform::MessageBoxes* boxes = platform::Os().messages;
+    if (!platform::Os().interactive || !boxes) return FolderAnswer::GiveUp;
+    platform::MessageResult answer =
+        boxes->Show("Sonavel Trackwright needs an audio folder it can write to.\n\nQuit Sonavel Trackwright?",
+                    platform::kProgramCaption, platform::MessageIcon::Warning, platform::MessageButtons::YesNo);
+    return answer == platform::MessageResult::Yes ? FolderAnswer::Quit : FolderAnswer::AskAgain;
+  }
   if (!MixerConfig::FitsAudioFolder(chosen)) {
     ShowInformation("The folder " + chosen + " has a path longer than " +
                     std::to_string(MixerConfig::kAudioFolderSize - 1) + " characters.  Please choose another folder.");
-    return true;
+    return FolderAnswer::AskAgain;
   }
   folder = chosen;
-  return true;
+  return FolderAnswer::Chosen;
 }
 
 }  // namespace
@@ -63,6 +74,7 @@ CMixerApp::~CMixerApp() {
   m_recentFiles.Save();
   // The document deletes the session's working files and folder.
   m_document.reset();
+  RemoveTempArea();
   m_mainFrame.reset();
   m_pMainFrame = nullptr;
   if (g_app == this) g_app = nullptr;
@@ -97,6 +109,7 @@ bool CMixerApp::InitInstance(StartupOptions options) {
   // Step 6.
   bool firstRun = false;
   LoadOrCreateConfigFile(7, firstRun);
+  if (m_bQuitChosen) return false;
 
   // Step 7.
   m_szAudioFolder = m_config.audioFolder;
@@ -165,8 +178,8 @@ void CMixerApp::StartFirstDocument(const std::string& fileToOpen) {
     NewDocument();
     return;
   }
-  m_pDocument->OnMyOpenDocument(fileToOpen);
-  m_recentFiles.Add(fileToOpen);
+  // Only a file that opened joins the recent files.
+  OpenDocument(fileToOpen);
 }
 
 void CMixerApp::CreateIntro() {
@@ -199,14 +212,11 @@ int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {
     // A folder text without its terminating NUL filled the whole field: not a folder.
     while (!m_config.audioFolderTerminated || IsFolderWritable(m_config.audioFolder) != 1) {
       std::string folder = m_config.audioFolder;
-      if (!AskForWritableFolder(folder, "Error: Audio Path " + m_config.audioFolder +
-                                            " is invalid.  Please choose a new audio directory.")) {
-        break;
-      }
-      if (folder != m_config.audioFolder || !m_config.audioFolderTerminated) {
-        m_config.audioFolder = folder;
-        m_config.audioFolderTerminated = true;
-      }
+      FolderAnswer answer = AskForWritableFolder(
+          folder, "Error: Audio Path " + m_config.audioFolder + " is invalid.  Please choose a new audio directory.");
+      m_bQuitChosen = answer == FolderAnswer::Quit;
+      if (answer == FolderAnswer::Quit || answer == FolderAnswer::GiveUp) break;
+      if (answer == FolderAnswer::Chosen) UseAudioFolder(folder);
     }
     firstRun = false;
     result = 1;
@@ -261,14 +271,25 @@ void CMixerApp::WriteMixerConfig() {
   }
 }
 
+void CMixerApp::UseAudioFolder(const std::string& folder) {
+  m_config.audioFolder = folder;
+  m_config.audioFolderTerminated = true;
+  // Kept at once: the next start must not ask for the folder again.
+  if (m_bConfigValid) WriteMixerConfig();
+}
+
 int CMixerApp::SetupTempArea() {
   while (IsFolderWritable(m_szAudioFolder) != 1) {
-    if (!AskForWritableFolder(m_szAudioFolder, "Error: Audio Folder (" + m_szAudioFolder +
-                                                   ") is invalid.  Please choose a valid audio folder.")) {
+    FolderAnswer answer =
+        AskForWritableFolder(m_szAudioFolder, "Error: Audio Folder (" + m_szAudioFolder +
+                                                  ") is invalid.  Please choose a valid audio folder.");
+    if (answer == FolderAnswer::Quit) return 0;
+    if (answer == FolderAnswer::GiveUp) {
       ReportError("CMixerApp::SetupTempArea",
                   "No writable audio folder was chosen (" + m_szAudioFolder + "). Cannot continue.");
       return 0;
     }
+    if (answer == FolderAnswer::Chosen) UseAudioFolder(m_szAudioFolder);
   }
   m_szTempFolder = JoinPath(m_szAudioFolder, "temp");
   if (IsFolderWritable(m_szTempFolder) != 1) mkdir(m_szTempFolder.c_str(), 0755);
@@ -277,12 +298,26 @@ int CMixerApp::SetupTempArea() {
     return 0;
   }
   // Sessions started in the same second get a numbered folder each, so that no two
-  // sessions ever share (and delete) each other's working files.
+  // sessions ever share (and delete) each other's working files: a folder this
+  // process did not make itself is never used.
   std::string session = MakeNewFolder(m_szTempFolder, m_strSessionStamp);
-  m_szTempFolder = session.empty() ? JoinPath(m_szTempFolder, m_strSessionStamp) : session;
-  if (IsFolderWritable(m_szTempFolder) != 1) {
-    ReportError("CMixerApp::SetupTempArea", "Temp Folder (" + m_szTempFolder + ") is invalid. Cannot continue.");
+  if (session.empty() || IsFolderWritable(session) != 1) {
+    if (!session.empty()) rmdir(session.c_str());
+    ReportError("CMixerApp::SetupTempArea",
+                "Temp Folder (" + (session.empty() ? JoinPath(m_szTempFolder, m_strSessionStamp) : session) +
+                    ") is invalid. Cannot continue.");
     return 0;
   }
+  m_szTempFolder = session;
+  m_bSessionFolderMade = true;
   return 1;
+}
+
+void CMixerApp::RemoveTempArea() {
+  if (!m_bSessionFolderMade) return;
+  // The document has emptied and removed the session folder; the temp folder goes
+  // too once no other session has a folder in it.
+  rmdir(m_szTempFolder.c_str());
+  rmdir(platform::FolderOf(m_szTempFolder).c_str());
+  m_bSessionFolderMade = false;
 }

@@ -58,6 +58,9 @@ class CMixerApp {
   void WriteMixerConfig();
   // Makes the audio folder, the temp folder and the session folder usable; 1 or 0.
   int SetupTempArea();
+  // Removes the session folder and, when no other session's folder is in it, the temp
+  // folder; only after SetupTempArea made them.
+  void RemoveTempArea();
   std::string ConfigFilePath() const;
 
   // Runs an audio-changing operation inside the progress dialog and the track-file
@@ -109,6 +112,10 @@ class CMixerApp {
   // Set once the record holds real settings (loaded, or filled by the first-run page);
   // only such a record is written back at exit.
   bool m_bConfigValid = false;
+  // Set when the user chose to quit instead of giving an audio folder at start-up.
+  bool m_bQuitChosen = false;
+  // Set once SetupTempArea has made the session folder m_szTempFolder.
+  bool m_bSessionFolderMade = false;
   std::string m_szAudioFolder;
   std::string m_szTempFolder;
   std::string m_szRecordedAudioPath;
@@ -162,6 +169,8 @@ class CMixerApp {
   void OpenPlaybackEngine();
   void OpenRecordingEngine();
   void StartFirstDocument(const std::string& fileToOpen);
+  // Puts a folder the user chose into the record and, for a real record, the file.
+  void UseAudioFolder(const std::string& folder);
   void CreateIntro();
   int RunOperation(int operation);
   int NewDocument();

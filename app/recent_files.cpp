@@ -33,12 +33,12 @@ void CRecentFileList::Save() const {
   }
 }
 
-void CRecentFileList::Add(const std::string& path) {
+void CRecentFileList::Add(std::string path) {
   Remove(path);
-  m_items.insert(m_items.begin(), path);
+  m_items.insert(m_items.begin(), std::move(path));
   if (m_items.size() > kSize) m_items.resize(kSize);
 }
 
-void CRecentFileList::Remove(const std::string& path) {
+void CRecentFileList::Remove(std::string path) {
   std::erase(m_items, path);
 }

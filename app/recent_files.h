@@ -11,9 +11,9 @@ class CRecentFileList {
   void Load();
   void Save() const;
   // Puts the file first, dropping an older entry of the same name and the oldest
-  // entry when the list is full.
-  void Add(const std::string& path);
-  void Remove(const std::string& path);
+  // entry when the list is full. Both take a copy: the name may be one of the list's.
+  void Add(std::string path);
+  void Remove(std::string path);
   const std::vector<std::string>& Items() const { return m_items; }
 
  private:

@@ -39,6 +39,15 @@ void RemoveFile(const std::string& path) {
   std::remove(path.c_str());
 }
 
+// The decoders' files go when the import ends: done, failed, refused or cancelled.
+struct DecodedFilesRemover {
+  CMixerApp& app;
+  ~DecodedFilesRemover() {
+    app.m_waveImport.RemoveTempFile();
+    app.m_mp3Import.RemoveTempFile();
+  }
+};
+
 }  // namespace
 
 void DecodeCallback(int position, int* keepGoing) {
@@ -85,6 +94,7 @@ int CMixerDoc::ImportDecoded(bool mp3) {
     return 0;
   }
   app->m_bOpInProgress = true;
+  DecodedFilesRemover removeDecodedFiles{*app};
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = CurrentTrack();
 
@@ -132,8 +142,6 @@ int CMixerDoc::ImportDecoded(bool mp3) {
   if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
     return result;
   }
-  app->m_waveImport.RemoveTempFile();
-  if (mp3) app->m_mp3Import.RemoveTempFile();
   return 1;
 }
 

@@ -20,8 +20,9 @@ namespace {
 constexpr uint32_t kBlock = 88200;
 
 // A finished export replaces its target in one step, so a failure never leaves a
-// half-written file under the target's name.
-int MoveIntoPlace(const std::string& temporary, const std::string& target, const std::string& unwritable,
+// half-written file under the target's name. A finished file that cannot be moved
+// stays in the session folder, where the report says it is.
+int MoveIntoPlace(ScratchFile& temporary, const std::string& target, const std::string& unwritable,
                   const std::string& moveFailed, const char* where) {
   std::FILE* probe = std::fopen((target + ".probe").c_str(), "wb");
   if (!probe) {
@@ -30,7 +31,8 @@ int MoveIntoPlace(const std::string& temporary, const std::string& target, const
   }
   std::fclose(probe);
   std::remove((target + ".probe").c_str());
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+  if (std::rename(temporary.Path().c_str(), target.c_str()) != 0) {
+    temporary.Keep();
     ReportError(where, moveFailed);
     return 0;
   }
@@ -115,11 +117,13 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
 int CMixerDoc::WriteWAV() {
   constexpr const char* kWhere = "CMixerDoc::WriteWAV";
   CMixerApp& app = *CMixerApp::Get();
-  std::string mixPath, wavPath;
-  if (OurGetTempFileName(mixPath, m_szTempFolder, "mixdown_file", "pcm") != 1 ||
-      OurGetTempFileName(wavPath, m_szTempFolder, "write_wave_file", "wav") != 1) {
+  ScratchFile mix, wav;
+  if (mix.Create(m_szTempFolder, "mixdown_file", "pcm") != 1 ||
+      wav.Create(m_szTempFolder, "write_wave_file", "wav") != 1) {
     return 0;
   }
+  const std::string& mixPath = mix.Path();
+  const std::string& wavPath = wav.Path();
   std::FILE* mixFile = std::fopen(mixPath.c_str(), "wb");
   if (!mixFile) {
     ReportError(kWhere, "Failed to open temp mixdown file for write (" + mixPath + ")");
@@ -156,7 +160,7 @@ int CMixerDoc::WriteWAV() {
   }
   if (result != 1) return result;
   return MoveIntoPlace(
-      wavPath, m_szExportPath,
+      wav, m_szExportPath,
       "Unable to write to wave file " + m_szExportPath +
           ".\nPlease make sure that no other program currently has this file open.",
       "Failed to move newly written file (" + wavPath + ") over existing file (" + m_szExportPath + ").", kWhere);
@@ -166,11 +170,13 @@ int CMixerDoc::WriteMP3() {
   constexpr const char* kWhere = "CMixerDoc::WriteMP3";
   CMixerApp& app = *CMixerApp::Get();
   if (!LoadCodecFunction(kLameModule, "LameEncode", kWhere, "CMP3Import::WriteMP3")) return 0;
-  std::string pcmPath, mp3Path;
-  if (OurGetTempFileName(pcmPath, m_szTempFolder, "write_wave_file", "pcm") != 1 ||
-      OurGetTempFileName(mp3Path, m_szTempFolder, "write_mp3_file", "mp3") != 1) {
+  ScratchFile pcm, mp3;
+  if (pcm.Create(m_szTempFolder, "write_wave_file", "pcm") != 1 ||
+      mp3.Create(m_szTempFolder, "write_mp3_file", "mp3") != 1) {
     return 0;
   }
+  const std::string& pcmPath = pcm.Path();
+  const std::string& mp3Path = mp3.Path();
   std::FILE* pcmFile = std::fopen(pcmPath.c_str(), "wb");
   if (!pcmFile) {
     ReportError(kWhere, "Unable to write to temp file (" + pcmPath + ").");
@@ -212,7 +218,7 @@ int CMixerDoc::WriteMP3() {
     ReportError(kWhere, "Unable to append to file (" + mp3Path + ") when writing the tag.");
     return 0;
   }
-  return MoveIntoPlace(mp3Path, m_szExportPath, "WriteWAV: Unable to write to wave file " + m_szExportPath,
+  return MoveIntoPlace(mp3, m_szExportPath, "WriteWAV: Unable to write to wave file " + m_szExportPath,
                        "WriteWAV: Failed to move newly written file over existing file " + m_szExportPath +
                            ".  Your new file exists at " + mp3Path + "  Please contact customer support.",
                        kWhere);
@@ -227,8 +233,9 @@ int CMixerDoc::TrackMixDown() {
     return 0;
   }
   AlignTrackToDoc(m_nCurrentTrack);
-  std::string mixPath;
-  if (OurGetTempFileName(mixPath, m_szTempFolder, "write_wave_file", "pcm") != 1) return 0;
+  ScratchFile mix;
+  if (mix.Create(m_szTempFolder, "write_wave_file", "pcm") != 1) return 0;
+  const std::string& mixPath = mix.Path();
   std::FILE* mixFile = std::fopen(mixPath.c_str(), "wb");
   if (!mixFile) {
     ReportError(kWhere, "Failed to open temp file for track mixdown (" + mixPath + ").");

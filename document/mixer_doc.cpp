@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "app/errors.h"
 #include "app/file_utils.h"
@@ -287,9 +288,20 @@ int CMixerDoc::OnNewDocument() {
   app->m_boardTracks.ResetForNewProject();
   app->m_boardMain.SetProjectDescription("");
   if (!m_szTempFolder.empty() && AssignTrackFileNames(m_szTempFolder) != 1) return 0;
-  app->m_pMainFrame->SetDocumentTitle(TitleText());
+  UpdateTitle();
   AfterChange(m_nCurrentTrack);
   return 1;
+}
+
+void CMixerDoc::SetModifiedFlag(bool modified) {
+  if (modified == m_bModified) return;
+  m_bModified = modified;
+  UpdateTitle();
+}
+
+void CMixerDoc::UpdateTitle() {
+  CMixerApp* app = CMixerApp::Get();
+  if (app && app->m_pMainFrame) app->m_pMainFrame->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
 }
 
 std::string CMixerDoc::TitleText() const {
@@ -326,7 +338,15 @@ void CMixerDoc::CleanupTempDir() {
     unlink(TrackFileName(m_szTempFolder, n, "pek").c_str());
   }
   if (app) unlink(app->m_szRecordedAudioPath.c_str());
-  // Only an empty folder is removed: anything else in it was not ours to delete.
+  // The session folder was made by this process alone, so what is left in it (a file
+  // an operation kept for the user) is its own too. A folder inside it was not made
+  // here: it stays, and so does the session folder then.
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(m_szTempFolder, error)) {
+    if (entry.symlink_status(error).type() != std::filesystem::file_type::directory) {
+      std::filesystem::remove(entry.path(), error);
+    }
+  }
   rmdir(m_szTempFolder.c_str());
   m_szTempFolder.clear();
 }

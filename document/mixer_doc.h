@@ -85,10 +85,14 @@ class CMixerDoc {
   CAudioTrack& Track(int index) { return m_tracks[static_cast<size_t>(index)]; }
   const CAudioTrack& Track(int index) const { return m_tracks[static_cast<size_t>(index)]; }
   CAudioTrack& CurrentTrack() { return Track(m_nCurrentTrack); }
-  void SetModifiedFlag(bool modified) { m_bModified = modified; }
+  // Sets the flag and, when it changes, the window title.
+  void SetModifiedFlag(bool modified);
   bool IsModified() const { return m_bModified; }
-  // The window title's document part: the project file's name, or "Untitled".
+  // The project file's name, or "Untitled".
   std::string TitleText() const;
+  // Shows the project's name in the window title, with "*" in front while it has
+  // unsaved changes.
+  void UpdateTitle();
 
   std::string m_szProjectPath;
   std::string m_szImportPath;

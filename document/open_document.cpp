@@ -86,6 +86,6 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
     m_szImportPath = previousImport;
     return 0;
   }
-  if (app->m_pMainFrame) app->m_pMainFrame->SetDocumentTitle(TitleText());
+  UpdateTitle();
   return 1;
 }

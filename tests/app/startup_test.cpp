@@ -96,8 +96,9 @@ TEST_F(StartupTest, FirstStartRunsBothPagesWritesTheRecordAndMakesTheSessionFold
     EXPECT_EQ(app.m_szRecordedAudioPath, session + "/recorded_audio.pcm");
     app.m_config.timeDisplayType = 2;  // a setting changed while running reaches the file at exit
   }
-  EXPECT_FALSE(fs::exists(session));
-  EXPECT_TRUE(fs::is_directory(defaultFolder + "/temp"));
+  // The temp folder goes with the session, as no other session has a folder in it.
+  EXPECT_FALSE(fs::exists(defaultFolder + "/temp"));
+  EXPECT_TRUE(fs::is_directory(defaultFolder));
   EXPECT_EQ(SavedConfig().timeDisplayType, 2);
   // The first start then builds the intro project, whose files this test does not ship.
   ASSERT_EQ(system->messages.shown.size(), 1u);
@@ -147,6 +148,7 @@ TEST_F(StartupTest, UnwritableAudioPathIsAskedForUntilAWritableOneIsChosen) {
     CMixerApp app;
     ASSERT_TRUE(app.InitInstance(Options()));
     EXPECT_EQ(app.m_szAudioFolder, root / "chosen");
+    EXPECT_EQ(SavedConfig().audioFolder, root / "chosen");  // at once, not only at exit
   }
   ASSERT_GE(system->messages.shown.size(), 2u);
   EXPECT_EQ(system->messages.shown[0].text,
@@ -156,6 +158,91 @@ TEST_F(StartupTest, UnwritableAudioPathIsAskedForUntilAWritableOneIsChosen) {
             "The choosen directory is not writeable.  Please choose a directory that can be written to.");
   EXPECT_EQ(system->folderBrowser.titles.front(), "Please Select an Audio Path:");
   EXPECT_EQ(SavedConfig().audioFolder, root / "chosen");
+}
+
+TEST_F(StartupTest, CancelInTheFolderPickerOffersToQuit) {
+  fs::create_directories(root / "chosen");
+  WriteConfig(MixerConfig::FirstRunDefaults("/nonexistent/audio", 0, false));
+  // Cancel, then No to quitting: asked again, and a folder chosen then is used.
+  system->folderBrowser.Answer(std::nullopt);
+  system->messages.Answer(platform::MessageResult::Ok);  // the invalid-folder error
+  system->messages.Answer(platform::MessageResult::No);
+  system->folderBrowser.Answer(root / "chosen");
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_EQ(app.m_szAudioFolder, root / "chosen");
+  }
+  ASSERT_EQ(system->messages.shown.size(), 3u);
+  EXPECT_EQ(system->messages.shown[1].text,
+            "Sonavel Trackwright needs an audio folder it can write to.\n\nQuit Sonavel Trackwright?");
+  EXPECT_EQ(system->messages.shown[1].buttons, platform::MessageButtons::YesNo);
+  EXPECT_EQ(system->messages.shown[2].text.rfind("Error: Audio Path /nonexistent/audio is invalid.", 0), 0u);
+
+  // Cancel, then Yes: start-up ends without an error report and without a session.
+  WriteConfig(MixerConfig::FirstRunDefaults("/nonexistent/audio", 0, false));
+  system->messages.shown.clear();
+  {
+    CMixerApp app;
+    EXPECT_FALSE(app.InitInstance(Options()));
+    EXPECT_TRUE(app.m_szTempFolder.empty());
+  }
+  ASSERT_EQ(system->messages.shown.size(), 2u);
+  EXPECT_NE(system->messages.shown[1].text.find("Quit Sonavel Trackwright?"), std::string::npos);
+  EXPECT_EQ(SavedConfig().audioFolder, "/nonexistent/audio");
+
+  // The same in the session's own folder check, after a first-run page that was closed.
+  system->dialogs.OnShow("intro_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+  fs::remove(configPath);
+  system->messages.shown.clear();
+  CMixerApp app;
+  EXPECT_FALSE(app.InitInstance(Options()));
+  ASSERT_EQ(system->messages.shown.size(), 2u);
+  EXPECT_EQ(system->messages.shown[0].text, "Error: Audio Folder () is invalid.  Please choose a valid audio folder.");
+  EXPECT_NE(system->messages.shown[1].text.find("Quit Sonavel Trackwright?"), std::string::npos);
+}
+
+TEST_F(StartupTest, AFolderChosenForTheSessionIsWrittenToTheRecordAtOnce) {
+  fs::create_directories(root / "chosen");
+  fs::create_directories(root / "audio");
+  WriteConfig(MixerConfig::FirstRunDefaults(root / "audio", 0, true));
+  CMixerApp app;
+  bool firstRun = false;
+  ASSERT_EQ(app.LoadOrCreateConfigFile(7, firstRun), 1);
+  ASSERT_TRUE(system->messages.shown.empty());
+  // The folder goes away before the session is set up in it.
+  fs::remove(root / "audio");
+  app.m_szAudioFolder = root / "audio";
+  system->folderBrowser.Answer(root / "chosen");
+  ASSERT_EQ(app.SetupTempArea(), 1);
+  EXPECT_EQ(system->messages.shown[0].text,
+            "Error: Audio Folder (" + root / "audio" + ") is invalid.  Please choose a valid audio folder.");
+  MixerConfig saved = SavedConfig();
+  EXPECT_EQ(saved.audioFolder, root / "chosen");
+  EXPECT_EQ(saved.metronomeOn, 1);  // the rest of the record as it was
+}
+
+TEST_F(StartupTest, SettingsPageKeepsAFolderThatCannotBeMadeOffTheRecord) {
+  WriteFileBytes(root / "a-file", "not a folder");
+  system->dialogs.OnShow("intro_dialog", [](DialogLogic& logic, MemoryDialogSurface&) { logic.OnOK(); });
+  system->dialogs.OnShow("intro2_dialog", [&](DialogLogic& logic, MemoryDialogSurface& page) {
+    page.Control(IDC_AUDIO_PATH)->SetText(root / "a-file/audio");
+    logic.OnOK();
+    EXPECT_TRUE(logic.HasWindow());  // still open, nothing written
+    EXPECT_FALSE(fs::exists(configPath));
+    page.Control(IDC_AUDIO_PATH)->SetText(root / "audio");
+    logic.OnOK();
+  });
+  {
+    CMixerApp app;
+    ASSERT_TRUE(app.InitInstance(Options()));
+    EXPECT_EQ(app.m_szAudioFolder, root / "audio");
+  }
+  ASSERT_FALSE(system->messages.shown.empty());
+  EXPECT_EQ(system->messages.shown[0].text, "Cannot use " + root / "a-file/audio" +
+                                                " as the audio folder: it is not a folder, or it cannot be written "
+                                                "to.  Please choose another folder.");
+  EXPECT_EQ(SavedConfig().audioFolder, root / "audio");
 }
 
 TEST_F(StartupTest, FolderWithoutTerminatorIsReplacedNotOverrun) {

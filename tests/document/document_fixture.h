@@ -23,10 +23,11 @@ class DocumentTest : public ::testing::Test {
   struct Frame : CMainFrame {
     int changes = 0;
     bool enabled = true;
+    std::string title;
     void ShowMainWindow(bool) override {}
     void EnableWindow(bool enable) override { enabled = enable; }
     bool IsWindowEnabled() const override { return enabled; }
-    void SetDocumentTitle(const std::string&) override {}
+    void SetDocumentTitle(const std::string& text) override { title = text; }
     void UpdateCommandStates() override {}
     void OnDocumentChanged(int) override { ++changes; }
   };

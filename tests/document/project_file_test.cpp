@@ -135,7 +135,7 @@ TEST_F(ProjectTest, FilesThatAreNotProjectsOrLackTheirAudioAreRefused) {
   EXPECT_EQ(doc->m_szProjectPath, project);
 
   EXPECT_EQ(app->OpenDocument(root / "songs/missing.mix"), 0);
-  EXPECT_TRUE(Showed("Failed to open Mix file for read"));
+  EXPECT_TRUE(Showed("songs/missing.mix. The file does not exist."));
 }
 
 TEST(ProjectRecord, OlderVersionsKeepTheirLevelsWhereTheyStood) {
