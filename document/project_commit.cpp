@@ -10,7 +10,6 @@
 #include "app/file_utils.h"
 #include "document/project_record.h"
 #include "platform/file_commit.h"
-#include "platform/last_error.h"
 #include "platform/folders.h"
 #include "platform/side_file.h"
 
@@ -89,10 +88,10 @@ int FinishInterruptedSave(const std::string& projectPath, const char* where) {
   }
   if (state == platform::CommitState::kComplete) {
     if (!platform::ApplyCommit(commitPath, replacements)) {
-      const int code = errno;
-      platform::SetLastError(code);
-      ReportError(where, "The save of " + projectPath +
-                             " that was interrupted could not be finished; the project stays as it is until it is.");
+      ReportErrorCode(where,
+                      "The save of " + projectPath +
+                          " that was interrupted could not be finished; the project stays as it is until it is.",
+                      errno);
       return 0;
     }
     ShowInformation("The save of " + projectPath + " that was interrupted has been finished.");

@@ -33,13 +33,6 @@ namespace {
 
 constexpr const char* kSaveWhere = "CMixerDoc::WriteMIX";
 constexpr const char* kOpenWhere = "CMixerDoc::UserOpImportMix";
-constexpr size_t kCopyBlock = 128 * 1024;
-
-// A report whose system error part is the errno value code.
-void ReportWithErrno(const char* where, const std::string& message, int code) {
-  platform::SetLastError(code);
-  ReportError(where, message);
-}
 
 // Copies count bytes of source (fewer when the source is shorter and short is
 // allowed) into a new side file of target.
@@ -49,38 +42,35 @@ int CopyToSide(const std::string& source, const std::string& target, uint32_t co
                                                        std::fclose);
   if (!from && count > 0) {
     if (!shortAllowed) {
-      ReportWithErrno(kSaveWhere, std::string("Failed to open ") + kind + " file (" + source + ") for save read.",
+      ReportErrorCode(kSaveWhere, std::string("Failed to open ") + kind + " file (" + source + ") for save read.",
                       errno);
       return 0;
     }
     count = 0;  // a peak file that is not there is rendered anew when the project opens
   }
   if (!side.Create(target)) {
-    ReportWithErrno(kSaveWhere, std::string("Failed to open ") + kind + " file (" + target + ") for save write.",
+    ReportErrorCode(kSaveWhere, std::string("Failed to open ") + kind + " file (" + target + ") for save write.",
                     errno);
     return 0;
   }
-  std::vector<uint8_t> block(kCopyBlock);
-  for (uint32_t done = 0; done < count;) {
-    const size_t want = std::min<size_t>(block.size(), count - done);
-    const size_t got = std::fread(block.data(), 1, want, from.get());
-    if (got == 0) {
-      if (shortAllowed && !std::ferror(from.get())) break;
-      ReportWithErrno(kSaveWhere,
-                      std::string("Failed to read ") + kind + " file (" + source + ") for save: it ends after " +
-                          std::to_string(done) + " of its " + std::to_string(count) + " bytes.",
-                      std::ferror(from.get()) ? errno : 0);
-      return 0;
-    }
-    if (!side.Write(block.data(), got)) {
-      ReportWithErrno(kSaveWhere, std::string("Failed to write ") + kind + " file (" + target + ") for save.", errno);
-      return 0;
-    }
-    done += static_cast<uint32_t>(got);
-    progress.StepProgress(static_cast<unsigned>(got / 100));
+  uint64_t copied = 0;
+  auto result = count == 0 ? platform::SideFile::CopyResult::kDone
+                           : side.CopyFrom(from.get(), count,
+                                           [&progress](size_t block) { progress.StepProgress(block / 100); }, copied);
+  using Copy = platform::SideFile::CopyResult;
+  if (result == Copy::kWriteFailed) {
+    ReportErrorCode(kSaveWhere, std::string("Failed to write ") + kind + " file (" + target + ") for save.", errno);
+    return 0;
+  }
+  if (result == Copy::kReadFailed || (result == Copy::kSourceEnded && !shortAllowed)) {
+    ReportErrorCode(kSaveWhere,
+                    std::string("Failed to read ") + kind + " file (" + source + ") for save: it ends after " +
+                        std::to_string(copied) + " of its " + std::to_string(count) + " bytes.",
+                    result == Copy::kReadFailed ? errno : 0);
+    return 0;
   }
   if (!side.Finish()) {
-    ReportWithErrno(kSaveWhere, std::string("Failed to close ") + kind + " target file (" + target + ")", errno);
+    ReportErrorCode(kSaveWhere, std::string("Failed to close ") + kind + " target file (" + target + ")", errno);
     return 0;
   }
   return 1;
@@ -255,20 +245,22 @@ int CMixerDoc::WriteMIX() {
 
   // The commit file decides the save; from then on it is carried out even when the
   // process stops before the renames are done.
-  std::vector<platform::Replacement> replacements;
-  for (const platform::SideFile& side : sides) replacements.push_back({side.Path(), side.Target()});
+  // The record goes first: a project file that names the new folder is there as
+  // soon as anything is renamed, and opening it finishes the rest.
+  std::vector<platform::Replacement> replacements = {{recordSide.Path(), recordSide.Target()}};
+  for (size_t n = 0; n + 1 < sides.size(); ++n) replacements.push_back({sides[n].Path(), sides[n].Target()});
   const std::string commitPath = SaveCommitPath(m_szProjectPath);
   if (!platform::WriteCommitFile(commitPath, replacements)) {
     const int code = errno;
     platform::RemoveCommitFile(commitPath);
-    ReportWithErrno(kSaveWhere, "Failed to write the commit file (" + commitPath + "); the project was not saved.",
+    ReportErrorCode(kSaveWhere, "Failed to write the commit file (" + commitPath + "); the project was not saved.",
                     code);
     return 0;
   }
   madeGuard.keep = true;
   for (platform::SideFile& side : sides) side.Keep();
   if (!platform::ApplyCommit(commitPath, replacements)) {
-    ReportWithErrno(kSaveWhere,
+    ReportErrorCode(kSaveWhere,
                     "Failed to put the saved files of " + m_szProjectPath +
                         " in place; the save is finished when the project is next opened or saved.",
                     errno);

@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <utility>
+#include <vector>
+#include <algorithm>
 
 namespace platform {
 
@@ -100,6 +102,22 @@ bool SideFile::Write(const void* data, size_t count) {
     count -= static_cast<size_t>(put);
   }
   return true;
+}
+
+SideFile::CopyResult SideFile::CopyFrom(std::FILE* source, uint64_t count, const std::function<void(size_t)>& step,
+                                        uint64_t& copied) {
+  constexpr size_t kBlock = 128 * 1024;
+  std::vector<uint8_t> block(kBlock);
+  copied = 0;
+  while (copied < count) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(block.size(), count - copied));
+    const size_t got = std::fread(block.data(), 1, want, source);
+    if (got == 0) return std::ferror(source) ? CopyResult::kReadFailed : CopyResult::kSourceEnded;
+    if (!Write(block.data(), got)) return CopyResult::kWriteFailed;
+    copied += got;
+    if (step) step(got);
+  }
+  return CopyResult::kDone;
 }
 
 bool SideFile::Finish() {

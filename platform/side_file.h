@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 
 namespace platform {
@@ -24,6 +27,11 @@ class SideFile {
   bool Create(const std::string& target);
   // Writes all count bytes; false with errno set.
   bool Write(const void* data, size_t count);
+  // How a copy into the side file went.
+  enum class CopyResult { kDone, kSourceEnded, kReadFailed, kWriteFailed };
+  // Writes count bytes read from source, telling step the bytes of each block;
+  // copied holds the bytes written. errno is set for a failed read or write.
+  CopyResult CopyFrom(std::FILE* source, uint64_t count, const std::function<void(size_t)>& step, uint64_t& copied);
   // Flushes the file to the disk and closes it; false with errno set.
   bool Finish();
   // Renames the finished file over its target; false with errno set.
