@@ -183,18 +183,32 @@ int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {
     std::fseek(file, 0, SEEK_SET);
   }
   int result = 0;
+  bool loaded = false;
   if (file && size > 0) {
     MixerConfig::Bytes bytes{};
     size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
-    m_config = MixerConfig::Decode(bytes.data(), count);
-    if (count < MixerConfig::kSize) {
-      ReportError("CMixerApp::LoadOrCreateConfigFile", "The entire config file was not read in.  Config file: (" +
-                                                           path + ").  Amount read in: " + std::to_string(count));
-      std::fclose(file);
-      m_bConfigValid = true;  // what arrived is kept and written back whole at exit
-      return 0;
-    }
     std::fclose(file);
+    file = nullptr;
+    // A record cut short or not of this program holds no settings to trust: it is
+    // kept aside, and the first-run pages ask for them again.
+    if (count < MixerConfig::kSize) {
+      ReportErrorCode("CMixerApp::LoadOrCreateConfigFile",
+                      "The entire config file was not read in.  Config file: (" + path +
+                          ").  Amount read in: " + std::to_string(count),
+                      0);
+    } else if (!MixerConfig::HasMagic(bytes)) {
+      ReportErrorCode("CMixerApp::LoadOrCreateConfigFile",
+                      "The config file (" + path + ") is not a Sonavel Trackwright configuration file.", 0);
+    } else {
+      m_config = MixerConfig::Decode(bytes.data(), count);
+      loaded = true;
+    }
+    const std::string kept = path + ".bad";
+    if (!loaded && std::rename(path.c_str(), kept.c_str()) == 0) {
+      ShowInformation("The damaged configuration file was kept as " + kept + ".");
+    }
+  }
+  if (loaded) {
     m_bConfigValid = true;
     // A folder text without its terminating NUL filled the whole field: not a folder.
     while (!m_config.audioFolderTerminated || IsFolderWritable(m_config.audioFolder) != 1) {
