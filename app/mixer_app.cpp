@@ -15,6 +15,7 @@
 #include "app/main_frame.h"
 #include "document/intro_project.h"
 #include "document/mixer_doc.h"
+#include "platform/side_file.h"
 #include "platform/system.h"
 
 namespace {
@@ -257,20 +258,11 @@ int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {
 
 void CMixerApp::WriteMixerConfig() {
   std::string path = ConfigFilePath();
-  // Written beside the old file and renamed over it, so that a failed write never
-  // leaves a cut-off configuration behind.
-  std::string temporary = path + ".new";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) {
-    ReportError("CMixerApp::WriteMixerConfig", "Failed to write to Trackwright config file (" + path + ")");
-    return;
-  }
+  // Written beside the old file under a name of its own and renamed over it, so that
+  // a failed write never leaves a cut-off configuration behind.
   MixerConfig::Bytes bytes = m_config.Encode();
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  written = (std::fflush(file) == 0) && written && fsync(fileno(file)) == 0;
-  written = (std::fclose(file) == 0) && written;
-  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  platform::SideFile side;
+  if (!side.Create(path) || !side.Write(bytes.data(), bytes.size()) || !side.Finish() || !side.Publish()) {
     ReportError("CMixerApp::WriteMixerConfig", "Failed to write to Trackwright config file (" + path + ")");
   }
 }
