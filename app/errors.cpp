@@ -43,6 +43,11 @@ int ReportError(const std::string& location, const std::string& message) {
   return static_cast<int>(ShowBox(text, platform::MessageIcon::Information, platform::MessageButtons::Ok));
 }
 
+int ReportErrorCode(const std::string& location, const std::string& message, int code) {
+  platform::SetLastError(code);
+  return ReportError(location, message);
+}
+
 std::string WaveResultText(unsigned int result) {
   switch (result) {
     case 2: return "Device ID is out of range";

@@ -8,6 +8,8 @@ inline constexpr const char* kSupportAddress = "support@sonavel.com";
 // The general error report: the message, where it happened and the system's last
 // error, in an information box with OK.
 int ReportError(const std::string& location, const std::string& message);
+// The same report with the system error code given (an errno value; 0 for none).
+int ReportErrorCode(const std::string& location, const std::string& message, int code);
 
 // Reports a failed wave-device call; a result of 0 (success) reports nothing.
 void WaveErrorFeedback(unsigned int result, const std::string& localFunction, const std::string& waveFunction);

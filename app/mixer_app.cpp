@@ -15,6 +15,7 @@
 #include "app/main_frame.h"
 #include "document/intro_project.h"
 #include "document/mixer_doc.h"
+#include "platform/side_file.h"
 #include "platform/system.h"
 
 namespace {
@@ -196,18 +197,32 @@ int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {
     std::fseek(file, 0, SEEK_SET);
   }
   int result = 0;
+  bool loaded = false;
   if (file && size > 0) {
     MixerConfig::Bytes bytes{};
     size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
-    m_config = MixerConfig::Decode(bytes.data(), count);
-    if (count < MixerConfig::kSize) {
-      ReportError("CMixerApp::LoadOrCreateConfigFile", "The entire config file was not read in.  Config file: (" +
-                                                           path + ").  Amount read in: " + std::to_string(count));
-      std::fclose(file);
-      m_bConfigValid = true;  // what arrived is kept and written back whole at exit
-      return 0;
-    }
     std::fclose(file);
+    file = nullptr;
+    // A record cut short or not of this program holds no settings to trust: it is
+    // kept aside, and the first-run pages ask for them again.
+    if (count < MixerConfig::kSize) {
+      ReportErrorCode("CMixerApp::LoadOrCreateConfigFile",
+                      "The entire config file was not read in.  Config file: (" + path +
+                          ").  Amount read in: " + std::to_string(count),
+                      0);
+    } else if (!MixerConfig::HasMagic(bytes)) {
+      ReportErrorCode("CMixerApp::LoadOrCreateConfigFile",
+                      "The config file (" + path + ") is not a Sonavel Trackwright configuration file.", 0);
+    } else {
+      m_config = MixerConfig::Decode(bytes.data(), count);
+      loaded = true;
+    }
+    const std::string kept = path + ".bad";
+    if (!loaded && std::rename(path.c_str(), kept.c_str()) == 0) {
+      ShowInformation("The damaged configuration file was kept as " + kept + ".");
+    }
+  }
+  if (loaded) {
     m_bConfigValid = true;
     // A folder text without its terminating NUL filled the whole field: not a folder.
     while (!m_config.audioFolderTerminated || IsFolderWritable(m_config.audioFolder) != 1) {
@@ -253,20 +268,11 @@ int CMixerApp::LoadOrCreateConfigFile(int mode, bool& firstRun) {
 
 void CMixerApp::WriteMixerConfig() {
   std::string path = ConfigFilePath();
-  // Written beside the old file and renamed over it, so that a failed write never
-  // leaves a cut-off configuration behind.
-  std::string temporary = path + ".new";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (!file) {
-    ReportError("CMixerApp::WriteMixerConfig", "Failed to write to Trackwright config file (" + path + ")");
-    return;
-  }
+  // Written beside the old file under a name of its own and renamed over it, so that
+  // a failed write never leaves a cut-off configuration behind.
   MixerConfig::Bytes bytes = m_config.Encode();
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  written = (std::fflush(file) == 0) && written && fsync(fileno(file)) == 0;
-  written = (std::fclose(file) == 0) && written;
-  if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
+  platform::SideFile side;
+  if (!side.Create(path) || !side.Write(bytes.data(), bytes.size()) || !side.Finish() || !side.Publish()) {
     ReportError("CMixerApp::WriteMixerConfig", "Failed to write to Trackwright config file (" + path + ")");
   }
 }

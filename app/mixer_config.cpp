@@ -87,6 +87,10 @@ MixerConfig::Bytes MixerConfig::Encode() const {
   return bytes;
 }
 
+bool MixerConfig::HasMagic(const Bytes& bytes) {
+  return std::memcmp(bytes.data(), kMagic, sizeof kMagic) == 0;
+}
+
 MixerConfig MixerConfig::Decode(const uint8_t* data, size_t count) {
   Bytes bytes{};
   std::memcpy(bytes.data(), data, std::min(count, kSize));

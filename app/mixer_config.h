@@ -37,6 +37,8 @@ struct MixerConfig {
 
   // The record with its magic stamped in.
   Bytes Encode() const;
+  // Whether a record begins with the magic every write stamps into it.
+  static bool HasMagic(const Bytes& bytes);
   // Decodes a record; bytes beyond count are taken as zero.
   static MixerConfig Decode(const uint8_t* data, size_t count);
 };

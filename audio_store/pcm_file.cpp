@@ -12,7 +12,6 @@
 #include "app/errors.h"
 #include "app/file_utils.h"
 #include "app/mixer_app.h"
-#include "platform/last_error.h"
 
 namespace {
 
@@ -30,12 +29,6 @@ uint32_t SaturatingSub(uint32_t a, uint32_t b) {
 COperationDialog* Progress() {
   CMixerApp* app = CMixerApp::Get();
   return app ? &app->m_operationDialog : nullptr;
-}
-
-// A report whose system error part is the given errno value (0: none).
-void ReportWithErrno(const char* location, const std::string& message, int code) {
-  platform::SetLastError(code);
-  ReportError(location, message);
 }
 
 // Reads count bytes at offset; returns the bytes read, fewer only at the end of the
@@ -194,7 +187,7 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
   // reported here, where its name is known, so that no edit fails without a word.
   int result = PCMFileOpen(source, kPCMRead);
   if (result != 1) {
-    ReportWithErrno("PCMFileWrite", "Failed to open " + source->szPath + " for reading.", errno);
+    ReportErrorCode("PCMFileWrite", "Failed to open " + source->szPath + " for reading.", errno);
     return result;
   }
   result = PCMFileSeek(source, from);
@@ -206,7 +199,7 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
   if (result != 1) {
     int error = errno;
     PCMFileClose(source);
-    ReportWithErrno("PCMFileWrite", "Failed to open " + target->szPath + " for writing.", error);
+    ReportErrorCode("PCMFileWrite", "Failed to open " + target->szPath + " for writing.", error);
     return result;
   }
   if (targetMode == kPCMUpdate) result = PCMFileSeek(target, target->nSize);
@@ -246,7 +239,7 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
     if (written < counted) {
       int error = errno;
       CloseBoth(source, target);
-      ReportWithErrno(
+      ReportErrorCode(
           "PCMFileWrite",
           "Writing " + target->szPath + " failed at byte " + std::to_string(static_cast<uint64_t>(at) + written) + ".",
           error);
@@ -260,7 +253,7 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
                                 ? "Reading " + source->szPath + " failed at byte " + std::to_string(position) + "."
                                 : "The file " + source->szPath + " ended at byte " + std::to_string(position) +
                                       ", before the " + std::to_string(to) + " bytes asked for.";
-      ReportWithErrno("PCMFileWrite", message, readError);
+      ReportErrorCode("PCMFileWrite", message, readError);
       return 0;
     }
   }

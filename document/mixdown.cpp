@@ -2,8 +2,10 @@
 // an MP3 file with its tag, or onto one of the project's tracks.
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "app/errors.h"
@@ -14,28 +16,47 @@
 #include "document/export_dialogs.h"
 #include "document/mix_samples.h"
 #include "document/mixer_doc.h"
+#include "platform/folders.h"
+#include "platform/last_error.h"
+#include "platform/side_file.h"
 
 namespace {
 
 constexpr uint32_t kBlock = 88200;
 
-// A finished export replaces its target in one step, so a failure never leaves a
-// half-written file under the target's name. A finished file that cannot be moved
-// stays in the session folder, where the report says it is.
-int MoveIntoPlace(ScratchFile& temporary, const std::string& target, const std::string& unwritable,
+// A finished export is copied into a side file beside its target, flushed, and
+// renamed over the target: the rename never crosses filesystems, a link planted in
+// the target's folder is never written through, and a failure never leaves a
+// half-written file under the target's name.
+int PublishExport(ScratchFile& temporary, const std::string& target, const std::string& unwritable,
                   const std::string& moveFailed, const char* where) {
-  std::FILE* probe = std::fopen((target + ".probe").c_str(), "wb");
-  if (!probe) {
-    ShowInformation(unwritable);
+  if (platform::IsReadOnlyFile(target)) {
+    ShowInformation(unwritable + "\nThe file is read-only.");
     return 0;
   }
-  std::fclose(probe);
-  std::remove((target + ".probe").c_str());
-  if (std::rename(temporary.Path().c_str(), target.c_str()) != 0) {
+  platform::SideFile side;
+  if (!side.Create(target)) {
+    const int code = errno;
+    ShowInformation(unwritable + "\n" + platform::SystemErrorText(code));
+    return 0;
+  }
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> from(std::fopen(temporary.Path().c_str(), "rb"), std::fclose);
+  if (!from) {
+    ReportErrorCode(where, "Failed to open the written file (" + temporary.Path() + ") for reading.", errno);
+    return 0;
+  }
+  uint64_t copied = 0;
+  auto result = side.CopyFrom(from.get(), UINT64_MAX, nullptr, copied);
+  if (result != platform::SideFile::CopyResult::kSourceEnded || !side.Finish()) {
+    ReportErrorCode(where, "Failed to write " + target + ".", errno);
+    return 0;
+  }
+  if (!side.Publish()) {
     temporary.Keep();
-    ReportError(where, moveFailed);
+    ReportErrorCode(where, moveFailed, errno);
     return 0;
   }
+  platform::SyncFolder(platform::FolderOf(target));
   return 1;
 }
 
@@ -159,7 +180,7 @@ int CMixerDoc::WriteWAV() {
     result = 0;
   }
   if (result != 1) return result;
-  return MoveIntoPlace(
+  return PublishExport(
       wav, m_szExportPath,
       "Unable to write to wave file " + m_szExportPath +
           ".\nPlease make sure that no other program currently has this file open.",
@@ -218,7 +239,7 @@ int CMixerDoc::WriteMP3() {
     ReportError(kWhere, "Unable to append to file (" + mp3Path + ") when writing the tag.");
     return 0;
   }
-  return MoveIntoPlace(mp3, m_szExportPath, "WriteWAV: Unable to write to wave file " + m_szExportPath,
+  return PublishExport(mp3, m_szExportPath, "WriteWAV: Unable to write to wave file " + m_szExportPath,
                        "WriteWAV: Failed to move newly written file over existing file " + m_szExportPath +
                            ".  Your new file exists at " + mp3Path + "  Please contact customer support.",
                        kWhere);

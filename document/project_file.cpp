@@ -1,13 +1,19 @@
 // Saving and opening project files, and migrating projects of the 2.x generation.
-// A save writes every file beside its target and renames it into place, the
-// record last, so that a crash never leaves a half-written project behind.
+// A save writes every new file beside its target, then a commit file that decides
+// the save, then renames the new files into place: whenever the process stops,
+// the project is either the one saved before or the new one, never a mixture.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "app/errors.h"
@@ -15,7 +21,11 @@
 #include "app/mixer_app.h"
 #include "document/import_old_dialog.h"
 #include "document/mixer_doc.h"
+#include "document/project_commit.h"
 #include "document/project_record.h"
+#include "platform/file_commit.h"
+#include "platform/last_error.h"
+#include "platform/side_file.h"
 
 namespace fs = std::filesystem;
 
@@ -24,46 +34,61 @@ namespace {
 constexpr const char* kSaveWhere = "CMixerDoc::WriteMIX";
 constexpr const char* kOpenWhere = "CMixerDoc::UserOpImportMix";
 
-std::string TrackFile(const std::string& folder, int track, const char* extension) {
-  return JoinPath(folder, "track" + std::to_string(track) + "." + extension);
-}
-
-// Copies count bytes (fewer when the source is shorter and short is allowed) from
-// source to target through a side file renamed over the target when complete.
-int CopyIntoPlace(const std::string& source, const std::string& target, uint32_t count, bool shortAllowed,
-                  const char* kind) {
-  PCMFile from;
-  from.szPath = source;
-  PCMFile to;
-  to.szPath = target + ".saving";
-  if (shortAllowed) {
-    std::error_code error;
-    auto size = fs::file_size(source, error);
-    count = error ? 0 : static_cast<uint32_t>(std::min<uintmax_t>(count, size));
-  }
-  std::FILE* probe = std::fopen(source.c_str(), "rb");
-  if (!probe && count > 0) {
-    ReportError(kSaveWhere, std::string("Failed to open ") + kind + " file (" + source + ") for save read.");
-    return 0;
-  }
-  if (probe) std::fclose(probe);
-  if (count == 0) {
-    std::FILE* empty = std::fopen(to.szPath.c_str(), "wb");
-    if (!empty) {
-      ReportError(kSaveWhere, std::string("Failed to open ") + kind + " file (" + target + ") for save write.");
+// Copies count bytes of source (fewer when the source is shorter and short is
+// allowed) into a new side file of target.
+int CopyToSide(const std::string& source, const std::string& target, uint32_t count, bool shortAllowed,
+               const char* kind, COperationDialog& progress, platform::SideFile& side) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> from(count > 0 ? std::fopen(source.c_str(), "rb") : nullptr,
+                                                       std::fclose);
+  if (!from && count > 0) {
+    if (!shortAllowed) {
+      ReportErrorCode(kSaveWhere, std::string("Failed to open ") + kind + " file (" + source + ") for save read.",
+                      errno);
       return 0;
     }
-    std::fclose(empty);
-  } else if (int result = PCMFileWrite(&from, &to, 0, count, kPCMWrite); result != 1) {
-    std::remove(to.szPath.c_str());
-    return result == 3 ? 0 : result;
+    count = 0;  // a peak file that is not there is rendered anew when the project opens
   }
-  if (std::rename(to.szPath.c_str(), target.c_str()) != 0) {
-    std::remove(to.szPath.c_str());
-    ReportError(kSaveWhere, std::string("Failed to open ") + kind + " file (" + target + ") for save write.");
+  if (!side.Create(target)) {
+    ReportErrorCode(kSaveWhere, std::string("Failed to open ") + kind + " file (" + target + ") for save write.",
+                    errno);
+    return 0;
+  }
+  uint64_t copied = 0;
+  auto result = count == 0 ? platform::SideFile::CopyResult::kDone
+                           : side.CopyFrom(from.get(), count,
+                                           [&progress](size_t block) { progress.StepProgress(block / 100); }, copied);
+  using Copy = platform::SideFile::CopyResult;
+  if (result == Copy::kWriteFailed) {
+    ReportErrorCode(kSaveWhere, std::string("Failed to write ") + kind + " file (" + target + ") for save.", errno);
+    return 0;
+  }
+  if (result == Copy::kReadFailed || (result == Copy::kSourceEnded && !shortAllowed)) {
+    ReportErrorCode(kSaveWhere,
+                    std::string("Failed to read ") + kind + " file (" + source + ") for save: it ends after " +
+                        std::to_string(copied) + " of its " + std::to_string(count) + " bytes.",
+                    result == Copy::kReadFailed ? errno : 0);
+    return 0;
+  }
+  if (!side.Finish()) {
+    ReportErrorCode(kSaveWhere, std::string("Failed to close ") + kind + " target file (" + target + ")", errno);
     return 0;
   }
   return 1;
+}
+
+// The magic and version of a record, with anything unprintable shown as '?'.
+std::string FormatName(const std::vector<uint8_t>& bytes) {
+  std::string name;
+  for (size_t i = 0; i < 6 && i < bytes.size(); ++i) name += bytes[i] >= 0x20 && bytes[i] < 0x7F ? static_cast<char>(bytes[i]) : '?';
+  return name;
+}
+
+// A file the save would replace that allows nobody to write it is not replaced.
+bool RefuseReadOnly(const std::string& path) {
+  if (!platform::IsReadOnlyFile(path)) return false;
+  ShowInformation("WriteMIX: Unable to write to Trackwright file " + path +
+                  "\nThe file is read-only; the project was not saved.");
+  return true;
 }
 
 // The scaled image of a position in the rendered waveform.
@@ -120,10 +145,15 @@ int CMixerDoc::WriteMIX() {
   m_pOperationDialog->SetMessage("Saving project...", 0);
   m_pOperationDialog->UpdateProgress(0);
 
+  // A save that stopped half-way is finished (or cleared away) before this one.
+  if (FinishInterruptedSave(m_szProjectPath, kSaveWhere) != 1) return 0;
+
   // A new project gets a folder of its own, never one another project uses.
+  bool madeFolder = false;
   if (m_szProjectFolder.empty()) {
     m_szProjectFolder = MakeNewFolder(app->m_szAudioFolder, MakeSessionStamp(std::time(nullptr)));
     m_bCopyAllTracks = true;
+    madeFolder = !m_szProjectFolder.empty();
   }
   std::error_code error;
   if (!m_szProjectFolder.empty()) fs::create_directories(m_szProjectFolder, error);
@@ -131,23 +161,46 @@ int CMixerDoc::WriteMIX() {
     ReportError(kSaveWhere, "Failed to create the project folder (" + m_szProjectFolder + ").");
     return 0;
   }
+  // A folder made for a save that then failed holds nothing: it goes again.
+  struct FolderGuard {
+    std::string folder;
+    bool keep = false;
+    ~FolderGuard() {
+      if (!keep && !folder.empty()) rmdir(folder.c_str());
+    }
+  } madeGuard{madeFolder ? m_szProjectFolder : std::string()};
 
   AlignTrackToDoc(m_nCurrentTrack);
   auto copied = [this](const CAudioTrack& track) {
     return track.bNamesAssigned || (m_bCopyAllTracks && track.m_pos.m_nLength > 0);
   };
   uint32_t units = 0;
-  for (const CAudioTrack& track : m_tracks) {
-    if (copied(track)) units += (track.m_pos.m_nRenderedLength + track.m_pos.m_nLength) / 100;
+  if (RefuseReadOnly(m_szProjectPath)) return 0;
+  for (int n = 0; n < kTrackCount; ++n) {
+    if (!copied(Track(n))) continue;
+    units += (Track(n).m_pos.m_nRenderedLength + Track(n).m_pos.m_nLength) / 100;
+    for (const char* extension : {"pcm", "pek"}) {
+      if (RefuseReadOnly(ProjectTrackFile(m_szProjectFolder, n, extension))) return 0;
+    }
   }
   m_pOperationDialog->SetProgressRange(units);
+
+  // Every new file is written in full beside its target first.
+  std::vector<platform::SideFile> sides;
+  sides.reserve(2 * kTrackCount + 1);
   for (int n = 0; n < kTrackCount; ++n) {
     CAudioTrack& track = Track(n);
     if (!copied(track)) continue;
-    std::string pcm = TrackFile(m_szProjectFolder, n, "pcm");
-    std::string peak = TrackFile(m_szProjectFolder, n, "pek");
-    if (CopyIntoPlace(track.m_PCM.szPath, pcm, track.m_pos.m_nLength, false, "PCM") != 1) return 0;
-    if (CopyIntoPlace(track.m_szPeakPath, peak, track.m_pos.m_nRenderedLength, true, "peak") != 1) return 0;
+    sides.emplace_back();
+    if (CopyToSide(track.m_PCM.szPath, ProjectTrackFile(m_szProjectFolder, n, "pcm"), track.m_pos.m_nLength, false,
+                   "PCM", *m_pOperationDialog, sides.back()) != 1) {
+      return 0;
+    }
+    sides.emplace_back();
+    if (CopyToSide(track.m_szPeakPath, ProjectTrackFile(m_szProjectFolder, n, "pek"), track.m_pos.m_nRenderedLength,
+                   true, "peak", *m_pOperationDialog, sides.back()) != 1) {
+      return 0;
+    }
   }
 
   ProjectRecord record;
@@ -180,17 +233,37 @@ int CMixerDoc::WriteMIX() {
   record.currentPosition = m_nCurrentPos;
   record.metronome = app->m_metronome;
 
-  const std::string side = m_szProjectPath + ".saving";
-  std::FILE* file = std::fopen(side.c_str(), "wb");
-  if (!file) {
-    ShowInformation("WriteMIX: Unable to write to Trackwright file " + m_szProjectPath);
+  const std::vector<uint8_t> bytes = record.Encode();
+  sides.emplace_back();
+  platform::SideFile& recordSide = sides.back();
+  if (!recordSide.Create(m_szProjectPath) || !recordSide.Write(bytes.data(), bytes.size()) || !recordSide.Finish()) {
+    const int code = errno;
+    ShowInformation("WriteMIX: Unable to write to Trackwright file " + m_szProjectPath + "\n" +
+                    platform::SystemErrorText(code));
     return 0;
   }
-  std::vector<uint8_t> bytes = record.Encode();
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  if (std::fclose(file) != 0 || !written || std::rename(side.c_str(), m_szProjectPath.c_str()) != 0) {
-    std::remove(side.c_str());
-    ReportError(kSaveWhere, "Failed to close Mix file (" + m_szProjectPath + ")");
+
+  // The commit file decides the save; from then on it is carried out even when the
+  // process stops before the renames are done.
+  // The record goes first: a project file that names the new folder is there as
+  // soon as anything is renamed, and opening it finishes the rest.
+  std::vector<platform::Replacement> replacements = {{recordSide.Path(), recordSide.Target()}};
+  for (size_t n = 0; n + 1 < sides.size(); ++n) replacements.push_back({sides[n].Path(), sides[n].Target()});
+  const std::string commitPath = SaveCommitPath(m_szProjectPath);
+  if (!platform::WriteCommitFile(commitPath, replacements)) {
+    const int code = errno;
+    platform::RemoveCommitFile(commitPath);
+    ReportErrorCode(kSaveWhere, "Failed to write the commit file (" + commitPath + "); the project was not saved.",
+                    code);
+    return 0;
+  }
+  madeGuard.keep = true;
+  for (platform::SideFile& side : sides) side.Keep();
+  if (!platform::ApplyCommit(commitPath, replacements)) {
+    ReportErrorCode(kSaveWhere,
+                    "Failed to put the saved files of " + m_szProjectPath +
+                        " in place; the save is finished when the project is next opened or saved.",
+                    errno);
     return 0;
   }
   // The saved copies are the tracks' audio now: the next save copies only what
@@ -207,26 +280,43 @@ int CMixerDoc::UserOpImportMix() {
     return 0;
   }
   app->m_bOpInProgress = true;
-  std::FILE* file = std::fopen(m_szProjectPath.c_str(), "rb");
-  if (!file) {
+  // A save of this project that stopped after it was decided is finished first.
+  if (FinishInterruptedSave(m_szProjectPath, kOpenWhere) != 1) return 0;
+  std::vector<uint8_t> bytes;
+  ProjectFileRead read = ReadProjectFileBytes(m_szProjectPath, ProjectRecord::kSize, bytes);
+  if (read == ProjectFileRead::kCannotOpen) {
     ReportError(kOpenWhere, "Failed to open Mix file for read (" + m_szProjectPath + ")");
     return 0;
   }
-  std::vector<uint8_t> bytes(ProjectRecord::kSize, 0);
-  size_t count = std::fread(bytes.data(), 1, bytes.size(), file);
-  if (std::fclose(file) != 0) ReportError(kOpenWhere, "Failed to close Mix file (" + m_szProjectPath + ")");
+  const size_t count = bytes.size();
+  const ProjectFileKind kind =
+      read == ProjectFileRead::kRead ? ClassifyProjectFile(bytes.data(), count) : ProjectFileKind::kNotProject;
 
   int current = 0;
-  if (auto record = ProjectRecord::Decode(bytes.data(), count)) {
-    int result = ApplyProjectRecord(*record, current);
-    if (result != 1) return result;
-  } else if (count >= 4 && std::memcmp(bytes.data(), "SNVX", 4) == 0) {
-    int result = MigrateLegacyProject(LegacyRecord::Decode(bytes.data(), count));
-    if (result != 1) return result;
-  } else {
-    ShowInformation("Sorry, " + m_szProjectPath + " is not a valid Sonavel file.");
-    return 3;
+  int result = 1;
+  switch (kind) {
+    case ProjectFileKind::kProject:
+      result = ApplyProjectRecord(*ProjectRecord::Decode(bytes.data(), count), current);
+      break;
+    case ProjectFileKind::kLegacy:
+      result = MigrateLegacyProject(LegacyRecord::Decode(bytes.data(), count));
+      break;
+    case ProjectFileKind::kShortProject:
+    case ProjectFileKind::kShortLegacy:
+      ShowInformation("Sorry, " + m_szProjectPath + " is damaged: it holds " + std::to_string(count) + " of the " +
+                      std::to_string(kind == ProjectFileKind::kShortProject ? ProjectRecord::kSize
+                                                                            : LegacyRecord::kSize) +
+                      " bytes of a Sonavel project file.");
+      return 3;
+    case ProjectFileKind::kUnknownVersion:
+      ShowInformation("Sorry, " + m_szProjectPath + " was saved in the project format " + FormatName(bytes) +
+                      ", which this version of Sonavel Trackwright cannot read.");
+      return 3;
+    case ProjectFileKind::kNotProject:
+      ShowInformation("Sorry, " + m_szProjectPath + " is not a valid Sonavel file.");
+      return 3;
   }
+  if (result != 1) return result;
   m_nCurrentTrack = static_cast<int16_t>(current);
   AlignDocToTrack(current);
   app->m_boardTracks.SelectTrack(current, false);
@@ -254,7 +344,7 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     const TrackRecord& in = record.tracks[static_cast<size_t>(n)];
     if (in.length == 0) continue;
     std::error_code error;
-    std::string pcm = TrackFile(record.folder, n, "pcm");
+    std::string pcm = ProjectTrackFile(record.folder, n, "pcm");
     auto size = fs::file_size(pcm, error);
     if (error || size < in.length) {
       ShowInformation("The project " + m_szProjectPath + " cannot be opened: its folder " + record.folder +
@@ -279,8 +369,8 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     CAudioTrack& track = Track(n);
     PCMFileClose(&track.m_PCM);
     track.m_szText = in.name;
-    track.m_PCM.szPath = TrackFile(m_szProjectFolder, n, "pcm");
-    track.m_szPeakPath = TrackFile(m_szProjectFolder, n, "pek");
+    track.m_PCM.szPath = ProjectTrackFile(m_szProjectFolder, n, "pcm");
+    track.m_szPeakPath = ProjectTrackFile(m_szProjectFolder, n, "pek");
     track.m_bArmed = in.armed ? 1 : 0;
     track.m_bSolo = in.solo ? 1 : 0;
     track.m_bMuted = in.muted ? 1 : 0;
@@ -321,54 +411,75 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
   CImportOldDialog dialog;
   if (dialog.DoModal() != platform::IDOK) return 3;
   const std::string oldFolder = JoinPath(JoinPath(dialog.m_szFolder, "audio"), record.folderName);
-  ForgetChanges();
-  for (int n = 0; n < kTrackCount; ++n) {
-    CAudioTrack& track = Track(n);
-    uint32_t length = 0;
-    PCMFile old;
-    if (n < record.tracksInUse) {
-      old.szPath = TrackFile(oldFolder, n + 1, "pcm");
-      std::error_code error;
-      auto size = fs::file_size(old.szPath, error);
-      if (error) {
-        ShowInformation("Failed to find the tracks for this project.\nPlease make sure " + dialog.m_szFolder +
-                        " is the current audio path.");
-        return 0;
-      }
-      length = static_cast<uint32_t>(std::min<uintmax_t>(size, 0xFFFFFFFCu)) & ~3u;
-      old.nSize = length;
-    }
-    PCMFileClose(&track.m_PCM);
-    track.m_PCM.szPath = TrackFile(m_szTempFolder, n, "pcm");
-    track.m_szPeakPath = TrackFile(m_szTempFolder, n, "pek");
-    if (PCMFileOpen(&track.m_PCM, kPCMWrite) != 1 || PCMFileClose(&track.m_PCM) != 1) {
-      ReportError(kOpenWhere, "Failed to open the target track (" + track.m_PCM.szPath + ")");
+  const int inUse = std::min<int>(record.tracksInUse, kTrackCount);
+
+  // Every old track must be there before anything of the open project is given up.
+  std::array<PCMFile, kTrackCount> old;
+  for (int n = 0; n < inUse; ++n) {
+    PCMFile& file = old[static_cast<size_t>(n)];
+    file.szPath = ProjectTrackFile(oldFolder, n + 1, "pcm");
+    struct stat info {};
+    if (stat(file.szPath.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+      ShowInformation("Failed to find the tracks for this project.\nPlease make sure " + dialog.m_szFolder +
+                      " is the current audio path.");
       return 0;
     }
-    track.m_bArmed = track.m_bSolo = track.m_bMuted = 0;
-    int16_t level =
-        (n < 4 || n < record.tracksInUse) ? LevelFromStored(record.levels[static_cast<size_t>(n)]) : kUnityLevel;
-    app.m_boardTracks.SetTrackLevel(n, level, kLevelBoth);
-    track.m_pos.SetInitial(length, 0);
-    track.m_pos.m_nLength = length;
-    track.bHasAudio = length != 0;
-    track.bNamesAssigned = 1;
-    track.m_szText = record.names[static_cast<size_t>(n)];
+    file.nSize = static_cast<uint32_t>(std::min<off_t>(info.st_size, 0xFFFFFFFCu)) & ~3u;
+  }
 
+  // The old audio is copied into files of the session of its own first: a failure or
+  // a cancel on the way leaves the open project as it was.
+  std::array<PCMFile, kTrackCount> copies;
+  auto dropCopies = [&copies] {
+    for (PCMFile& copy : copies) {
+      if (!copy.szPath.empty()) PCMFileCleanup(&copy);
+    }
+  };
+  for (int n = 0; n < inUse; ++n) {
+    PCMFile& copy = copies[static_cast<size_t>(n)];
+    const uint32_t length = old[static_cast<size_t>(n)].nSize;
+    if (PCMFileSetup(&copy, "migrate" + std::to_string(n)) != 1) {
+      dropCopies();
+      return 0;
+    }
     m_pOperationDialog->SetMessage("Migrating track into new version...", 1);
     m_pOperationDialog->SetProgressRange(length / 100);
     m_pOperationDialog->UpdateProgress(0);
-    int result = length == 0 ? 1 : PCMFileWrite(&old, &track.m_PCM, 0, length, kPCMWrite);
-    if (result == 3) {
-      OnNewDocument();
-      return 3;
+    int result = length == 0 ? 1 : PCMFileWrite(&old[static_cast<size_t>(n)], &copy, 0, length, kPCMWrite);
+    if (result != 1) {
+      dropCopies();
+      return result == 3 ? 3 : 0;
     }
-    if (result != 1) return 0;
+    copy.nSize = length;
+  }
+
+  ForgetChanges();
+  for (int n = 0; n < kTrackCount; ++n) {
+    CAudioTrack& track = Track(n);
+    PCMFile& copy = copies[static_cast<size_t>(n)];
+    const uint32_t length = copy.nSize;
+    PCMFileClose(&track.m_PCM);
+    track.m_PCM.szPath = ProjectTrackFile(m_szTempFolder, n, "pcm");
+    track.m_szPeakPath = ProjectTrackFile(m_szTempFolder, n, "pek");
+    const bool placed = length > 0 ? MoveAudioFile(&copy, &track.m_PCM) == 1
+                                   : PCMFileOpen(&track.m_PCM, kPCMWrite) == 1 && PCMFileClose(&track.m_PCM) == 1;
+    if (!copy.szPath.empty() && length == 0) PCMFileCleanup(&copy);
+    if (!placed) {
+      ReportError(kOpenWhere, "Failed to open the target track (" + track.m_PCM.szPath + ")");
+      dropCopies();
+      return 0;
+    }
+    track.m_bArmed = track.m_bSolo = track.m_bMuted = 0;
+    int16_t level = (n < 4 || n < inUse) ? LevelFromStored(record.levels[static_cast<size_t>(n)]) : kUnityLevel;
+    app.m_boardTracks.SetTrackLevel(n, level, kLevelBoth);
+    track.m_szText = record.names[static_cast<size_t>(n)];
+    track.bHasAudio = length != 0;
+    track.bNamesAssigned = 1;
     track.m_PCM.nSize = length;
     track.CreatePeakFile(m_pOperationDialog);
-    track.m_pos.m_nRenderedLength = track.m_nPeakLength;
     track.m_pos.SetInitial(length, track.m_nPeakLength);
     track.m_pos.m_nLength = length;
+    track.m_pos.m_nRenderedLength = track.m_nPeakLength;
   }
   m_szProjectPath.clear();
   m_szProjectFolder.clear();

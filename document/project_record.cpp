@@ -68,12 +68,24 @@ std::vector<uint8_t> ProjectRecord::Encode() const {
   return bytes;
 }
 
+ProjectFileKind ClassifyProjectFile(const uint8_t* data, size_t count) {
+  if (count < 4 || std::memcmp(data, "SNVX", 4) != 0) return ProjectFileKind::kNotProject;
+  // A 2.x record has a folder named by a time stamp here, whose year never begins
+  // with a 3; a 3.x record has its two version digits.
+  if (count < 5 || data[4] != '3') {
+    return count < LegacyRecord::kMinimumSize ? ProjectFileKind::kShortLegacy : ProjectFileKind::kLegacy;
+  }
+  const char minor = count >= 6 ? static_cast<char>(data[5]) : '\0';
+  if (minor != '3' && minor != '2' && minor != '0') {
+    return count >= 6 ? ProjectFileKind::kUnknownVersion : ProjectFileKind::kShortProject;
+  }
+  return count < ProjectRecord::kSize ? ProjectFileKind::kShortProject : ProjectFileKind::kProject;
+}
+
 std::optional<ProjectRecord> ProjectRecord::Decode(const uint8_t* data, size_t count) {
-  std::vector<uint8_t> bytes(kSize, 0);
-  std::memcpy(bytes.data(), data, std::min(count, kSize));
-  if (std::memcmp(bytes.data(), "SNVX", 4) != 0) return std::nullopt;
-  std::string version(reinterpret_cast<const char*>(&bytes[4]), 2);
-  if (version != "33" && version != "32" && version != "30") return std::nullopt;
+  if (ClassifyProjectFile(data, count) != ProjectFileKind::kProject) return std::nullopt;
+  const uint8_t* bytes = data;
+  const std::string version(reinterpret_cast<const char*>(&bytes[4]), 2);
   ProjectRecord record;
   record.version = std::stoi(version);
   record.folder = GetText(&bytes[7], kFolderSize);

@@ -36,8 +36,8 @@ struct ProjectRecord {
   MetronomeSettings metronome;
 
   std::vector<uint8_t> Encode() const;
-  // The record of a file beginning "SNVX33", "SNVX32" or "SNVX30"; bytes beyond
-  // count are taken as zero. Nothing for any other start.
+  // The record of a whole file beginning "SNVX33", "SNVX32" or "SNVX30". Nothing
+  // for any other start, nor for a record cut short.
   static std::optional<ProjectRecord> Decode(const uint8_t* data, size_t count);
 };
 
@@ -56,5 +56,20 @@ struct LegacyRecord {
   uint8_t metronomeLevel = 0;
   bool complete = false;  // all 1313 bytes were there
 
+  // The fields up to the number of tracks in use must be there; the rest of a
+  // shorter record is taken as zero.
+  static constexpr size_t kMinimumSize = 28;
+
   static LegacyRecord Decode(const uint8_t* data, size_t count);
 };
+
+// What the first bytes of a file make of it.
+enum class ProjectFileKind {
+  kProject,         // a whole record of version 33, 32 or 30
+  kShortProject,    // one of those versions, cut short
+  kUnknownVersion,  // "SNVX3" and a version this program does not know
+  kLegacy,          // a 2.x record
+  kShortLegacy,     // "SNVX" and too little for a 2.x record
+  kNotProject,
+};
+ProjectFileKind ClassifyProjectFile(const uint8_t* data, size_t count);

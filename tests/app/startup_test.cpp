@@ -120,23 +120,34 @@ TEST_F(StartupTest, EmptyFileIsAFirstStartAndAnExistingOneRestoresThePlacement) 
   EXPECT_TRUE(system->dialogs.shown.empty());
 }
 
-TEST_F(StartupTest, ShortFileIsReportedWithItsLengthAndStartUpGoesOn) {
-  fs::create_directories(root / "audio");
-  auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, true).Encode();
-  WriteFileBytes(configPath, std::string(bytes.begin(), bytes.begin() + 100));
-  {
-    CMixerApp app;
-    bool firstRun = true;
-    EXPECT_EQ(app.LoadOrCreateConfigFile(7, firstRun), 0);
-    EXPECT_TRUE(Shown("The entire config file was not read in.  Config file: (" + configPath +
-                      ").  Amount read in: 100\r\n\r\nError Location: CMixerApp::LoadOrCreateConfigFile"));
-    EXPECT_EQ(app.m_config.audioFolder, root / "audio");  // the bytes that arrived
-    EXPECT_EQ(app.m_config.metronomeTempo, 0);
-    EXPECT_TRUE(system->dialogs.shown.empty());
+TEST_F(StartupTest, ADamagedFileIsKeptAsideAndTheFirstRunPagesAskAgain) {
+  auto good = MixerConfig::FirstRunDefaults(root / "elsewhere", 0, true).Encode();
+  std::string wrongMagic(good.begin(), good.end());
+  wrongMagic[0] = 'X';
+  // A record cut short (here inside the folder text, which would name "/"), and one
+  // of the right size that no write of this program made.
+  for (const std::string& damaged : {std::string("SNVX30\0/", 8), std::string(good.begin(), good.begin() + 100),
+                                     wrongMagic}) {
+    SCOPED_TRACE(damaged.size());
+    WriteFileBytes(configPath, damaged);
+    system->messages.shown.clear();
+    system->dialogs.shown.clear();
+    AcceptFirstRunPages();
+    {
+      CMixerApp app;
+      ASSERT_TRUE(app.InitInstance(Options()));
+      EXPECT_TRUE(damaged.size() < MixerConfig::kSize
+                      ? Shown("The entire config file was not read in.  Config file: (" + configPath +
+                              ").  Amount read in: " + std::to_string(damaged.size()) +
+                              "\r\n\r\nError Location: CMixerApp::LoadOrCreateConfigFile")
+                      : Shown("The config file (" + configPath + ") is not a Sonavel Trackwright configuration file."));
+      EXPECT_TRUE(Shown("The damaged configuration file was kept as " + configPath + ".bad."));
+      EXPECT_EQ(system->dialogs.shown, (std::vector<std::string>{"intro_dialog", "intro2_dialog"}));
+      EXPECT_EQ(app.m_szAudioFolder, home + "/sonavel_audio");
+    }
+    EXPECT_EQ(ReadFileBytes(configPath + ".bad"), damaged);
+    EXPECT_EQ(SavedConfig().audioFolder, home + "/sonavel_audio");
   }
-  CMixerApp second;
-  EXPECT_TRUE(second.InitInstance(Options()));
-  EXPECT_EQ(second.m_szTempFolder.rfind(root / "audio/temp/", 0), 0u);
 }
 
 TEST_F(StartupTest, UnwritableAudioPathIsAskedForUntilAWritableOneIsChosen) {

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <filesystem>
 
 #include "app/command_ids.h"
@@ -159,10 +160,31 @@ TEST(ProjectRecord, OlderVersionsKeepTheirLevelsWhereTheyStood) {
   // Texts that fill their fields are cut at the field, never read past it.
   std::fill(bytes.begin() + 7, bytes.begin() + 1293, 'x');
   bytes[5] = '3';
-  auto full = ProjectRecord::Decode(bytes.data(), 100);
+  auto full = ProjectRecord::Decode(bytes.data(), bytes.size());
   ASSERT_TRUE(full);
-  EXPECT_EQ(full->folder.size(), 93u);
-  EXPECT_EQ(full->tracks[0].length, 0u);
+  EXPECT_EQ(full->folder.size(), ProjectRecord::kFolderSize);
+  EXPECT_EQ(full->description.size(), ProjectRecord::kDescriptionSize);
+}
+
+TEST(ProjectRecord, FilesAreToldApartByTheirStartAndSize) {
+  std::vector<uint8_t> bytes = ProjectRecord().Encode();
+  auto kind = [&bytes](size_t count) { return ClassifyProjectFile(bytes.data(), count); };
+  EXPECT_EQ(kind(bytes.size()), ProjectFileKind::kProject);
+  // A record cut anywhere is refused, down to its magic and version alone.
+  for (size_t count : {6u, 7u, 2405u, 5891u}) {
+    EXPECT_EQ(kind(count), ProjectFileKind::kShortProject) << count;
+    EXPECT_FALSE(ProjectRecord::Decode(bytes.data(), count)) << count;
+  }
+  EXPECT_EQ(kind(5), ProjectFileKind::kShortProject);
+  EXPECT_EQ(kind(4), ProjectFileKind::kShortLegacy);
+  EXPECT_EQ(kind(3), ProjectFileKind::kNotProject);
+  bytes[5] = '4';
+  EXPECT_EQ(kind(bytes.size()), ProjectFileKind::kUnknownVersion);
+  // A 2.x record names its folder by a time stamp where the version would be.
+  std::memcpy(&bytes[4], "20020101120000", 14);
+  EXPECT_EQ(kind(LegacyRecord::kSize), ProjectFileKind::kLegacy);
+  EXPECT_EQ(kind(LegacyRecord::kMinimumSize), ProjectFileKind::kLegacy);
+  EXPECT_EQ(kind(LegacyRecord::kMinimumSize - 1), ProjectFileKind::kShortLegacy);
 }
 
 TEST_F(ProjectTest, ALegacyProjectIsMigratedIntoTheSession) {

@@ -1,0 +1,244 @@
+// Saves, saves under a new name and exports stopped at every file call in turn: the
+// call fails (disk full, an I/O error) or the process is killed there. Afterwards
+// the project must open and hold, byte for byte, either everything it held before
+// or everything the finished command would have made, and a failure must have
+// been reported.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/prerequisites.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr size_t kFolderField = 7;
+constexpr size_t kFolderSize = 261;
+
+int Shell(const std::string& command) {
+  int status = std::system(command.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string Quoted(const std::string& text) {
+  return "'" + text + "'";
+}
+
+// The files of the songs folder and of the audio folder (less the sessions'
+// working folders), by path. A project folder's name, which a save under a new name
+// makes from the clock, is replaced by the name of the project file that names it.
+using Files = std::map<std::string, std::string>;
+
+struct CliResult {
+  int status;
+  std::string output;
+};
+
+struct StoppedWriteTest : ::testing::Test {
+  TempFolder root;
+  std::string songs = root / "songs", audio = root / "audio", backup = root / "backup";
+
+  std::string Cli(const std::string& commands) {
+    return "HOME=" + Quoted(root.Path()) + " " + Quoted(TRACKWRIGHT_CLI) + " --config-dir " + Quoted(root.Path()) +
+           " --audio-folder " + Quoted(audio) + " " + commands + " >" + Quoted(root / "out") + " 2>&1";
+  }
+
+  CliResult RunCli(const std::string& commands, const std::string& environment = "") {
+    int status = Shell(environment + " " + Cli(commands));
+    return {status, ReadFileBytes(root / "out")};
+  }
+
+  void SetUp() override {
+    REQUIRE_TOOLS("sox");
+    fs::create_directories(songs);
+    fs::create_directories(audio);
+    const char* tones[] = {"synth 1 sine 300", "synth 0.7 sine 500", "synth 0.5 square 90"};
+    std::string make = "-e new";
+    for (int n = 0; n < 3; ++n) {
+      std::string wav = root / ("t" + std::to_string(n) + ".wav");
+      ASSERT_EQ(Shell("sox -V1 -n -r 44100 -c 2 -b 16 " + Quoted(wav) + " " + tones[n] + " gain -9"), 0);
+      make += " -e 'track " + std::to_string(n + 1) + "' -e \"import " + Quoted(wav) + "\"";
+    }
+    CliResult made = RunCli(make + " -e \"save " + Quoted(songs + "/song.mix") + "\" -e \"export " +
+                      Quoted(songs + "/out.wav") + "\"");
+    ASSERT_EQ(made.status, 0) << made.output;
+    fs::create_directories(backup + "/audio");
+    fs::copy(songs, backup + "/songs", fs::copy_options::recursive);
+    for (const auto& entry : fs::directory_iterator(audio)) {
+      if (entry.path().filename() != "temp") {
+        fs::copy(entry.path(), backup + "/audio/" + entry.path().filename().string(), fs::copy_options::recursive);
+      }
+    }
+  }
+
+  // Puts the project back as it was before the command.
+  void Restore() {
+    fs::remove_all(songs);
+    for (const auto& entry : fs::directory_iterator(audio)) {
+      if (entry.path().filename() != "temp") fs::remove_all(entry.path());
+    }
+    fs::copy(backup + "/songs", songs, fs::copy_options::recursive);
+    fs::copy(backup + "/audio", audio, fs::copy_options::recursive);
+  }
+
+  Files Snapshot() {
+    Files files;
+    std::map<std::string, std::string> folderNames;
+    for (const auto& entry : fs::directory_iterator(songs)) {
+      if (entry.path().extension() != ".mix") continue;
+      std::string record = ReadFileBytes(entry.path());
+      if (record.size() < kFolderField + kFolderSize) continue;
+      std::string folder = record.substr(kFolderField, kFolderSize).c_str();
+      folderNames[folder] = "<folder of " + entry.path().filename().string() + ">";
+    }
+    for (const std::string& top : {songs, audio}) {
+      for (const auto& entry : fs::recursive_directory_iterator(top)) {
+        const std::string path = entry.path().string();
+        if (!entry.is_regular_file() && !entry.is_symlink()) continue;
+        if (path.rfind(audio + "/temp/", 0) == 0) continue;
+        // Hidden side and commit files are no files a user takes for good ones; those
+        // that opening a project must clear away are looked for by Leftovers.
+        if (entry.path().filename().string()[0] == '.') continue;
+        std::string bytes = ReadFileBytes(path);
+        std::string name = path;
+        for (const auto& [folder, alias] : folderNames) {
+          if (name.rfind(folder + "/", 0) == 0) name = alias + name.substr(folder.size());
+        }
+        if (entry.path().extension() == ".mix" && bytes.size() >= kFolderField + kFolderSize) {
+          std::fill(bytes.begin() + kFolderField, bytes.begin() + kFolderField + kFolderSize, '\0');
+        }
+        files[name] = bytes;
+      }
+    }
+    return files;
+  }
+
+  // Hidden files that opening the projects should have cleared away: those beside
+  // a project file that exists and those in the folder that one names.
+  std::vector<std::string> Leftovers() {
+    std::vector<std::string> found;
+    std::vector<std::string> folders;
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(songs)) {
+      if (entry.path().extension() != ".mix") continue;
+      names.push_back("." + entry.path().filename().string());
+      std::string record = ReadFileBytes(entry.path());
+      if (record.size() >= kFolderField + kFolderSize) folders.push_back(record.substr(kFolderField, kFolderSize).c_str());
+    }
+    for (const std::string& top : {songs, audio}) {
+      for (const auto& entry : fs::recursive_directory_iterator(top)) {
+        const std::string name = entry.path().filename().string();
+        if (name[0] != '.') continue;
+        const std::string folder = entry.path().parent_path().string();
+        bool ours = std::find(folders.begin(), folders.end(), folder) != folders.end();
+        for (const std::string& project : names) ours = ours || (folder == songs && name.rfind(project + ".", 0) == 0);
+        if (ours) found.push_back(entry.path().string());
+      }
+    }
+    return found;
+  }
+
+  // What differs between two snapshots, for the failure message.
+  static std::string Differences(const Files& a, const Files& b) {
+    std::string text;
+    for (const auto& [name, bytes] : a) {
+      auto other = b.find(name);
+      if (other == b.end()) text += " only before: " + name;
+      else if (other->second != bytes) text += " changed: " + name;
+    }
+    for (const auto& [name, bytes] : b) {
+      if (!a.count(name)) text += " only after: " + name;
+    }
+    return text;
+  }
+
+  // Runs commands once without a fault, counting the file calls, then once for each
+  // call and each kind of fault. Every run is followed by opening the projects;
+  // their files must then be the ones from before or the ones from the clean run.
+  void StopAtEveryCall(const std::string& label, const std::string& commands,
+                       const std::vector<std::string>& projectsToOpen) {
+    const Files before = Snapshot();
+    const std::string paths = "TW_FAULT_PATHS=" + Quoted(songs + ":" + audio) + " TW_FAULT_EXCLUDE=" +
+                              Quoted(audio + "/temp") + " LD_PRELOAD=" + Quoted(TRACKWRIGHT_FAULT_SHIM);
+    CliResult clean = RunCli(commands, paths + " TW_FAULT_LOG=" + Quoted(root / "calls"));
+    ASSERT_EQ(clean.status, 0) << clean.output;
+    std::vector<std::string> calls;
+    std::istringstream log(ReadFileBytes(root / "calls"));
+    for (std::string line; std::getline(log, line);) calls.push_back(line);
+    ASSERT_GT(calls.size(), 3u) << "the shim counted no calls";
+    const Files after = Snapshot();
+    ASSERT_NE(before, after);
+
+    int tried = 0, changed = 0;
+    for (const char* mode : {"ENOSPC", "EIO", "KILL"}) {
+      for (size_t at = 1; at <= calls.size(); ++at) {
+        // A disk fills up on a write; any call can meet an I/O error or a kill.
+        if (std::strcmp(mode, "ENOSPC") == 0 && calls[at - 1].find(" write ") == std::string::npos) continue;
+        Restore();
+        const std::string fault = " TW_FAULT_AT=" + std::to_string(at) + " TW_FAULT_MODE=" + mode;
+        CliResult stopped = RunCli(commands, paths + fault);
+        ++tried;
+        const std::string where = label + " " + mode + " at call " + calls[at - 1];
+        if (stopped.status != 0 && std::strcmp(mode, "KILL") != 0) {
+          const char* expected = std::strcmp(mode, "EIO") == 0 ? "Input/output error" : "No space left on device";
+          EXPECT_NE(stopped.output.find(expected), std::string::npos) << where << ": no clear message\n"
+                                                                     << stopped.output;
+        }
+        for (const std::string& project : projectsToOpen) {
+          if (!fs::exists(project) && project != projectsToOpen.front()) continue;
+          CliResult opened = RunCli("-e \"open " + Quoted(project) + "\"");
+          EXPECT_EQ(opened.status, 0) << where << ": " << project << " does not open\n" << opened.output;
+        }
+        for (const std::string& left : Leftovers()) ADD_FAILURE() << where << ": left behind " << left;
+        const Files now = Snapshot();
+        const bool whole = now == after || (now == before && stopped.status != 0);
+        if (!whole) {
+          ++changed;
+          ADD_FAILURE() << where << " (exit " << stopped.status << "):" << Differences(before, now) << " / against the finished command:"
+                        << Differences(after, now) << "\n"
+                        << stopped.output;
+        }
+      }
+    }
+    std::cout << label << ": " << calls.size() << " file calls, " << tried
+              << " cases tried (a failed write, an I/O error or a kill at each call), " << changed
+              << " lost or changed a byte\n";
+    EXPECT_EQ(changed, 0);
+  }
+};
+
+const char* kEdits =
+    "-e 'track 2' -e 'select 0 0.1' -e delete -e 'track 3' -e 'select 0 0.2' -e cut -e 'track 1' -e paste-insert";
+
+TEST_F(StoppedWriteTest, ASaveHappensWholeOrNotAtAll) {
+  const std::string song = songs + "/song.mix";
+  StopAtEveryCall("save", "-e \"open " + Quoted(song) + "\" " + kEdits + " -e save", {song});
+}
+
+TEST_F(StoppedWriteTest, ASaveUnderANewNameLeavesTheFirstProjectAlone) {
+  const std::string song = songs + "/song.mix", copy = songs + "/copy.mix";
+  StopAtEveryCall("save as", "-e \"open " + Quoted(song) + "\" " + kEdits + " -e \"save " + Quoted(copy) + "\"",
+                  {song, copy});
+}
+
+TEST_F(StoppedWriteTest, AnExportReplacesTheOldFileWhole) {
+  const std::string song = songs + "/song.mix";
+  StopAtEveryCall("export",
+                  "-e \"open " + Quoted(song) + "\" -e 'level 1 4 4' -e \"export " + Quoted(songs + "/out.wav") + "\"",
+                  {song});
+}
+
+}  // namespace
