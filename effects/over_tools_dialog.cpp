@@ -1,8 +1,10 @@
 #include "effects/over_tools_dialog.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
-#include "platform/replace_file.h"
+#include "platform/side_file.h"
 
 namespace effects {
 
@@ -446,10 +448,12 @@ void COverToolsDialog::OnRemovePreset() {
 
 bool COverToolsDialog::WritePresetFile(size_t skipIndex) {
   if (m_szPresetFile.empty()) return true;
+  // Written beside the old file and renamed over it: a failed write leaves the old presets.
   const std::vector<uint8_t> bytes = m_presets.UserPresetBytes(skipIndex);
-  std::string error;
-  if (!platform::ReplaceFile(PresetFilePath(), bytes.data(), bytes.size(), error)) {
-    m_host.ShowInformation("Failed to open Preset File for write: " + PresetFilePath() + "\n" + error);
+  platform::SideFile side;
+  if (!side.Create(PresetFilePath()) || !side.Write(bytes.data(), bytes.size()) || !side.Finish() ||
+      !side.Publish()) {
+    m_host.ShowInformation("Failed to open Preset File for write: " + PresetFilePath() + "\n" + std::strerror(errno));
     return false;
   }
   return true;
