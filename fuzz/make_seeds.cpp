@@ -1,6 +1,7 @@
 // Writes the fuzz targets' first inputs with the program's own encoders, one folder per
 // target under the folder given: a configuration record, project files of each version
-// and a 2.x file, and typed times in each unit. The audio seeds come from sox and lame.
+// and a 2.x file, a preset file, and typed times in each unit. The audio seeds come
+// from sox and lame.
 
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,7 @@
 
 #include "app/mixer_config.h"
 #include "document/project_record.h"
+#include "effects/effect_preset.h"
 
 namespace {
 
@@ -61,6 +63,18 @@ int main(int argc, char** argv) {
   std::memcpy(legacy.data(), "SNVXoldsong", 11);
   legacy[27] = 3;
   Write(root / "project_record_fuzz" / "legacy.mix", legacy.data(), legacy.size());
+
+  std::vector<uint8_t> presets(2 * effects::EffectPreset::kSize);
+  effects::EffectPreset preset;
+  preset.SetName("Hall");
+  preset.lock = 1;
+  preset.level1Left = preset.level1Right = 70;
+  preset.delayLeft = preset.delayRight = 300;
+  preset.Encode(presets.data());
+  preset.SetName("Chorus");
+  preset.voices = 3;
+  preset.Encode(presets.data() + effects::EffectPreset::kSize);
+  Write(root / "preset_file_fuzz" / "echo.prt", presets.data(), presets.size());
 
   // The first byte picks the unit (time, beats, samples), the second the tempo.
   const char* times[] = {"\x00\x77" "1:05.5", "\x00\x77" "2.25", "\x01\x77" "3.5", "\x02\x77" "44100", "\x00\x77" "0:00.001"};
