@@ -30,6 +30,7 @@ enum Operation {
   kOpClearTrack = 22,
   kOpCopyMarkers = 23,
   kOpTrackMixdown = 29,
+  kOpRecoverSession = 30,
 };
 
 struct MarkerItem {
@@ -92,7 +93,8 @@ bool CMixerApp::IsOperationAvailable(int operation) const {
     case kOpImportWave:
     case kOpImportMp3:
     case kOpImportMix:
-    case kOpTrackMixdown: return true;
+    case kOpTrackMixdown:
+    case kOpRecoverSession: return true;
     default: return m_effectTools.ForOperation(operation) != nullptr;
   }
 }
@@ -119,6 +121,7 @@ int CMixerApp::RunOperation(int operation) {
     case kOpImportMp3: return doc.UserOpImportMP3();
     case kOpTrackMixdown: return doc.TrackMixDown();
     case kOpImportMix: return doc.UserOpImportMix();
+    case kOpRecoverSession: return doc.UserOpRecoverSession();
     default:
       if (m_effectTools.ForOperation(operation)) return doc.UserOpX(operation);
       return operation;  // not an operation of this program: nothing runs
@@ -158,6 +161,12 @@ int CMixerApp::RunTool(int operation) {
   }
   const int answer = tool->DoModal();
   return answer == platform::IDOK ? HandleOperation(operation) : answer;
+}
+
+int CMixerApp::RecoverSession(const LeftSession& session) {
+  if (!m_pDocument || !SaveModified()) return 0;
+  m_pDocument->m_szRecoverFolder = session.folder;
+  return HandleOperation(kOpRecoverSession);
 }
 
 int CMixerApp::NewDocument() {

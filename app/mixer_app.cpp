@@ -15,6 +15,8 @@
 #include "app/main_frame.h"
 #include "document/intro_project.h"
 #include "document/mixer_doc.h"
+#include "platform/message_boxes.h"
+#include "platform/process_owner.h"
 #include "platform/side_file.h"
 #include "platform/system.h"
 
@@ -177,6 +179,7 @@ void CMixerApp::ReopenRecordingEngine(int device) {
 void CMixerApp::StartFirstDocument(const std::string& fileToOpen) {
   if (fileToOpen.empty()) {
     NewDocument();
+    if (platform::Os().interactive) OfferLeftSessions();
     return;
   }
   // Only a file that opened joins the recent files.
@@ -314,9 +317,39 @@ int CMixerApp::SetupTempArea() {
                     ") is invalid. Cannot continue.");
     return 0;
   }
+  // The owner file tells a later start whether this session's program still runs.
+  if (!platform::WriteOwnerFile(JoinPath(session, kSessionOwnerFile))) {
+    rmdir(session.c_str());
+    ReportError("CMixerApp::SetupTempArea", "Temp Folder (" + session + ") is invalid. Cannot continue.");
+    return 0;
+  }
   m_szTempFolder = session;
   m_bSessionFolderMade = true;
   return 1;
+}
+
+std::vector<LeftSession> CMixerApp::LeftSessions() const {
+  return m_bSessionFolderMade ? FindLeftSessions(platform::FolderOf(m_szTempFolder)) : std::vector<LeftSession>{};
+}
+
+void CMixerApp::OfferLeftSessions() {
+  platform::MessageBoxes* boxes = platform::Os().messages;
+  if (!boxes) return;
+  for (const LeftSession& session : LeftSessions()) {
+    const std::string question =
+        "Recover the unsaved work of the session of " + SessionStartText(session.stamp) + "?\n\n" +
+        "Sonavel Trackwright ended then without closing: " + std::to_string(session.tracks) +
+        (session.tracks == 1 ? " track holds" : " tracks hold") + " audio that was not saved.  Yes opens it as a new " +
+        "project; No deletes it.";
+    const platform::MessageResult answer =
+        boxes->Show(question, platform::kProgramCaption, platform::MessageIcon::Warning, platform::MessageButtons::YesNo);
+    if (answer != platform::MessageResult::Yes) {
+      RemoveLeftSession(session);
+      continue;
+    }
+    // One session fills the document; any others wait for the next start.
+    if (RecoverSession(session) == 1) return;
+  }
 }
 
 void CMixerApp::RemoveTempArea() {

@@ -10,6 +10,7 @@
 
 #include "app/colour_table.h"
 #include "app/effect_tool_host.h"
+#include "app/left_sessions.h"
 #include "app/metronome_settings.h"
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
@@ -66,6 +67,10 @@ class CMixerApp {
   // Runs an audio-changing operation inside the progress dialog and the track-file
   // bracket; returns the operation's result (1, 0, 2 or 3).
   int HandleOperation(int operation);
+  // The session folders that programs which ended without cleaning up left in the
+  // temp folder, and the taking over of one as a new, unsaved project.
+  std::vector<LeftSession> LeftSessions() const;
+  int RecoverSession(const LeftSession& session);
   // Shows the tool of an effect operation and runs the operation when it ends with OK.
   int RunTool(int operation);
   // Saves the project under name, or its own name, or (askName, or none yet) a name
@@ -169,6 +174,8 @@ class CMixerApp {
   void OpenPlaybackEngine();
   void OpenRecordingEngine();
   void StartFirstDocument(const std::string& fileToOpen);
+  // Asks, for each left session, whether to recover it; a declined one is removed.
+  void OfferLeftSessions();
   // Puts a folder the user chose into the record and, for a real record, the file.
   void UseAudioFolder(const std::string& folder);
   void CreateIntro();

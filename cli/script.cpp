@@ -11,6 +11,7 @@
 #include "cli/config_command.h"
 #include "cli/effect_command.h"
 #include "cli/play_command.h"
+#include "cli/recover_command.h"
 #include "document/export_dialogs.h"
 #include "document/mixer_doc.h"
 #include "document/mixing_board.h"
@@ -88,6 +89,9 @@ const char* ScriptRunner::Help() {
          "                         mix tracks onto one track (undo is not possible)\n"
          "  play                   play from the position (or the highlighted section when the\n"
          "                         position is at its begin) until the end; Ctrl+C stops\n"
+         "  recover --list | recover STAMP\n"
+         "                         list the sessions a program left when it ended without\n"
+         "                         closing, or take one's tracks as a new, unsaved project\n"
          "  mute|solo|arm TRACK on|off\n"
          "                         a track's Mute, Solo or Arm button (solo and arm are exclusive)\n"
          "Positions and lengths are byte counts (multiples of 4; others are rounded down)\n"
@@ -157,11 +161,9 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
   const size_t arguments = words.size() - 1;
   auto usage = [this, &verb](const char* form) { return Fail("usage: " + verb + " " + form); };
 
-  if (std::optional<bool> done = RunEffectCommand(m_app, words, m_out, [this](const std::string& message) {
-        return Fail(message);
-      })) {
-    return *done;
-  }
+  const auto fail = [this](const std::string& message) { return Fail(message); };
+  if (std::optional<bool> done = RunEffectCommand(m_app, words, m_out, fail)) return *done;
+  if (std::optional<bool> done = RunRecoverCommand(m_app, words, m_out, fail)) return *done;
   for (const EditVerb& edit : kEditVerbs) {
     if (verb != edit.name) continue;
     if (arguments != 0) return usage("(no arguments)");

@@ -72,6 +72,10 @@ class CMixerDoc {
   // Saves the project to m_szProjectPath; opens the project file named there.
   int WriteMIX();
   int UserOpImportMix();
+  // Takes the tracks of the left session folder m_szRecoverFolder as a new, unsaved
+  // project; the folder is removed once its audio is in place.
+  int UserOpRecoverSession();
+  std::string m_szRecoverFolder;
 
   // The undo and redo rings.
   int UndoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF);
@@ -135,6 +139,9 @@ class CMixerDoc {
   int ImportDecoded(bool mp3);
   int ApplyProjectRecord(const ProjectRecord& record, int& current);
   int MigrateLegacyProject(const LegacyRecord& record);
+  // Moves a closed audio file into track n's place in the session folder (an empty
+  // track for a file of no bytes) and renders its peaks; 0 after a report under location.
+  int PlaceTrackAudio(int n, PCMFile& audio, const char* location);
   void AfterChange(int track);
   std::array<CAudioTrack, kTrackCount> m_tracks;
   bool m_bModified = false;

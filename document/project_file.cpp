@@ -406,6 +406,28 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
   return 1;
 }
 
+int CMixerDoc::PlaceTrackAudio(int n, PCMFile& audio, const char* location) {
+  CAudioTrack& track = Track(n);
+  const uint32_t length = audio.nSize;
+  PCMFileClose(&track.m_PCM);
+  track.m_PCM.szPath = ProjectTrackFile(m_szTempFolder, n, "pcm");
+  track.m_szPeakPath = ProjectTrackFile(m_szTempFolder, n, "pek");
+  const bool placed = length > 0 ? MoveAudioFile(&audio, &track.m_PCM) == 1
+                                 : PCMFileOpen(&track.m_PCM, kPCMWrite) == 1 && PCMFileClose(&track.m_PCM) == 1;
+  if (!audio.szPath.empty() && length == 0) PCMFileCleanup(&audio);
+  if (!placed) {
+    ReportError(location, "Failed to open the target track (" + track.m_PCM.szPath + ")");
+    return 0;
+  }
+  track.bHasAudio = length != 0;
+  track.m_PCM.nSize = length;
+  track.CreatePeakFile(m_pOperationDialog);
+  track.m_pos.SetInitial(length, track.m_nPeakLength);
+  track.m_pos.m_nLength = length;
+  track.m_pos.m_nRenderedLength = track.m_nPeakLength;
+  return 1;
+}
+
 int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
   CMixerApp& app = *CMixerApp::Get();
   CImportOldDialog dialog;
@@ -456,16 +478,7 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
   ForgetChanges();
   for (int n = 0; n < kTrackCount; ++n) {
     CAudioTrack& track = Track(n);
-    PCMFile& copy = copies[static_cast<size_t>(n)];
-    const uint32_t length = copy.nSize;
-    PCMFileClose(&track.m_PCM);
-    track.m_PCM.szPath = ProjectTrackFile(m_szTempFolder, n, "pcm");
-    track.m_szPeakPath = ProjectTrackFile(m_szTempFolder, n, "pek");
-    const bool placed = length > 0 ? MoveAudioFile(&copy, &track.m_PCM) == 1
-                                   : PCMFileOpen(&track.m_PCM, kPCMWrite) == 1 && PCMFileClose(&track.m_PCM) == 1;
-    if (!copy.szPath.empty() && length == 0) PCMFileCleanup(&copy);
-    if (!placed) {
-      ReportError(kOpenWhere, "Failed to open the target track (" + track.m_PCM.szPath + ")");
+    if (PlaceTrackAudio(n, copies[static_cast<size_t>(n)], kOpenWhere) != 1) {
       dropCopies();
       return 0;
     }
@@ -473,13 +486,7 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
     int16_t level = (n < 4 || n < inUse) ? LevelFromStored(record.levels[static_cast<size_t>(n)]) : kUnityLevel;
     app.m_boardTracks.SetTrackLevel(n, level, kLevelBoth);
     track.m_szText = record.names[static_cast<size_t>(n)];
-    track.bHasAudio = length != 0;
     track.bNamesAssigned = 1;
-    track.m_PCM.nSize = length;
-    track.CreatePeakFile(m_pOperationDialog);
-    track.m_pos.SetInitial(length, track.m_nPeakLength);
-    track.m_pos.m_nLength = length;
-    track.m_pos.m_nRenderedLength = track.m_nPeakLength;
   }
   m_szProjectPath.clear();
   m_szProjectFolder.clear();
