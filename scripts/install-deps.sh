@@ -12,6 +12,7 @@ packages=(
   portaudio19-dev libasound2-plugins        # the audio library and its route to the sound server
   pulseaudio                                # the sound server
   libmp3lame-dev libmpg123-dev libsndfile1-dev sox lame mpg123  # the codec modules' libraries; tools their tests make audio with
+  desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin  # the install test: desktop entry, MIME type, type lookup
 )
 
 missing=()
