@@ -13,6 +13,7 @@ packages=(
   pulseaudio                                # the sound server
   libmp3lame-dev libmpg123-dev libsndfile1-dev sox lame mpg123  # the codec modules' libraries; tools their tests make audio with
   clang libfuzzer-14-dev libclang-rt-14-dev # the fuzz targets: clang, libFuzzer and the sanitizers' runtime
+  desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin  # the install test: desktop entry, MIME type, type lookup
 )
 
 missing=()
