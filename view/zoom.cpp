@@ -42,10 +42,11 @@ bool ZoomIn(TrackPositions& pos) {
       RescaleView(pos);
       return true;
     }
-    return false;  // the highlight lies outside the view
   }
-  const uint32_t cursor = pos.m_nHighlightBegin;
-  if (cursor < start || cursor > end) return false;
+  // Without a highlight, around the cursor; with the cursor or the highlight out of
+  // sight (the view was scrolled away from it), around the view's middle.
+  uint32_t cursor = pos.m_nHighlightBegin;
+  if (pos.HasHighlight() || cursor < start || cursor > end) cursor = Frame(start + span / 2);
   uint32_t newStart = 0;
   uint32_t shortfall = 0;
   if (cursor < e) {

@@ -9,7 +9,9 @@ namespace view {
 
 // Narrows the view: to the highlight when one of its ends lies inside the view, by a
 // quarter of the span at both ends when the highlight covers the view, and around the
-// cursor to half the span when nothing is highlighted. A span under 9 bytes stays.
+// cursor to half the span when nothing is highlighted. With the cursor or the
+// highlight outside the view (scrolled away), around the view's middle. A span under
+// 9 bytes stays.
 bool ZoomIn(TrackPositions& pos);
 // Widens the view by a quarter of the span at both ends (8 bytes for spans under 20),
 // within the track.
