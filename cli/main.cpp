@@ -125,12 +125,15 @@ int main(int argc, char** argv) {
   system.dialogs.SetRenderer([&progress](const std::string& layout, platform::MemoryDialogSurface& surface,
                                          bool closing) { progress.Render(layout, surface, closing); });
 
-  // Reports of a start-up that went on (no input device, say) are shown but do not
-  // fail the run; a command that fails or reports an error ends it.
+  // Reports of a start-up that went on are shown but do not fail the run; a command
+  // that fails or reports an error ends it.
   bool succeeded = false;
   {
     CMixerApp app;
-    if (app.InitInstance({"", [] { return std::make_unique<ConsoleMainFrame>(); }})) {
+    StartupOptions startup{"", [] { return std::make_unique<ConsoleMainFrame>(); }};
+    // The audio devices are opened by the commands that play.
+    startup.openAudioDevices = false;
+    if (app.InitInstance(std::move(startup))) {
       ScriptRunner runner(app, system.dialogs, std::cout);
       succeeded = !arguments.outputDevice || UseOutputDevice(app, *arguments.outputDevice, std::cerr);
       for (size_t n = 0; succeeded && n < arguments.lines.size(); ++n) {

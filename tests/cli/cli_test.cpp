@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/mixer_config.h"
+#include "tests/support/prerequisites.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -16,10 +17,11 @@ struct CliRun {
   std::string out, err;
 };
 
-// Runs trackwright-cli with HOME in a folder of the test's own.
-CliRun RunCli(const TempFolder& root, const std::string& arguments) {
-  std::string command =
-      "HOME='" + root.Path() + "/home' '" TRACKWRIGHT_CLI "' " + arguments + " 2>'" + root.Path() + "/stderr'";
+// Runs trackwright-cli with HOME in a folder of the test's own; prefix comes first in
+// the shell's command line (a change of folder, more of the environment).
+CliRun RunCli(const TempFolder& root, const std::string& arguments, const std::string& prefix = "") {
+  std::string command = prefix + " HOME='" + root.Path() + "/home' '" TRACKWRIGHT_CLI "' " + arguments + " 2>'" +
+                        root.Path() + "/stderr'";
   std::FILE* pipe = popen(command.c_str(), "r");
   CliRun run{-1, "", ""};
   char buffer[4096];
@@ -130,6 +132,20 @@ TEST_F(ScriptTest, AFailedCommandStopsTheScript) {
   EXPECT_NE(beyond.err.find("lies beyond the track's 400 bytes"), std::string::npos);
   EXPECT_EQ(Script("-e 'track 9'").status, 1);
   EXPECT_EQ(Script("-e 'insert-silence 400 --at-marker'").status, 1);
+}
+
+TEST_F(ScriptTest, AudioDevicesAreOpenedOnlyByACommandThatPlays) {
+  // No sound server: a run that never plays says nothing about audio devices.
+  fs::create_directories(root / "no-server");
+  const std::string noServer = "XDG_RUNTIME_DIR='" + root / "no-server" + "' PULSE_SERVER=unix:" + root / "none";
+  CliRun edit = RunCli(root, "--config-dir '" + config + "' -e 'insert-silence 4000' -e info", noServer);
+  EXPECT_EQ(edit.status, 0) << edit.err;
+  EXPECT_EQ(edit.err.find("Error Message"), std::string::npos) << edit.err;
+
+  REQUIRE_TEST_SERVER();
+  CliRun play = Script("-e 'insert-silence 0.2' -e play");
+  EXPECT_EQ(play.status, 0) << play.err;
+  EXPECT_EQ(play.err.find("Error Message"), std::string::npos) << play.err;
 }
 
 TEST_F(ScriptTest, MarkerCommandsAndCopyBetweenThem) {
