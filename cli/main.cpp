@@ -1,5 +1,8 @@
 // trackwright-cli: the application core driven from the command line.
 
+#include <unistd.h>
+
+#include <chrono>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -121,7 +124,10 @@ int main(int argc, char** argv) {
   }
   system.folderBrowser.SetAnswer(arguments.audioFolder);
   if (arguments.configFolder) system.folders.SetWritableDataFolder(*arguments.configFolder);
-  ProgressLine progress;
+  ProgressLine progress(stderr, isatty(fileno(stderr)) == 1, [] {
+    auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+  });
   system.dialogs.SetRenderer([&progress](const std::string& layout, platform::MemoryDialogSurface& surface,
                                          bool closing) { progress.Render(layout, surface, closing); });
 
