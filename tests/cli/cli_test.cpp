@@ -35,6 +35,12 @@ CliRun RunCli(const TempFolder& root, const std::string& arguments, const std::s
   return run;
 }
 
+// Root writes into any folder; without that privilege it meets a read-only folder as a
+// user does.
+std::string AsUser() {
+  return geteuid() == 0 ? "setpriv --bounding-set=-dac_override,-dac_read_search -- env" : "";
+}
+
 // Runs trackwright-cli with its standard error on a terminal; what the terminal showed.
 std::string RunOnTerminal(const TempFolder& root, const std::vector<std::string>& arguments) {
   int terminal = -1;
@@ -149,10 +155,13 @@ TEST_F(ScriptTest, AFailedCommandStopsTheScript) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("No audio available on clipboard."), std::string::npos);
   EXPECT_EQ(run.out.find("track 1:"), std::string::npos);  // info never ran
+  EXPECT_EQ(run.err, "trackwright-cli: stopped at line 5 of " + root.Path() + "/script.txt: paste-insert\n");
 
-  CliRun beyond = Script("-e 'insert-silence 400' -e 'select 0 1:00'");
+  CliRun beyond = Script("-e 'insert-silence 400' -e 'select 0 1:00' -e info");
   EXPECT_EQ(beyond.status, 1);
-  EXPECT_NE(beyond.err.find("lies beyond the track's 400 bytes"), std::string::npos);
+  EXPECT_EQ(beyond.err,
+            "trackwright-cli: select: 1:00 lies beyond the track's 400 bytes\n"
+            "trackwright-cli: stopped at -e command 2: select 0 1:00\n");
   EXPECT_EQ(Script("-e 'track 9'").status, 1);
   EXPECT_EQ(Script("-e 'insert-silence 400 --at-marker'").status, 1);
 }
@@ -176,6 +185,25 @@ TEST_F(ScriptTest, AudioDevicesAreOpenedOnlyByACommandThatPlays) {
   CliRun play = Script("-e 'insert-silence 0.2' -e play");
   EXPECT_EQ(play.status, 0) << play.err;
   EXPECT_EQ(play.err, "");
+}
+
+TEST_F(ScriptTest, AConfigurationThatCannotBeWrittenAtExitFailsTheRun) {
+  fs::permissions(config, fs::perms::owner_read | fs::perms::owner_exec);
+  CliRun run = RunCli(root, "--config-dir '" + config + "' -e info", AsUser());
+  fs::permissions(config, fs::perms::owner_all);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Failed to write to Trackwright config file (" + config + "/mixer.cfg)"), std::string::npos)
+      << run.err;
+}
+
+TEST_F(ScriptTest, ARelativeAudioFolderIsStoredAsAnAbsoluteOne) {
+  fs::remove_all(root / "audio");
+  fs::create_directories(root / "work/songs");
+  CliRun moved =
+      RunCli(root, "--config-dir '" + config + "' --audio-folder songs/ config", "cd '" + root / "work" + "' &&");
+  EXPECT_NE(moved.out.find("audio folder: " + root / "work/songs" + "\n"), std::string::npos) << moved.out;
+  CliRun later = Script("config");
+  EXPECT_NE(later.out.find("audio folder: " + root / "work/songs" + "\n"), std::string::npos) << later.out;
 }
 
 TEST_F(ScriptTest, MarkerCommandsAndCopyBetweenThem) {
