@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/mixer_config.h"
+#include "document/project_record.h"
 #include "tests/support/prerequisites.h"
 #include "tests/support/temp_folder.h"
 
@@ -166,6 +167,58 @@ TEST_F(ScriptTest, AFailedCommandStopsTheScript) {
   EXPECT_EQ(Script("-e 'insert-silence 400 --at-marker'").status, 1);
 }
 
+TEST_F(ScriptTest, ExportsThatCannotSucceedAreRefusedBeforeTheMixdown) {
+  CliRun empty = Script("-e \"export '" + root / "empty.wav" + "'\"");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find("trackwright-cli: export: the project holds no audio; there is nothing to export\n"),
+            std::string::npos)
+      << empty.err;
+  EXPECT_FALSE(fs::exists(root / "empty.wav"));
+
+  for (const char* rate : {"999", "100", "0"}) {
+    CliRun bad = Script("-e 'insert-silence 4000' -e \"export '" + root / "out.mp3" + "' --bitrate " + rate + "\"");
+    EXPECT_EQ(bad.status, 1) << rate;
+    EXPECT_NE(bad.err.find(std::string("export: --bitrate ") + rate +
+                           " is not an MP3 bit rate; the bit rates are 320, 256, 224, 192, 160, 128, 112, 96, 80, 64, "
+                           "56, 48, 40, 32 (kbit/s)"),
+              std::string::npos)
+        << bad.err;
+    EXPECT_FALSE(fs::exists(root / "out.mp3"));
+  }
+
+  CliRun missing = Script("-e 'insert-silence 4000' -e \"export '" + root / "no/such/x.wav" + "'\"");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("export: the folder " + root / "no/such" + " does not exist\n"), std::string::npos)
+      << missing.err;
+  EXPECT_EQ(missing.out.find("other program"), std::string::npos);
+
+  fs::create_directories(root / "locked");
+  fs::permissions(root / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  CliRun locked = RunCli(
+      root, "--config-dir '" + config + "' -e 'insert-silence 4000' -e \"export '" + root / "locked/x.mp3" + "'\"",
+      AsUser());
+  fs::permissions(root / "locked", fs::perms::owner_all);
+  EXPECT_EQ(locked.status, 1);
+  EXPECT_NE(locked.err.find("export: the folder " + root / "locked" + " is not writable\n"), std::string::npos)
+      << locked.err;
+}
+
+TEST_F(ScriptTest, PlainMessagesForAnImportOfAnotherKindAndForASingleMarker) {
+  CliRun chord = Script("-e 'import chord'");
+  EXPECT_EQ(chord.status, 1);
+  EXPECT_NE(chord.err.find("trackwright-cli: import chord: only WAV (.wav) and MP3 (.mp3) files can be imported\n"),
+            std::string::npos)
+      << chord.err;
+
+  CliRun begin = Script("-e 'insert-silence 8000' -e 'markers 400 -' -e cut-markers");
+  EXPECT_EQ(begin.status, 1);
+  EXPECT_NE(begin.err.find("trackwright-cli: cut-markers: only one marker is set; 'markers BEGIN END' sets both\n"),
+            std::string::npos)
+      << begin.err;
+  EXPECT_EQ(begin.err.find("Error Message"), std::string::npos);
+  EXPECT_NE(Script("-e 'insert-silence 8000' -e cut-markers").out.find("No markers set for cut."), std::string::npos);
+}
+
 TEST_F(ScriptTest, ProgressIsShownOnATerminalOnlyForWorkLongerThanAMoment) {
   std::string shown =
       RunOnTerminal(root, {"--config-dir", config, "-e", "insert-silence 2.0", "-e", "select 0 1.0", "-e", "cut"});
@@ -196,6 +249,17 @@ TEST_F(ScriptTest, AConfigurationThatCannotBeWrittenAtExitFailsTheRun) {
       << run.err;
 }
 
+TEST_F(ScriptTest, TrackNamesAreEscapedInTheInfo) {
+  ProjectRecord record;
+  record.folder = root / "audio";
+  record.tracks[0].name = "bass\x1b[2J\a 'di' \\ o";
+  std::vector<uint8_t> bytes = record.Encode();
+  WriteFileBytes(root / "named.mix", std::string(bytes.begin(), bytes.end()));
+  CliRun info = Script("-e \"open '" + root / "named.mix" + "'\" -e info");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("name 'bass\\x1B[2J\\x07 \\'di\\' \\\\ o'\n"), std::string::npos) << info.out;
+}
+
 TEST_F(ScriptTest, ARelativeAudioFolderIsStoredAsAnAbsoluteOne) {
   fs::remove_all(root / "audio");
   fs::create_directories(root / "work/songs");
@@ -217,8 +281,10 @@ TEST_F(ScriptTest, MarkerCommandsAndCopyBetweenThem) {
 
 TEST_F(ScriptTest, AProjectSavedByOneRunOpensInTheNext) {
   std::string project = root.Path() + "/song.mix";
-  CliRun save = Script("-e 'insert-silence 2000' -e 'track 2' -e 'insert-silence 4000' -e 'level 2 20 25' "
-                       "-e 'mute 2 on' -e 'master 11 12' -e \"save '" + project + "'\"");
+  CliRun save = Script(
+      "-e 'insert-silence 2000' -e 'track 2' -e 'insert-silence 4000' -e 'level 2 20 25' "
+      "-e 'mute 2 on' -e 'master 11 12' -e \"save '" +
+      project + "'\"");
   ASSERT_EQ(save.status, 0) << save.err;
   EXPECT_EQ(fs::file_size(project), 5892u);
   CliRun open = Script("-e \"open '" + project + "'\" -e info");
