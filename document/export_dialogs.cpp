@@ -272,8 +272,9 @@ void CMP3Dialog::OnOK() {
   m_nGenre = std::max(genres->GetCurSel(), 0);
   platform::DialogControl* rates = GetDlgItem(IDC_MP3_BIT_RATE);
   int selection = rates ? rates->GetCurSel() : -1;
-  m_nBitRate =
-      (selection >= 0 && selection < static_cast<int>(std::size(kMp3BitRates))) ? std::atoi(kMp3BitRates[selection]) : 128;
+  m_nBitRate = (selection >= 0 && selection < static_cast<int>(std::size(kMp3BitRates)))
+                   ? std::atoi(kMp3BitRates[selection])
+                   : 128;
   m_strBitRate = std::to_string(m_nBitRate);
   auto text = [this](const char* id) {
     platform::DialogControl* field = GetDlgItem(id);
