@@ -46,6 +46,10 @@ std::string AsUser() {
 std::string RunOnTerminal(const TempFolder& root, const std::vector<std::string>& arguments) {
   int terminal = -1;
   pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (child < 0) {
+    ADD_FAILURE() << "no terminal could be opened";
+    return "";
+  }
   if (child == 0) {
     setenv("HOME", (root / "home").c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(TRACKWRIGHT_CLI)};
