@@ -129,8 +129,13 @@ bool CMixerApp::InitInstance(StartupOptions options) {
 
   // Steps 9 to 11.
   InitMixingBoard();
-  OpenPlaybackEngine();
-  OpenRecordingEngine();
+  if (options.openAudioDevices) {
+    OpenPlaybackEngine();
+    OpenRecordingEngine();
+  } else {
+    // Start-up has reached the engines all the same: New and Open do their work.
+    m_bPlayerReady = m_bRecorderReady = true;
+  }
 
   // Step 12.
   StartFirstDocument(options.fileToOpen);

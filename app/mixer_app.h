@@ -36,6 +36,10 @@ struct StartupOptions {
   std::string fileToOpen;
   // Makes the main window; null when it cannot be created.
   std::function<std::unique_ptr<CMainFrame>()> createMainFrame;
+  // Whether start-up opens the output and input devices. A front end that leaves
+  // them closed (the console, whose commands mostly never play) opens the output
+  // device with OpenPlaybackEngine when a command needs it.
+  bool openAudioDevices = true;
 };
 
 // The application object: owns the configuration record, the working folders, the
@@ -112,6 +116,9 @@ class CMixerApp {
   // Shuts the recording engine down and sets it up again on another input device,
   // which is stored as the configured one.
   void ReopenRecordingEngine(int device);
+  // Opens the playback engine on the current output device, paused; without a device
+  // it says why, and Play then explains that it cannot play.
+  void OpenPlaybackEngine();
 
   MixerConfig m_config;
   // Set once the record holds real settings (loaded, or filled by the first-run page);
@@ -171,7 +178,6 @@ class CMixerApp {
   // Start-up steps whose objects (document, mixing board, engines, intro project)
   // are filled in by the subsystems that bring them.
   void InitMixingBoard();
-  void OpenPlaybackEngine();
   void OpenRecordingEngine();
   void StartFirstDocument(const std::string& fileToOpen);
   // Asks, for each left session, whether to recover it; a declined one is removed.

@@ -310,6 +310,14 @@ int ReopenForCaller(PCMFile* target, uint32_t position, std::FILE** out) {
   return 1;
 }
 
+// Closes the stream handed out by ReopenForCaller. What the caller wrote may reach the
+// file only now, so a full disk can show here first: it is reported, not passed over.
+int CloseCallerStream(const char* location, PCMFile* target) {
+  if (PCMFileClose(target) == 1) return 1;
+  ReportWithErrno(location, "Writing " + target->szPath + " failed.", errno);
+  return 0;
+}
+
 // An edit whose every range was empty has written nothing; its result is still a
 // file, and an empty one, not whatever the target held before.
 int EnsureEmptyResult(PCMFile* target) {
@@ -408,7 +416,7 @@ int PCMFileInsertExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, 
 
 int PCMFileInsertExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {
   if (MissingRecord("PCMFileInsertExteriorPost", {{base, kNoOriginal}, {target, kNoTarget}})) return 0;
-  int result = PCMFileClose(target);
+  int result = CloseCallerStream("PCMFileInsertExteriorPost", target);
   if (result != 1) return result;
   target->nSize += count;
   uint32_t end = base->nSize;
@@ -424,7 +432,7 @@ int PCMFileOverExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, st
 
 int PCMFileOverExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {
   if (MissingRecord("PCMFileOverExteriorPost", {{base, kNoOriginal}, {target, kNoTarget}})) return 0;
-  int result = PCMFileClose(target);
+  int result = CloseCallerStream("PCMFileOverExteriorPost", target);
   if (result != 1) return result;
   target->nSize += count;
   uint32_t end = base->nSize;

@@ -1,5 +1,9 @@
 // trackwright-cli: the application core driven from the command line.
 
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -37,12 +41,19 @@ constexpr const char* kUsage =
     "  --help               print this help and exit\n"
     "\n";
 
+// A command line and where it came from: "line 3 of FILE", "-e command 2", or nothing
+// for the one command given as the arguments.
+struct CommandLine {
+  std::string text;
+  std::string origin;
+};
+
 struct Arguments {
   std::optional<std::string> audioFolder;
   std::optional<std::string> configFolder;
   std::optional<std::string> outputDevice;
   bool listDevices = false;
-  std::vector<std::string> lines;
+  std::vector<CommandLine> lines;
 };
 
 std::string Joined(char** first, char** last) {
@@ -55,18 +66,34 @@ std::string Joined(char** first, char** last) {
   return line;
 }
 
-bool ReadScript(const std::string& path, std::vector<std::string>& lines) {
+bool ReadScript(const std::string& path, std::vector<CommandLine>& lines) {
   std::ifstream in(path);
   if (!in) {
     std::cerr << "trackwright-cli: cannot read the script " << path << '\n';
     return false;
   }
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back({line, "line " + std::to_string(++number) + " of " + path});
+  }
   return true;
+}
+
+// A folder named relative to the working folder, made absolute: the audio folder may be
+// stored in mixer.cfg and used again by a run in another folder.
+std::string AbsoluteFolder(const std::string& folder) {
+  if (folder.empty()) return folder;
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(folder, error);
+  if (error) return folder;
+  std::string text = absolute.lexically_normal().string();
+  if (text.size() > 1 && text.back() == '/') text.pop_back();
+  return text;
 }
 
 // Parses the options; returns an exit status when the run ends here.
 std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
+  int commandOptions = 0;
   for (int i = 1; i < argc; ++i) {
     std::string word = argv[i];
     if (word == "--help" || word == "-h") {
@@ -84,10 +111,10 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
         return 2;
       }
       std::string value = argv[++i];
-      if (word == "--audio-folder") arguments.audioFolder = value;
+      if (word == "--audio-folder") arguments.audioFolder = AbsoluteFolder(value);
       if (word == "--config-dir") arguments.configFolder = value;
       if (word == "--device") arguments.outputDevice = value;
-      if (word == "-e") arguments.lines.push_back(value);
+      if (word == "-e") arguments.lines.push_back({value, "-e command " + std::to_string(++commandOptions)});
       if (word == "--script" && !ReadScript(value, arguments.lines)) return 2;
       continue;
     }
@@ -99,7 +126,7 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
       arguments.listDevices = true;
       return std::nullopt;
     }
-    arguments.lines.push_back(Joined(argv + i, argv + argc));
+    arguments.lines.push_back({Joined(argv + i, argv + argc), ""});
     break;
   }
   if (arguments.lines.empty()) {
@@ -122,27 +149,38 @@ int main(int argc, char** argv) {
   }
   system.folderBrowser.SetAnswer(arguments.audioFolder);
   if (arguments.configFolder) system.folders.SetWritableDataFolder(*arguments.configFolder);
-  ProgressLine progress;
+  ProgressLine progress(stderr, isatty(fileno(stderr)) == 1, [] {
+    auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+  });
   system.dialogs.SetRenderer([&progress](const std::string& layout, platform::MemoryDialogSurface& surface,
                                          bool closing) { progress.Render(layout, surface, closing); });
 
-  // Reports of a start-up that went on (no input device, say) are shown but do not
-  // fail the run; a command that fails or reports an error ends it.
+  // Reports of a start-up that went on are shown but do not fail the run; a command
+  // that fails or reports an error ends it, and so does a report at exit (mixer.cfg
+  // that cannot be written).
   bool succeeded = false;
+  int errorsBeforeExit = 0;
   {
     CMixerApp app;
-    if (app.InitInstance({"", [] { return std::make_unique<ConsoleMainFrame>(); }})) {
+    StartupOptions startup{"", [] { return std::make_unique<ConsoleMainFrame>(); }};
+    // The audio devices are opened by the commands that play.
+    startup.openAudioDevices = false;
+    if (app.InitInstance(std::move(startup))) {
       ScriptRunner runner(app, system.dialogs, std::cout);
       succeeded = !arguments.outputDevice || UseOutputDevice(app, *arguments.outputDevice, std::cerr);
       for (size_t n = 0; succeeded && n < arguments.lines.size(); ++n) {
-        const std::string& line = arguments.lines[n];
+        const CommandLine& line = arguments.lines[n];
         int errorsBefore = system.messages.ErrorCount();
-        if (!runner.Run(line) || system.messages.ErrorCount() != errorsBefore) {
+        if (!runner.Run(line.text) || system.messages.ErrorCount() != errorsBefore) {
+          if (!line.origin.empty())
+            std::cerr << "trackwright-cli: stopped at " << line.origin << ": " << line.text << '\n';
           succeeded = false;
-          break;
         }
       }
     }
+    errorsBeforeExit = system.messages.ErrorCount();
   }
+  if (system.messages.ErrorCount() != errorsBeforeExit) succeeded = false;
   return succeeded ? 0 : 1;
 }

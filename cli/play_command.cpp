@@ -38,6 +38,10 @@ constexpr unsigned kTickMs = 40;
 }  // namespace
 
 bool PlayProject(CMixerApp& app, const std::function<void()>& waitTick, const std::function<bool()>& stopRequested) {
+  // The output device is opened by the first command that plays. Without any device
+  // there is nothing to open, and Play says so.
+  platform::WaveSystem* wave = platform::Os().waveSystem;
+  if (!app.m_player.IsOpen() && wave && wave->OutputCount() > 0) app.OpenPlaybackEngine();
   if (app.OnCommand(ID_TRANSPORT_PLAY) != 1) return false;
   while (app.m_bPlaying) {
     if (waitTick) {

@@ -6,12 +6,11 @@
 
 class CMixerApp;
 
-// Plays the project as the Play command does (from the current position, or the
-// highlighted section when the position stands at its begin) and services the engine
-// until playback ends. waitTick waits about 40 ms while the engine's timer runs (by
-// default the message pump); stopRequested is asked after every tick and stops
-// playback when it answers true. False when playback could not start (the reason was
-// shown).
+// Opens the output device if it is not open yet, then plays the project as the Play
+// command does (from the current position, or the highlighted section when the
+// position stands at its begin) and services the engine until playback ends. waitTick waits about 40 ms while the
+// engine's timer runs (by default the message pump); stopRequested is asked after every tick and stops playback when it
+// answers true. False when playback could not start (the reason was shown).
 bool PlayProject(CMixerApp& app, const std::function<void()>& waitTick = {},
                  const std::function<bool()>& stopRequested = {});
 

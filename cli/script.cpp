@@ -2,13 +2,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <map>
 
 #include "app/command_ids.h"
+#include "app/file_utils.h"
 #include "app/mixer_app.h"
 #include "app/time_format.h"
 #include "cli/config_command.h"
+#include "cli/declared_length.h"
 #include "cli/effect_command.h"
 #include "cli/play_command.h"
 #include "cli/recover_command.h"
@@ -36,9 +40,43 @@ int Level(const std::string& text) {
   return level <= kSilentLevel ? level : -1;
 }
 
+// The last four characters of a file name in lower case.
+std::string Ending(const std::string& path) {
+  std::string ending = path.size() >= 4 ? path.substr(path.size() - 4) : "";
+  std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+  return ending;
+}
+
+// A text printed between quotes with its control characters, backslashes and quotes
+// escaped, so that a name can neither drive the terminal nor end its quotes early.
+std::string Escaped(const std::string& text) {
+  std::string escaped;
+  for (unsigned char c : text) {
+    if (c == '\\' || c == '\'') {
+      escaped += '\\';
+      escaped += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      char hex[5];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      escaped += hex;
+    } else {
+      escaped += static_cast<char>(c);
+    }
+  }
+  return escaped;
+}
+
+// The bit rates an MP3 export takes, as a list for messages.
+std::string BitRateList() {
+  std::string list;
+  for (const char* rate : kMp3BitRates) list += (list.empty() ? "" : ", ") + std::string(rate);
+  return list;
+}
+
 struct EditVerb {
   const char* name;
   int command;
+  bool betweenMarkers = false;
 };
 constexpr EditVerb kEditVerbs[] = {
     {"cut", ID_EDIT_CUT},
@@ -46,9 +84,9 @@ constexpr EditVerb kEditVerbs[] = {
     {"paste-insert", ID_EDIT_PASTE_INSERT},
     {"paste-over", ID_EDIT_PASTE_OVER},
     {"delete", ID_EDIT_DELETE},
-    {"cut-markers", ID_EDIT_CUT_MARKERS},
-    {"copy-markers", ID_EDIT_COPY_MARKERS},
-    {"delete-markers", ID_EDIT_DELETE_MARKERS},
+    {"cut-markers", ID_EDIT_CUT_MARKERS, true},
+    {"copy-markers", ID_EDIT_COPY_MARKERS, true},
+    {"delete-markers", ID_EDIT_DELETE_MARKERS, true},
     {"clear", ID_EDIT_CLEAR_TRACK},
     {"undo", ID_EDIT_UNDO},
     {"redo", ID_EDIT_REDO},
@@ -57,8 +95,9 @@ constexpr EditVerb kEditVerbs[] = {
 
 }  // namespace
 
-const char* ScriptRunner::Help() {
-  return "Commands (run in order, in one session; a failed command ends the run):\n"
+std::string ScriptRunner::Help() {
+  return std::string() +
+         "Commands (run in order, in one session; a failed command ends the run):\n"
          "  config                 print the configuration record's fields\n"
          "  info                   print the tracks, the undo and redo counts and the clipboard\n"
          "  new                    start a new project (the clipboard stays)\n"
@@ -84,7 +123,10 @@ const char* ScriptRunner::Help() {
          "                         mix the project down to a WAV file\n"
          "  export OUT.mp3 [--bitrate K] [--title T] [--artist A] [--album B] [--year Y]\n"
          "             [--comment C] [--genre N]\n"
-         "                         mix the project down to an MP3 file with its tag\n"
+         "                         mix the project down to an MP3 file with its tag; K is one of\n"
+         "                         " +
+         BitRateList() +
+         " (kbit/s)\n"
          "  mixdown-track --sources N,N --target N\n"
          "                         mix tracks onto one track (undo is not possible)\n"
          "  play                   play from the position (or the highlighted section when the\n"
@@ -98,9 +140,9 @@ const char* ScriptRunner::Help() {
          "or times: 1:05.5 is 1 minute 5.5 seconds, 2.25 is 2.25 seconds.\n"
          "info prints 'track N: length L, audio yes|no, highlight B-E, markers M1 M2, levels\n"
          "L R, mute on|off, solo on|off, arm on|off, name 'TEXT'' for each track (bytes; -\n"
-         "for a marker not set), then 'master levels', 'current track', 'project',\n"
-         "'position', 'project length', 'undo', 'redo', 'clipboard' and 'modified', one per\n"
-         "line.\n";
+         "for a marker not set; in the name control characters are written \\xHH, a backslash\n"
+         "\\\\ and a quote \\'), then 'master levels', 'current track', 'project', 'position',\n"
+         "'project length', 'undo', 'redo', 'clipboard' and 'modified', one per line.\n";
 }
 
 std::vector<std::string> SplitWords(const std::string& line) {
@@ -167,6 +209,12 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
   for (const EditVerb& edit : kEditVerbs) {
     if (verb != edit.name) continue;
     if (arguments != 0) return usage("(no arguments)");
+    // The window offers these only with both markers set; with none set the command
+    // itself says that no markers are set.
+    const TrackPositions& pos = doc.m_mirror;
+    if (edit.betweenMarkers && pos.m_nMarkerBegin != pos.m_nMarkerEnd && !pos.BothMarkersSet()) {
+      return Fail(verb + ": only one marker is set; 'markers BEGIN END' sets both");
+    }
     return Command(edit.command);
   }
   if (verb == "config" || verb == "info") {
@@ -266,11 +314,10 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
   }
   if (verb == "import") {
     if (arguments != 1) return usage("FILE.wav|FILE.mp3");
-    return m_app.ImportFile(words[1]) == 1;
+    return Import(words[1]);
   }
   if (verb == "export") {
-    std::string ending = arguments >= 1 && words[1].size() >= 4 ? words[1].substr(words[1].size() - 4) : "";
-    std::transform(ending.begin(), ending.end(), ending.begin(), [](unsigned char c) { return std::tolower(c); });
+    const std::string ending = arguments >= 1 ? Ending(words[1]) : "";
     if (ending == ".wav") return ExportWave(words);
     if (ending == ".mp3") return ExportMp3(words);
     return usage("OUT.wav [--rate HZ] [--bits 8|16] [--channels 1|2] | OUT.mp3 [--bitrate K] [--title T] ...");
@@ -316,6 +363,37 @@ bool ReadNumber(const std::string& text, int& value) {
 
 }  // namespace
 
+bool ScriptRunner::Import(const std::string& path) {
+  const std::string ending = Ending(path);
+  if (ending == ".mix") return m_app.ImportFile(path) == 1;  // a project opens
+  if (ending != ".wav" && ending != ".mp3") {
+    return Fail("import " + path + ": only WAV (.wav) and MP3 (.mp3) files can be imported");
+  }
+  const std::optional<DeclaredLength> declared = ReadDeclaredLength(path);
+  const uint32_t before = m_app.m_pDocument->m_mirror.m_nLength;
+  if (m_app.ImportFile(path) != 1) return false;
+  if (declared && declared->cutShort) {
+    // The decoders take what there is; the rest of the audio is missing from the file.
+    const double read = (m_app.m_pDocument->m_mirror.m_nLength - before) / static_cast<double>(kBytesPerSecond);
+    char seconds[96];
+    std::snprintf(seconds, sizeof seconds, "%.2f of its %.2f seconds", read, declared->seconds);
+    std::cerr << "trackwright-cli: import " << path << ": the file is cut short: only " << seconds << " were read\n";
+  }
+  return true;
+}
+
+bool ScriptRunner::CanExport(const std::string& path) {
+  if (m_app.m_pDocument->m_nProjectLength == 0)
+    return Fail("export: the project holds no audio; there is nothing to export");
+  std::string folder = std::filesystem::path(path).parent_path().string();
+  if (folder.empty()) folder = ".";
+  std::error_code error;
+  if (!std::filesystem::exists(folder, error)) return Fail("export: the folder " + folder + " does not exist");
+  if (!std::filesystem::is_directory(folder, error)) return Fail("export: " + folder + " is not a folder");
+  if (IsFolderWritable(folder) != 1) return Fail("export: the folder " + folder + " is not writable");
+  return true;
+}
+
 bool ScriptRunner::ExportWave(const std::vector<std::string>& words) {
   std::map<std::string, std::string> options;
   auto usage = [this] { return Fail("usage: export OUT.wav [--rate 8000..44100] [--bits 8|16] [--channels 1|2]"); };
@@ -327,6 +405,7 @@ bool ScriptRunner::ExportWave(const std::vector<std::string>& words) {
       (channels != 1 && channels != 2)) {
     return usage();
   }
+  if (!CanExport(words[1])) return false;
   CWaveDialog& format = m_app.m_waveDialog;
   format.sampleRate = rate;
   format.bitsPerSample = static_cast<int16_t>(bits);
@@ -338,7 +417,7 @@ bool ScriptRunner::ExportMp3(const std::vector<std::string>& words) {
   std::map<std::string, std::string> options;
   auto usage = [this] {
     return Fail(
-        "usage: export OUT.mp3 [--bitrate 32..320] [--title T] [--artist A] [--album B] [--year Y] "
+        "usage: export OUT.mp3 [--bitrate K] [--title T] [--artist A] [--album B] [--year Y] "
         "[--comment C] [--genre 0..147]");
   };
   if (words.size() < 2 ||
@@ -346,10 +425,17 @@ bool ScriptRunner::ExportMp3(const std::vector<std::string>& words) {
                    {"--bitrate", "--title", "--artist", "--album", "--year", "--comment", "--genre"})) {
     return usage();
   }
-  const std::string layout = m_app.m_mp3Dialog.Layout();
-  if (options.count("--bitrate")) m_dialogs.PresetText(layout, IDC_MP3_BIT_RATE, options["--bitrate"]);
+  // The dialog would take a rate it does not list as 128.
+  if (options.count("--bitrate") &&
+      std::find(kMp3BitRates.begin(), kMp3BitRates.end(), options["--bitrate"]) == kMp3BitRates.end()) {
+    return Fail("export: --bitrate " + options["--bitrate"] + " is not an MP3 bit rate; the bit rates are " +
+                BitRateList() + " (kbit/s)");
+  }
   int genre = 0;
   if (options.count("--genre") && (!ReadNumber(options["--genre"], genre) || genre > 147)) return usage();
+  if (!CanExport(words[1])) return false;
+  const std::string layout = m_app.m_mp3Dialog.Layout();
+  if (options.count("--bitrate")) m_dialogs.PresetText(layout, IDC_MP3_BIT_RATE, options["--bitrate"]);
   m_dialogs.PresetText(layout, IDC_MP3_GENRE, kMp3Genres[static_cast<size_t>(genre)]);
   const std::pair<const char*, const char*> fields[] = {{"--title", IDC_MP3_TITLE},
                                                         {"--artist", IDC_MP3_ARTIST},
@@ -394,7 +480,7 @@ void ScriptRunner::PrintInfo() {
           << m_app.m_boardTracks.GetTrackLevel(n, kLevelLeft) << " "
           << m_app.m_boardTracks.GetTrackLevel(n, kLevelRight) << ", mute " << (track.m_bMuted ? "on" : "off")
           << ", solo " << (track.m_bSolo ? "on" : "off") << ", arm " << (track.m_bArmed ? "on" : "off") << ", name '"
-          << m_app.m_boardTracks.GetTrackName(n + 1) << "'\n";
+          << Escaped(m_app.m_boardTracks.GetTrackName(n + 1)) << "'\n";
   }
   m_out << "master levels: " << m_app.m_boardMain.MasterLevel(kLevelLeft) << " "
         << m_app.m_boardMain.MasterLevel(kLevelRight) << '\n'

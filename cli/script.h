@@ -22,7 +22,7 @@ class ScriptRunner {
   bool Run(const std::string& line);
 
   // The usage text of the commands.
-  static const char* Help();
+  static std::string Help();
 
  private:
   bool Dispatch(const std::vector<std::string>& words);
@@ -31,6 +31,12 @@ class ScriptRunner {
   bool ReadBytes(const std::string& text, uint32_t& bytes);
   bool Command(int id);
   void PrintInfo();
+  // Imports a WAV or MP3 file; a file cut short is imported as far as it goes, with a
+  // warning that says how much of it was read.
+  bool Import(const std::string& path);
+  // An export that cannot succeed (an empty project, a folder that is missing or not
+  // writable) is refused before the mixdown starts.
+  bool CanExport(const std::string& path);
   bool ExportWave(const std::vector<std::string>& words);
   bool ExportMp3(const std::vector<std::string>& words);
   bool MixdownToTrack(const std::vector<std::string>& words);

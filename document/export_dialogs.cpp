@@ -156,9 +156,6 @@ const std::array<const char*, 148> kMp3Genres = {"Blues",
 
 namespace {
 
-constexpr const char* kBitRates[] = {"320", "256", "224", "192", "160", "128", "112",
-                                     "96",  "80",  "64",  "56",  "48",  "40",  "32"};
-
 void PutField(std::array<uint8_t, 128>& tag, size_t at, size_t size, const std::string& text) {
   std::memcpy(tag.data() + at, text.data(), std::min(size, text.size()));
 }
@@ -247,9 +244,9 @@ bool CMP3Dialog::OnInitDialog() {
   }
   rates->ResetContent();
   int selected = 5;  // 128
-  for (int i = 0; i < static_cast<int>(std::size(kBitRates)); ++i) {
-    rates->AddString(kBitRates[i]);
-    if (m_strBitRate == kBitRates[i]) selected = i;
+  for (int i = 0; i < static_cast<int>(std::size(kMp3BitRates)); ++i) {
+    rates->AddString(kMp3BitRates[i]);
+    if (m_strBitRate == kMp3BitRates[i]) selected = i;
   }
   rates->SetCurSel(selected);
   platform::DialogControl* genres = GetDlgItem(IDC_MP3_GENRE);
@@ -275,8 +272,9 @@ void CMP3Dialog::OnOK() {
   m_nGenre = std::max(genres->GetCurSel(), 0);
   platform::DialogControl* rates = GetDlgItem(IDC_MP3_BIT_RATE);
   int selection = rates ? rates->GetCurSel() : -1;
-  m_nBitRate =
-      (selection >= 0 && selection < static_cast<int>(std::size(kBitRates))) ? std::atoi(kBitRates[selection]) : 128;
+  m_nBitRate = (selection >= 0 && selection < static_cast<int>(std::size(kMp3BitRates)))
+                   ? std::atoi(kMp3BitRates[selection])
+                   : 128;
   m_strBitRate = std::to_string(m_nBitRate);
   auto text = [this](const char* id) {
     platform::DialogControl* field = GetDlgItem(id);

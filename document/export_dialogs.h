@@ -36,6 +36,9 @@ inline constexpr const char* IDC_MP3_ALBUM = "IDC_MP3_ALBUM";
 inline constexpr const char* IDC_MP3_YEAR = "IDC_MP3_YEAR";
 inline constexpr const char* IDC_MP3_COMMENT = "IDC_MP3_COMMENT";
 
+// The bit rates of an MP3 export in kbit/s, in the order of the dialog's list.
+inline constexpr std::array<const char*, 14> kMp3BitRates = {"320", "256", "224", "192", "160", "128", "112",
+                                                             "96",  "80",  "64",  "56",  "48",  "40",  "32"};
 // The 148 genre names of the MP3 tag, by index.
 extern const std::array<const char*, 148> kMp3Genres;
 // The 128-byte tag appended to an MP3 file.

@@ -106,6 +106,16 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
       std::fill(bytes.begin(), bytes.end(), 0);
       size_t got =
           std::fseek(file, static_cast<long>(done), SEEK_SET) == 0 ? std::fread(bytes.data(), 1, kBlock, file) : 0;
+      // A track file that holds less than its track (cut short by another program) would
+      // mix as silence: the mix would not be the project's.
+      if (got < std::min(kBlock, track.m_pos.m_nLength - done)) {
+        closeAll();
+        ShowInformation("The audio file of track " + std::to_string(n + 1) + " (" + track.m_PCM.szPath +
+                        ") ends after " + std::to_string(done + got) + " of its " +
+                        std::to_string(track.m_pos.m_nLength) +
+                        " bytes: it was changed outside the program.  The mix down was stopped.");
+        return 0;
+      }
       const std::array<float, 2> gains = {LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
                                           LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelRight))};
       // A last partial frame counts whole: its missing bytes are the block's zeros.

@@ -104,7 +104,7 @@ std::unique_ptr<ModelessDialog> ConsoleDialogHost::CreateModeless(DialogLogic& l
 }
 
 std::unique_ptr<ModelessDialog> ConsoleDialogHost::CreatePage(DialogLogic& page, DialogLogic& owner,
-                                                             const std::string& containerId) {
+                                                              const std::string& containerId) {
   if (!owner.GetDlgItem(containerId)) return nullptr;
   return std::make_unique<ConsoleModeless>(page, nullptr);
 }
@@ -114,6 +114,11 @@ std::optional<std::string> ConsoleFolderBrowser::Browse(const std::string&, cons
   auto answer = m_answer;
   m_answer.reset();
   return answer;
+}
+
+PortAudioWaveSystem& OnDemandWaveSystem::Started() {
+  if (!m_system) m_system = std::make_unique<PortAudioWaveSystem>();
+  return *m_system;
 }
 
 ConsoleSystem::ConsoleSystem() : timers(clock) {

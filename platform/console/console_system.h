@@ -66,6 +66,24 @@ class ConsoleFolderBrowser : public FolderBrowser {
   std::optional<std::string> m_answer;
 };
 
+// The audio library's devices, started on first use. Starting the library probes every
+// device of the sound system, which a run whose commands never play need not do.
+class OnDemandWaveSystem final : public WaveSystem {
+ public:
+  unsigned OutputCount() override { return Started().OutputCount(); }
+  unsigned InputCount() override { return Started().InputCount(); }
+  unsigned GetOutputCaps(unsigned deviceId, WaveOutCaps* caps) override {
+    return Started().GetOutputCaps(deviceId, caps);
+  }
+  unsigned GetInputCaps(unsigned deviceId, WaveInCaps* caps) override { return Started().GetInputCaps(deviceId, caps); }
+  std::unique_ptr<WaveOutDevice> CreateOutput() override { return Started().CreateOutput(); }
+  std::unique_ptr<WaveInDevice> CreateInput() override { return Started().CreateInput(); }
+
+ private:
+  PortAudioWaveSystem& Started();
+  std::unique_ptr<PortAudioWaveSystem> m_system;
+};
+
 // The console's system, installed for the object's lifetime; nobody can be asked.
 class ConsoleSystem {
  public:
@@ -83,7 +101,7 @@ class ConsoleSystem {
   DesktopShell shell;
   SystemFolders folders;
   PortAudioWaveDevices waveDevices;
-  PortAudioWaveSystem waveSystem;
+  OnDemandWaveSystem waveSystem;
 
  private:
   std::unique_ptr<ScopedSystem> m_scope;

@@ -295,6 +295,21 @@ TEST_F(PcmFileTest, AFullDiskFailsWithAReport) {
   ASSERT_FALSE(system.messages.shown.empty());
   EXPECT_NE(system.messages.shown.back().text.find("System Error Code: 28"), std::string::npos);  // ENOSPC
   EXPECT_EQ(full.bClosed, 1);
+
+  // What the caller of an exterior edit wrote sits in the stream's buffer until the
+  // close, so the full disk shows only there.
+  for (bool over : {false, true}) {
+    system.messages.shown.clear();
+    std::FILE* out = nullptr;
+    ASSERT_EQ(
+        over ? PCMFileOverExteriorPre(&baseFile, &full, 0, &out) : PCMFileInsertExteriorPre(&baseFile, &full, 0, &out),
+        1);
+    ASSERT_EQ(std::fwrite("silence", 1, 7, out), 7u);
+    EXPECT_EQ(
+        over ? PCMFileOverExteriorPost(&baseFile, &full, 0, 8) : PCMFileInsertExteriorPost(&baseFile, &full, 0, 8), 0);
+    EXPECT_TRUE(Reported(over ? "PCMFileOverExteriorPost" : "PCMFileInsertExteriorPost", "Writing /dev/full failed."));
+    EXPECT_EQ(full.bClosed, 1);
+  }
 }
 
 TEST_F(PcmFileTest, MoveAudioFileReplacesTheDestinationInOneStep) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 
 #include "app/mixer_config.h"
+#include "document/project_record.h"
+#include "tests/support/prerequisites.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -16,10 +20,11 @@ struct CliRun {
   std::string out, err;
 };
 
-// Runs trackwright-cli with HOME in a folder of the test's own.
-CliRun RunCli(const TempFolder& root, const std::string& arguments) {
-  std::string command =
-      "HOME='" + root.Path() + "/home' '" TRACKWRIGHT_CLI "' " + arguments + " 2>'" + root.Path() + "/stderr'";
+// Runs trackwright-cli with HOME in a folder of the test's own; prefix comes first in
+// the shell's command line (a change of folder, more of the environment).
+CliRun RunCli(const TempFolder& root, const std::string& arguments, const std::string& prefix = "") {
+  std::string command = prefix + " HOME='" + root.Path() + "/home' '" TRACKWRIGHT_CLI "' " + arguments + " 2>'" +
+                        root.Path() + "/stderr'";
   std::FILE* pipe = popen(command.c_str(), "r");
   CliRun run{-1, "", ""};
   char buffer[4096];
@@ -29,6 +34,37 @@ CliRun RunCli(const TempFolder& root, const std::string& arguments) {
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.err = ReadFileBytes(root / "stderr");
   return run;
+}
+
+// Root writes into any folder; without that privilege it meets a read-only folder as a
+// user does.
+std::string AsUser() {
+  return geteuid() == 0 ? "setpriv --bounding-set=-dac_override,-dac_read_search -- env" : "";
+}
+
+// Runs trackwright-cli with its standard error on a terminal; what the terminal showed.
+std::string RunOnTerminal(const TempFolder& root, const std::vector<std::string>& arguments) {
+  int terminal = -1;
+  pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  if (child < 0) {
+    ADD_FAILURE() << "no terminal could be opened";
+    return "";
+  }
+  if (child == 0) {
+    setenv("HOME", (root / "home").c_str(), 1);
+    std::vector<char*> argv{const_cast<char*>(TRACKWRIGHT_CLI)};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    execv(TRACKWRIGHT_CLI, argv.data());
+    _exit(127);
+  }
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t count; (count = read(terminal, buffer, sizeof buffer)) > 0;)
+    shown.append(buffer, static_cast<size_t>(count));
+  close(terminal);
+  waitpid(child, nullptr, 0);
+  return shown;
 }
 
 struct CliTest : ::testing::Test {
@@ -109,7 +145,7 @@ TEST_F(ScriptTest, EditsClipboardAndUndoSpanTheCommandsOfOneRun) {
   auto second = run.out.find("track 1: length 352800", first);
   ASSERT_NE(second, std::string::npos);
   EXPECT_NE(run.out.find("undo: 1\nredo: 1\nclipboard: 88200\n", second), std::string::npos);
-  EXPECT_NE(run.err.find("Performing cut operation..."), std::string::npos);  // the progress line
+  EXPECT_EQ(run.err, "");  // no progress line where standard error is not a terminal
 }
 
 TEST_F(ScriptTest, AFailedCommandStopsTheScript) {
@@ -124,12 +160,118 @@ TEST_F(ScriptTest, AFailedCommandStopsTheScript) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("No audio available on clipboard."), std::string::npos);
   EXPECT_EQ(run.out.find("track 1:"), std::string::npos);  // info never ran
+  EXPECT_EQ(run.err, "trackwright-cli: stopped at line 5 of " + root.Path() + "/script.txt: paste-insert\n");
 
-  CliRun beyond = Script("-e 'insert-silence 400' -e 'select 0 1:00'");
+  CliRun beyond = Script("-e 'insert-silence 400' -e 'select 0 1:00' -e info");
   EXPECT_EQ(beyond.status, 1);
-  EXPECT_NE(beyond.err.find("lies beyond the track's 400 bytes"), std::string::npos);
+  EXPECT_EQ(beyond.err,
+            "trackwright-cli: select: 1:00 lies beyond the track's 400 bytes\n"
+            "trackwright-cli: stopped at -e command 2: select 0 1:00\n");
   EXPECT_EQ(Script("-e 'track 9'").status, 1);
   EXPECT_EQ(Script("-e 'insert-silence 400 --at-marker'").status, 1);
+}
+
+TEST_F(ScriptTest, ExportsThatCannotSucceedAreRefusedBeforeTheMixdown) {
+  CliRun empty = Script("-e \"export '" + root / "empty.wav" + "'\"");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_NE(empty.err.find("trackwright-cli: export: the project holds no audio; there is nothing to export\n"),
+            std::string::npos)
+      << empty.err;
+  EXPECT_FALSE(fs::exists(root / "empty.wav"));
+
+  for (const char* rate : {"999", "100", "0"}) {
+    CliRun bad = Script("-e 'insert-silence 4000' -e \"export '" + root / "out.mp3" + "' --bitrate " + rate + "\"");
+    EXPECT_EQ(bad.status, 1) << rate;
+    EXPECT_NE(bad.err.find(std::string("export: --bitrate ") + rate +
+                           " is not an MP3 bit rate; the bit rates are 320, 256, 224, 192, 160, 128, 112, 96, 80, 64, "
+                           "56, 48, 40, 32 (kbit/s)"),
+              std::string::npos)
+        << bad.err;
+    EXPECT_FALSE(fs::exists(root / "out.mp3"));
+  }
+
+  CliRun missing = Script("-e 'insert-silence 4000' -e \"export '" + root / "no/such/x.wav" + "'\"");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("export: the folder " + root / "no/such" + " does not exist\n"), std::string::npos)
+      << missing.err;
+  EXPECT_EQ(missing.out.find("other program"), std::string::npos);
+
+  fs::create_directories(root / "locked");
+  fs::permissions(root / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+  CliRun locked = RunCli(
+      root, "--config-dir '" + config + "' -e 'insert-silence 4000' -e \"export '" + root / "locked/x.mp3" + "'\"",
+      AsUser());
+  fs::permissions(root / "locked", fs::perms::owner_all);
+  EXPECT_EQ(locked.status, 1);
+  EXPECT_NE(locked.err.find("export: the folder " + root / "locked" + " is not writable\n"), std::string::npos)
+      << locked.err;
+}
+
+TEST_F(ScriptTest, PlainMessagesForAnImportOfAnotherKindAndForASingleMarker) {
+  CliRun chord = Script("-e 'import chord'");
+  EXPECT_EQ(chord.status, 1);
+  EXPECT_NE(chord.err.find("trackwright-cli: import chord: only WAV (.wav) and MP3 (.mp3) files can be imported\n"),
+            std::string::npos)
+      << chord.err;
+
+  CliRun begin = Script("-e 'insert-silence 8000' -e 'markers 400 -' -e cut-markers");
+  EXPECT_EQ(begin.status, 1);
+  EXPECT_NE(begin.err.find("trackwright-cli: cut-markers: only one marker is set; 'markers BEGIN END' sets both\n"),
+            std::string::npos)
+      << begin.err;
+  EXPECT_EQ(begin.err.find("Error Message"), std::string::npos);
+  EXPECT_NE(Script("-e 'insert-silence 8000' -e cut-markers").out.find("No markers set for cut."), std::string::npos);
+}
+
+TEST_F(ScriptTest, ProgressIsShownOnATerminalOnlyForWorkLongerThanAMoment) {
+  std::string shown =
+      RunOnTerminal(root, {"--config-dir", config, "-e", "insert-silence 2.0", "-e", "select 0 1.0", "-e", "cut"});
+  EXPECT_EQ(shown.find("Rendering"), std::string::npos) << shown;
+  EXPECT_EQ(shown.find("Performing cut operation"), std::string::npos) << shown;
+}
+
+TEST_F(ScriptTest, AudioDevicesAreOpenedOnlyByACommandThatPlays) {
+  // No sound server: a run that never plays says nothing about audio devices.
+  fs::create_directories(root / "no-server");
+  const std::string noServer = "XDG_RUNTIME_DIR='" + root / "no-server" + "' PULSE_SERVER=unix:" + root / "none";
+  CliRun edit = RunCli(root, "--config-dir '" + config + "' -e 'insert-silence 4000' -e info", noServer);
+  EXPECT_EQ(edit.status, 0) << edit.err;
+  EXPECT_EQ(edit.err, "");
+
+  REQUIRE_TEST_SERVER();
+  CliRun play = Script("-e 'insert-silence 0.2' -e play");
+  EXPECT_EQ(play.status, 0) << play.err;
+  EXPECT_EQ(play.err, "");
+}
+
+TEST_F(ScriptTest, AConfigurationThatCannotBeWrittenAtExitFailsTheRun) {
+  fs::permissions(config, fs::perms::owner_read | fs::perms::owner_exec);
+  CliRun run = RunCli(root, "--config-dir '" + config + "' -e info", AsUser());
+  fs::permissions(config, fs::perms::owner_all);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("Failed to write to Trackwright config file (" + config + "/mixer.cfg)"), std::string::npos)
+      << run.err;
+}
+
+TEST_F(ScriptTest, TrackNamesAreEscapedInTheInfo) {
+  ProjectRecord record;
+  record.folder = root / "audio";
+  record.tracks[0].name = "bass\x1b[2J\a 'di' \\ o";
+  std::vector<uint8_t> bytes = record.Encode();
+  WriteFileBytes(root / "named.mix", std::string(bytes.begin(), bytes.end()));
+  CliRun info = Script("-e \"open '" + root / "named.mix" + "'\" -e info");
+  EXPECT_EQ(info.status, 0) << info.err;
+  EXPECT_NE(info.out.find("name 'bass\\x1B[2J\\x07 \\'di\\' \\\\ o'\n"), std::string::npos) << info.out;
+}
+
+TEST_F(ScriptTest, ARelativeAudioFolderIsStoredAsAnAbsoluteOne) {
+  fs::remove_all(root / "audio");
+  fs::create_directories(root / "work/songs");
+  CliRun moved =
+      RunCli(root, "--config-dir '" + config + "' --audio-folder songs/ config", "cd '" + root / "work" + "' &&");
+  EXPECT_NE(moved.out.find("audio folder: " + root / "work/songs" + "\n"), std::string::npos) << moved.out;
+  CliRun later = Script("config");
+  EXPECT_NE(later.out.find("audio folder: " + root / "work/songs" + "\n"), std::string::npos) << later.out;
 }
 
 TEST_F(ScriptTest, MarkerCommandsAndCopyBetweenThem) {

@@ -55,7 +55,7 @@ struct ExportTest : ::testing::Test {
 
 TEST_F(ExportTest, SoxReadsTheMixFromTheWaveExport) {
   ASSERT_EQ(Shell(Cli("-e \"import '" + root / "a.wav" + "'\" -e 'track 2' -e \"import '" + root / "b.wav" +
-                    "'\" -e \"export '" + root / "mix.wav" + "'\"")),
+                      "'\" -e \"export '" + root / "mix.wav" + "'\"")),
             0)
       << ReadFileBytes(root / "err");
   ASSERT_EQ(Shell("sox -V1 '" + root / "mix.wav" + "' -t raw '" + root / "mix.raw" + "'"), 0);
@@ -65,7 +65,7 @@ TEST_F(ExportTest, SoxReadsTheMixFromTheWaveExport) {
 
 TEST_F(ExportTest, Mpg123DecodesTheMp3ExportToTheMixLength) {
   ASSERT_EQ(Shell(Cli("-e \"import '" + root / "a.wav" + "'\" -e 'track 2' -e \"import '" + root / "b.wav" +
-                    "'\" -e \"export '" + root / "mix.mp3" + "' --bitrate 192 --title Test\"")),
+                      "'\" -e \"export '" + root / "mix.mp3" + "' --bitrate 192 --title Test\"")),
             0)
       << ReadFileBytes(root / "err");
   std::string mp3 = ReadFileBytes(root / "mix.mp3");
@@ -82,6 +82,26 @@ TEST_F(ExportTest, Mpg123DecodesTheMp3ExportToTheMixLength) {
     error += std::pow(Sample(decoded, s) - Sample(expected, s), 2);
   }
   EXPECT_LT(error, signal * 0.01) << "signal " << signal << " error " << error;
+}
+
+TEST_F(ExportTest, AFileCutShortIsImportedAsFarAsItGoesAndSaysHowMuchWasRead) {
+  REQUIRE_TOOLS("lame");
+  ASSERT_EQ(Shell("lame --quiet -b 128 '" + root / "a.wav" + "' '" + root / "a.mp3" + "'"), 0);
+  std::string wave = ReadFileBytes(root / "a.wav"), mp3 = ReadFileBytes(root / "a.mp3");
+  WriteFileBytes(root / "cut.wav", wave.substr(0, 44 + 176400));  // the first of its two seconds
+  WriteFileBytes(root / "cut.mp3", mp3.substr(0, mp3.size() / 2));
+  auto import = [this](const std::string& name) {
+    EXPECT_EQ(Shell(Cli("-e \"import '" + root / name + "'\"")), 0) << name;
+    return ReadFileBytes(root / "err");
+  };
+  EXPECT_EQ(import("cut.wav"), "trackwright-cli: import " + root / "cut.wav" +
+                                   ": the file is cut short: only 1.00 of its 2.00 seconds were read\n");
+  std::string cutMp3 = import("cut.mp3");
+  EXPECT_EQ(cutMp3.rfind("trackwright-cli: import " + root / "cut.mp3" + ": the file is cut short: only 0.", 0), 0u)
+      << cutMp3;
+  EXPECT_NE(cutMp3.find(" of its 2.00 seconds were read\n"), std::string::npos) << cutMp3;
+  EXPECT_EQ(import("a.wav"), "");
+  EXPECT_EQ(import("a.mp3"), "");
 }
 
 }  // namespace

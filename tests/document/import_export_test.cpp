@@ -93,6 +93,22 @@ TEST_F(DocumentTest, TheMixIsPaddedToWholeBlocksAndClippedAt32700) {
   EXPECT_EQ(ImportExportTest::Sample(mix, (176400 + 17640) / 2), 0);  // the padding is silence
 }
 
+TEST_F(DocumentTest, ATrackFileCutShortOutsideTheProgramStopsTheMixdown) {
+  LoadTrack(0, Pattern(176400, 1));
+  LoadTrack(1, Pattern(88200, 2));
+  fs::resize_file(doc->Track(1).m_PCM.szPath, 50000);
+  std::string path = root / "mix.pcm";
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  doc->PrepTracksForOp();
+  app->m_operationDialog.BeginOperation();
+  EXPECT_EQ(doc->MixDownToOneFile(out, false), 0);  // not a mix with a silent gap
+  app->m_operationDialog.EndOperation();
+  doc->PostTracksForOp();
+  std::fclose(out);
+  EXPECT_TRUE(Showed("The audio file of track 2 (" + doc->Track(1).m_PCM.szPath +
+                     ") ends after 50000 of its 88200 bytes: it was changed outside the program."));
+}
+
 TEST_F(DocumentTest, SoloSilencesTheOthersAndMuteSilencesEvenASoloedTrack) {
   std::string a = Pattern(88200, 1), b = Pattern(88200, 2);
   LoadTrack(0, a);
