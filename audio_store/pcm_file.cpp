@@ -314,7 +314,7 @@ int ReopenForCaller(PCMFile* target, uint32_t position, std::FILE** out) {
 // file only now, so a full disk can show here first: it is reported, not passed over.
 int CloseCallerStream(const char* location, PCMFile* target) {
   if (PCMFileClose(target) == 1) return 1;
-  ReportWithErrno(location, "Writing " + target->szPath + " failed.", errno);
+  ReportErrorCode(location, "Writing " + target->szPath + " failed.", errno);
   return 0;
 }
 
