@@ -110,10 +110,12 @@ void FitPositions(TrackPositions& pos) {
   pos.m_nViewWidth = pos.m_nViewEnd - pos.m_nViewStart;
   pos.m_nRenderedLength = std::min(pos.m_nRenderedLength, (length >> 6) + 2);
   for (int32_t* marker : {&pos.m_nMarkerBegin, &pos.m_nMarkerEnd}) {
-    if (*marker != kMarkerNotSet && (*marker < 0 || static_cast<uint32_t>(*marker) > length)) *marker = kMarkerNotSet;
-    if (*marker != kMarkerNotSet) *marker &= ~3;
+    if (MarkerSet(*marker) && MarkerValue(*marker) > length) *marker = kMarkerNotSet;
+    if (MarkerSet(*marker)) *marker &= ~3;
   }
-  if (pos.m_nMarkerBegin == kMarkerNotSet || pos.m_nMarkerEnd <= pos.m_nMarkerBegin) pos.m_nMarkerEnd = kMarkerNotSet;
+  if (!MarkerSet(pos.m_nMarkerBegin) || MarkerValue(pos.m_nMarkerEnd) <= MarkerValue(pos.m_nMarkerBegin)) {
+    pos.m_nMarkerEnd = kMarkerNotSet;
+  }
 }
 
 void DeriveScaledPositions(TrackPositions& pos) {

@@ -1,5 +1,6 @@
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "app/command_ids.h"
 #include "document/import_old_dialog.h"
@@ -251,6 +252,35 @@ TEST_F(ProjectTest, ThrowingAwayEditedWorkAsksFirst) {
   system->messages.Answer(platform::MessageResult::Yes);
   EXPECT_FALSE(app->SaveModified());
   EXPECT_TRUE(doc->IsModified());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProjectTest, MarkersBeyondTwoGigabytesSurviveOpeningAndSaving) {
+  // A track of 2.6 GB (a sparse file) with markers past 2^31 bytes.
+  const std::string folder = root / "big";
+  fs::create_directories(folder);
+  { std::ofstream(folder + "/track0.pcm"); }
+  fs::resize_file(folder + "/track0.pcm", 2600000000u);
+  ProjectRecord record;
+  record.folder = folder;
+  record.tracks[0].length = 2600000000u;
+  record.tracks[0].viewEnd = record.tracks[0].viewWidth = 2600000000u;
+  record.tracks[0].markerBegin = static_cast<int32_t>(2200000000u);
+  record.tracks[0].markerEnd = static_cast<int32_t>(2400000000u);
+  std::vector<uint8_t> bytes = record.Encode();
+  WriteFileBytes(project, std::string(bytes.begin(), bytes.end()));
+  ASSERT_EQ(app->OpenDocument(project), 1);
+  EXPECT_EQ(MarkerValue(doc->Track(0).m_pos.m_nMarkerBegin), 2200000000u);
+  EXPECT_EQ(MarkerValue(doc->Track(0).m_pos.m_nMarkerEnd), 2400000000u);
+  ASSERT_EQ(app->SaveProject(false), 1);
+  std::string saved = ReadFileBytes(project);
+  auto reread = ProjectRecord::Decode(reinterpret_cast<const uint8_t*>(saved.data()), saved.size());
+  ASSERT_TRUE(reread);
+  EXPECT_EQ(MarkerValue(reread->tracks[0].markerBegin), 2200000000u);
+  EXPECT_EQ(MarkerValue(reread->tracks[0].markerEnd), 2400000000u);
 }
 
 }  // namespace
