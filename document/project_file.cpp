@@ -190,9 +190,22 @@ int CMixerDoc::WriteMIX() {
   // Every new file is written in full beside its target first.
   std::vector<platform::SideFile> sides;
   sides.reserve(2 * kTrackCount + 1);
+  std::array<bool, kTrackCount> peakSaved{};
   for (int n = 0; n < kTrackCount; ++n) {
     CAudioTrack& track = Track(n);
-    if (!copied(track)) continue;
+    if (!copied(track)) {
+      // A peak file rendered anew when the project was opened goes in with the save.
+      const std::string peak = ProjectTrackFile(m_szProjectFolder, n, "pek");
+      if (track.m_pos.m_nLength == 0 || track.m_szPeakPath == peak) continue;
+      sides.emplace_back();
+      if (CopyToSide(track.m_szPeakPath, peak, track.m_pos.m_nRenderedLength, true, "peak", *m_pOperationDialog,
+                     sides.back()) != 1) {
+        return 0;
+      }
+      peakSaved[static_cast<size_t>(n)] = true;
+      continue;
+    }
+    peakSaved[static_cast<size_t>(n)] = true;
     sides.emplace_back();
     if (CopyToSide(track.m_PCM.szPath, ProjectTrackFile(m_szProjectFolder, n, "pcm"), track.m_pos.m_nLength, false,
                    "PCM", *m_pOperationDialog, sides.back()) != 1) {
@@ -270,7 +283,11 @@ int CMixerDoc::WriteMIX() {
   }
   // The saved copies are the tracks' audio now: the next save copies only what
   // changes after it.
-  for (CAudioTrack& track : m_tracks) track.bNamesAssigned = 0;
+  // Their peak files are the saved ones too, which the next save need not copy.
+  for (int n = 0; n < kTrackCount; ++n) {
+    Track(n).bNamesAssigned = 0;
+    if (peakSaved[static_cast<size_t>(n)]) Track(n).m_szPeakPath = ProjectTrackFile(m_szProjectFolder, n, "pek");
+  }
   m_bCopyAllTracks = false;
   return 1;
 }
@@ -340,20 +357,27 @@ void CMixerDoc::ForgetChanges() {
 
 int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
   CMixerApp& app = *CMixerApp::Get();
-  // Every track's audio must be there before anything of the project is taken over:
-  // a refused file leaves the open project as it was.
+  // A track whose file is missing or shorter than the record says opens with the
+  // audio that is there; nothing in the project folder changes until it is saved.
+  std::array<uint32_t, kTrackCount> lengths{};
+  std::string lacking;
   for (int n = 0; n < kTrackCount; ++n) {
-    const TrackRecord& in = record.tracks[static_cast<size_t>(n)];
-    if (in.length == 0) continue;
+    const uint32_t wanted = record.tracks[static_cast<size_t>(n)].length & ~3u;
+    if (wanted == 0) continue;
     std::error_code error;
-    std::string pcm = ProjectTrackFile(record.folder, n, "pcm");
-    auto size = fs::file_size(pcm, error);
-    if (error || size < in.length) {
-      ShowInformation("The project " + m_szProjectPath + " cannot be opened: its folder " + record.folder +
-                      " does not hold the " + std::to_string(in.length) + " bytes of track " + std::to_string(n + 1) +
-                      ".");
-      return 0;
-    }
+    auto size = fs::file_size(ProjectTrackFile(record.folder, n, "pcm"), error);
+    lengths[static_cast<size_t>(n)] = error ? 0 : static_cast<uint32_t>(std::min<uintmax_t>(size, wanted)) & ~3u;
+    if (lengths[static_cast<size_t>(n)] == wanted) continue;
+    lacking += (lacking.empty() ? "" : ", ") + std::string("track ") + std::to_string(n + 1) +
+               (error ? " (its file is missing)"
+                      : " (" + std::to_string(lengths[static_cast<size_t>(n)]) + " of its " + std::to_string(wanted) +
+                            " bytes)");
+  }
+  if (!lacking.empty()) {
+    ShowInformation("The folder " + record.folder + " of the project " + m_szProjectPath +
+                    " lacks audio of " + lacking +
+                    ". These tracks open with the audio that is there; the saved files stay as they are until the "
+                    "project is saved.");
   }
   // The changes in the undo and redo rings were made on the tracks being replaced.
   ForgetChanges();
@@ -387,15 +411,24 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     pos.m_nHighlightEnd = in.highlightEnd;
     pos.m_nViewStart = in.viewStart;
     pos.m_nViewEnd = in.viewEnd;
-    pos.m_nLength = in.length & ~3u;
+    pos.m_nLength = lengths[static_cast<size_t>(n)];
     pos.m_nHighlightSpan = in.highlightSpan;
     pos.m_nViewWidth = in.viewWidth;
     pos.m_nRenderedLength = in.renderedLength;
     pos.m_nMarkerBegin = in.markerBegin;
     pos.m_nMarkerEnd = in.markerEnd;
+    track.m_PCM.nSize = pos.m_nLength;
+    // A peak file that is missing or does not fit the audio is rendered anew in the
+    // session folder. One of length L holds L / 64 bytes, less the odd last one.
+    std::error_code error;
+    const uintmax_t peakSize = fs::file_size(track.m_szPeakPath, error);
+    const uint32_t peakWanted = pos.m_nLength >> 6;
+    if (pos.m_nLength != 0 && (error || peakSize > peakWanted || peakWanted - peakSize > 1)) {
+      track.m_szPeakPath = ProjectTrackFile(m_szTempFolder, n, "pek");
+      if (track.CreatePeakFile(m_pOperationDialog) == 1) pos.m_nRenderedLength = track.m_nPeakLength;
+    }
     FitPositions(pos);
     DeriveScaledPositions(pos);
-    track.m_PCM.nSize = pos.m_nLength;
     track.bHasAudio = pos.m_nLength != 0;
     track.bNamesAssigned = 0;
     app.m_boardTracks.ShowTrackFlags(n);
