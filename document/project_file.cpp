@@ -178,12 +178,16 @@ int CMixerDoc::WriteMIX() {
   };
   uint32_t units = 0;
   if (RefuseReadOnly(m_szProjectPath)) return 0;
+  // A peak file rendered anew when the project was opened goes in with the save.
+  auto peakOnly = [this](int n) {
+    return Track(n).m_pos.m_nLength > 0 && Track(n).m_szPeakPath != ProjectTrackFile(m_szProjectFolder, n, "pek");
+  };
   for (int n = 0; n < kTrackCount; ++n) {
-    if (!copied(Track(n))) continue;
+    const bool whole = copied(Track(n));
+    if ((whole || peakOnly(n)) && RefuseReadOnly(ProjectTrackFile(m_szProjectFolder, n, "pek"))) return 0;
+    if (!whole) continue;
     units += (Track(n).m_pos.m_nRenderedLength + Track(n).m_pos.m_nLength) / 100;
-    for (const char* extension : {"pcm", "pek"}) {
-      if (RefuseReadOnly(ProjectTrackFile(m_szProjectFolder, n, extension))) return 0;
-    }
+    if (RefuseReadOnly(ProjectTrackFile(m_szProjectFolder, n, "pcm"))) return 0;
   }
   m_pOperationDialog->SetProgressRange(units);
 
@@ -194,12 +198,10 @@ int CMixerDoc::WriteMIX() {
   for (int n = 0; n < kTrackCount; ++n) {
     CAudioTrack& track = Track(n);
     if (!copied(track)) {
-      // A peak file rendered anew when the project was opened goes in with the save.
-      const std::string peak = ProjectTrackFile(m_szProjectFolder, n, "pek");
-      if (track.m_pos.m_nLength == 0 || track.m_szPeakPath == peak) continue;
+      if (!peakOnly(n)) continue;
       sides.emplace_back();
-      if (CopyToSide(track.m_szPeakPath, peak, track.m_pos.m_nRenderedLength, true, "peak", *m_pOperationDialog,
-                     sides.back()) != 1) {
+      if (CopyToSide(track.m_szPeakPath, ProjectTrackFile(m_szProjectFolder, n, "pek"), track.m_pos.m_nRenderedLength,
+                     true, "peak", *m_pOperationDialog, sides.back()) != 1) {
         return 0;
       }
       peakSaved[static_cast<size_t>(n)] = true;
