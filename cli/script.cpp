@@ -25,7 +25,7 @@
 namespace {
 
 std::string Marker(int32_t marker) {
-  return marker == kMarkerNotSet ? "-" : std::to_string(marker);
+  return MarkerSet(marker) ? std::to_string(MarkerValue(marker)) : "-";
 }
 
 // A track number 1 to 8 as an index, -1 for anything else.
@@ -264,7 +264,7 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
       }
       markers[i] = static_cast<int32_t>(value);
     }
-    if (markers[1] != kMarkerNotSet && (markers[0] == kMarkerNotSet || markers[0] >= markers[1])) {
+    if (MarkerSet(markers[1]) && (!MarkerSet(markers[0]) || MarkerValue(markers[0]) >= MarkerValue(markers[1]))) {
       return Fail("markers: the end marker needs a begin marker before it");
     }
     doc.m_mirror.m_nMarkerBegin = markers[0];

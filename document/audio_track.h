@@ -10,6 +10,15 @@ class COperationDialog;
 
 inline constexpr int32_t kMarkerNotSet = -1;
 
+// A marker's 32 bits are a byte position read as unsigned (a track may be longer
+// than 2 GiB); all bits set (kMarkerNotSet) means the marker is not set.
+inline bool MarkerSet(int32_t marker) {
+  return marker != kMarkerNotSet;
+}
+inline uint32_t MarkerValue(int32_t marker) {
+  return static_cast<uint32_t>(marker);
+}
+
 // The position fields of a track that the document mirrors for its current track:
 // highlight, visible range, length, markers, their scaled images in the rendered
 // waveform, and the waveform view's own values.

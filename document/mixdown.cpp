@@ -34,6 +34,8 @@ int PublishExport(ScratchFile& temporary, const std::string& target, const std::
     ShowInformation(unwritable + "\nThe file is read-only.");
     return 0;
   }
+  // What an export that was stopped left beside the target goes first.
+  platform::RemoveSideFiles(target);
   platform::SideFile side;
   if (!side.Create(target)) {
     const int code = errno;

@@ -23,13 +23,6 @@ std::string TrackFileName(const std::string& folder, int track, const char* exte
   return JoinPath(folder, "track" + std::to_string(track) + "." + extension);
 }
 
-bool MarkerSet(int32_t marker) {
-  return marker != kMarkerNotSet;
-}
-uint32_t MarkerValue(int32_t marker) {
-  return static_cast<uint32_t>(marker);
-}
-
 // Clamps a highlight and a view range to a length, collapsing the highlight to its
 // begin when collapse is set.
 void ClampRanges(uint32_t& highlightBegin, uint32_t& highlightEnd, uint32_t& highlightSpan, uint32_t& viewStart,

@@ -110,10 +110,12 @@ void FitPositions(TrackPositions& pos) {
   pos.m_nViewWidth = pos.m_nViewEnd - pos.m_nViewStart;
   pos.m_nRenderedLength = std::min(pos.m_nRenderedLength, (length >> 6) + 2);
   for (int32_t* marker : {&pos.m_nMarkerBegin, &pos.m_nMarkerEnd}) {
-    if (*marker != kMarkerNotSet && (*marker < 0 || static_cast<uint32_t>(*marker) > length)) *marker = kMarkerNotSet;
-    if (*marker != kMarkerNotSet) *marker &= ~3;
+    if (MarkerSet(*marker) && MarkerValue(*marker) > length) *marker = kMarkerNotSet;
+    if (MarkerSet(*marker)) *marker &= ~3;
   }
-  if (pos.m_nMarkerBegin == kMarkerNotSet || pos.m_nMarkerEnd <= pos.m_nMarkerBegin) pos.m_nMarkerEnd = kMarkerNotSet;
+  if (!MarkerSet(pos.m_nMarkerBegin) || MarkerValue(pos.m_nMarkerEnd) <= MarkerValue(pos.m_nMarkerBegin)) {
+    pos.m_nMarkerEnd = kMarkerNotSet;
+  }
 }
 
 void DeriveScaledPositions(TrackPositions& pos) {
@@ -176,21 +178,36 @@ int CMixerDoc::WriteMIX() {
   };
   uint32_t units = 0;
   if (RefuseReadOnly(m_szProjectPath)) return 0;
+  // A peak file rendered anew when the project was opened goes in with the save.
+  auto peakOnly = [this](int n) {
+    return Track(n).m_pos.m_nLength > 0 && Track(n).m_szPeakPath != ProjectTrackFile(m_szProjectFolder, n, "pek");
+  };
   for (int n = 0; n < kTrackCount; ++n) {
-    if (!copied(Track(n))) continue;
+    const bool whole = copied(Track(n));
+    if ((whole || peakOnly(n)) && RefuseReadOnly(ProjectTrackFile(m_szProjectFolder, n, "pek"))) return 0;
+    if (!whole) continue;
     units += (Track(n).m_pos.m_nRenderedLength + Track(n).m_pos.m_nLength) / 100;
-    for (const char* extension : {"pcm", "pek"}) {
-      if (RefuseReadOnly(ProjectTrackFile(m_szProjectFolder, n, extension))) return 0;
-    }
+    if (RefuseReadOnly(ProjectTrackFile(m_szProjectFolder, n, "pcm"))) return 0;
   }
   m_pOperationDialog->SetProgressRange(units);
 
   // Every new file is written in full beside its target first.
   std::vector<platform::SideFile> sides;
   sides.reserve(2 * kTrackCount + 1);
+  std::array<bool, kTrackCount> peakSaved{};
   for (int n = 0; n < kTrackCount; ++n) {
     CAudioTrack& track = Track(n);
-    if (!copied(track)) continue;
+    if (!copied(track)) {
+      if (!peakOnly(n)) continue;
+      sides.emplace_back();
+      if (CopyToSide(track.m_szPeakPath, ProjectTrackFile(m_szProjectFolder, n, "pek"), track.m_pos.m_nRenderedLength,
+                     true, "peak", *m_pOperationDialog, sides.back()) != 1) {
+        return 0;
+      }
+      peakSaved[static_cast<size_t>(n)] = true;
+      continue;
+    }
+    peakSaved[static_cast<size_t>(n)] = true;
     sides.emplace_back();
     if (CopyToSide(track.m_PCM.szPath, ProjectTrackFile(m_szProjectFolder, n, "pcm"), track.m_pos.m_nLength, false,
                    "PCM", *m_pOperationDialog, sides.back()) != 1) {
@@ -268,7 +285,11 @@ int CMixerDoc::WriteMIX() {
   }
   // The saved copies are the tracks' audio now: the next save copies only what
   // changes after it.
-  for (CAudioTrack& track : m_tracks) track.bNamesAssigned = 0;
+  // Their peak files are the saved ones too, which the next save need not copy.
+  for (int n = 0; n < kTrackCount; ++n) {
+    Track(n).bNamesAssigned = 0;
+    if (peakSaved[static_cast<size_t>(n)]) Track(n).m_szPeakPath = ProjectTrackFile(m_szProjectFolder, n, "pek");
+  }
   m_bCopyAllTracks = false;
   return 1;
 }
@@ -338,20 +359,27 @@ void CMixerDoc::ForgetChanges() {
 
 int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
   CMixerApp& app = *CMixerApp::Get();
-  // Every track's audio must be there before anything of the project is taken over:
-  // a refused file leaves the open project as it was.
+  // A track whose file is missing or shorter than the record says opens with the
+  // audio that is there; nothing in the project folder changes until it is saved.
+  std::array<uint32_t, kTrackCount> lengths{};
+  std::string lacking;
   for (int n = 0; n < kTrackCount; ++n) {
-    const TrackRecord& in = record.tracks[static_cast<size_t>(n)];
-    if (in.length == 0) continue;
+    const uint32_t wanted = record.tracks[static_cast<size_t>(n)].length & ~3u;
+    if (wanted == 0) continue;
     std::error_code error;
-    std::string pcm = ProjectTrackFile(record.folder, n, "pcm");
-    auto size = fs::file_size(pcm, error);
-    if (error || size < in.length) {
-      ShowInformation("The project " + m_szProjectPath + " cannot be opened: its folder " + record.folder +
-                      " does not hold the " + std::to_string(in.length) + " bytes of track " + std::to_string(n + 1) +
-                      ".");
-      return 0;
-    }
+    auto size = fs::file_size(ProjectTrackFile(record.folder, n, "pcm"), error);
+    lengths[static_cast<size_t>(n)] = error ? 0 : static_cast<uint32_t>(std::min<uintmax_t>(size, wanted)) & ~3u;
+    if (lengths[static_cast<size_t>(n)] == wanted) continue;
+    lacking += (lacking.empty() ? "" : ", ") + std::string("track ") + std::to_string(n + 1) +
+               (error ? " (its file is missing)"
+                      : " (" + std::to_string(lengths[static_cast<size_t>(n)]) + " of its " + std::to_string(wanted) +
+                            " bytes)");
+  }
+  if (!lacking.empty()) {
+    ShowInformation("The folder " + record.folder + " of the project " + m_szProjectPath +
+                    " lacks audio of " + lacking +
+                    ". These tracks open with the audio that is there; the saved files stay as they are until the "
+                    "project is saved.");
   }
   // The changes in the undo and redo rings were made on the tracks being replaced.
   ForgetChanges();
@@ -385,15 +413,24 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     pos.m_nHighlightEnd = in.highlightEnd;
     pos.m_nViewStart = in.viewStart;
     pos.m_nViewEnd = in.viewEnd;
-    pos.m_nLength = in.length & ~3u;
+    pos.m_nLength = lengths[static_cast<size_t>(n)];
     pos.m_nHighlightSpan = in.highlightSpan;
     pos.m_nViewWidth = in.viewWidth;
     pos.m_nRenderedLength = in.renderedLength;
     pos.m_nMarkerBegin = in.markerBegin;
     pos.m_nMarkerEnd = in.markerEnd;
+    track.m_PCM.nSize = pos.m_nLength;
+    // A peak file that is missing or does not fit the audio is rendered anew in the
+    // session folder. One of length L holds L / 64 bytes, less the odd last one.
+    std::error_code error;
+    const uintmax_t peakSize = fs::file_size(track.m_szPeakPath, error);
+    const uint32_t peakWanted = pos.m_nLength >> 6;
+    if (pos.m_nLength != 0 && (error || peakSize > peakWanted || peakWanted - peakSize > 1)) {
+      track.m_szPeakPath = ProjectTrackFile(m_szTempFolder, n, "pek");
+      if (track.CreatePeakFile(m_pOperationDialog) == 1) pos.m_nRenderedLength = track.m_nPeakLength;
+    }
     FitPositions(pos);
     DeriveScaledPositions(pos);
-    track.m_PCM.nSize = pos.m_nLength;
     track.bHasAudio = pos.m_nLength != 0;
     track.bNamesAssigned = 0;
     app.m_boardTracks.ShowTrackFlags(n);

@@ -1,5 +1,6 @@
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "app/command_ids.h"
 #include "document/import_old_dialog.h"
@@ -115,28 +116,53 @@ TEST_F(ProjectTest, SaveAsMakesAProjectOfItsOwn) {
   EXPECT_EQ(app->OnCommand(ID_FILE_SAVE), platform::IDCANCEL);
 }
 
-TEST_F(ProjectTest, FilesThatAreNotProjectsOrLackTheirAudioAreRefused) {
+TEST_F(ProjectTest, FilesThatAreNotProjectsAreRefused) {
   std::string audio = Pattern(8000, 4);
   LoadTrack(0, audio);
   ASSERT_EQ(app->SaveProject(false, project), 1);
-  const std::string folder = doc->m_szProjectFolder;
 
   WriteFileBytes(root / "songs/other.mix", "RIFF....WAVEfmt ");
   EXPECT_EQ(app->OpenDocument(root / "songs/other.mix"), 0);
   EXPECT_TRUE(Showed("is not a valid Sonavel file."));
   EXPECT_EQ(doc->m_szProjectPath, project);
 
-  // A project whose folder lost the audio leaves the open project as it was.
-  LoadTrack(2, Pattern(4000, 5));
-  fs::resize_file(folder + "/track0.pcm", 100);
-  EXPECT_EQ(app->OpenDocument(project), 0);
-  EXPECT_TRUE(Showed("does not hold the 8000 bytes of track 1"));
-  EXPECT_EQ(doc->m_nProjectLength, 8000u);
-  EXPECT_EQ(doc->Track(2).m_pos.m_nLength, 4000u);
-  EXPECT_EQ(doc->m_szProjectPath, project);
-
   EXPECT_EQ(app->OpenDocument(root / "songs/missing.mix"), 0);
   EXPECT_TRUE(Showed("songs/missing.mix. The file does not exist."));
+}
+
+TEST_F(ProjectTest, AProjectLackingAudioOpensWithWhatIsThere) {
+  std::string one = Pattern(8000, 4), two = Pattern(4000, 5), three = Pattern(2000, 6);
+  LoadTrack(0, one);
+  LoadTrack(1, two);
+  LoadTrack(2, three);
+  ASSERT_EQ(app->SaveProject(false, project), 1);
+  const std::string folder = doc->m_szProjectFolder;
+  const std::string record = ReadFileBytes(project);
+  fs::resize_file(folder + "/track0.pcm", 1002);
+  fs::remove(folder + "/track1.pcm");
+  fs::remove(folder + "/track2.pek");  // a peak file lost: rendered anew
+
+  ASSERT_EQ(app->OpenDocument(project), 1);
+  EXPECT_TRUE(Showed("lacks audio of track 1 (1000 of its 8000 bytes), track 2 (its file is missing). These tracks "
+                     "open with the audio that is there"));
+  EXPECT_EQ(doc->Track(0).m_pos.m_nLength, 1000u);
+  EXPECT_TRUE(SameAudio(TrackBytes(0), one.substr(0, 1002)));
+  EXPECT_EQ(doc->Track(1).m_pos.m_nLength, 0u);
+  EXPECT_TRUE(SameAudio(TrackBytes(2), three));
+  EXPECT_EQ(doc->Track(0).m_pos.m_nRenderedLength, 1000u / 64);
+  EXPECT_EQ(doc->Track(2).m_pos.m_nRenderedLength, 2000u / 64);
+  EXPECT_FALSE(doc->IsModified());
+  // Nothing in the project changed by opening it.
+  EXPECT_EQ(ReadFileBytes(project), record);
+  EXPECT_FALSE(fs::exists(folder + "/track1.pcm"));
+  EXPECT_FALSE(fs::exists(folder + "/track2.pek"));
+  // Saving makes the record and the peak files fit what is there.
+  ASSERT_EQ(app->SaveProject(false), 1);
+  EXPECT_EQ(fs::file_size(folder + "/track2.pek"), 2000u / 64 & ~1u);
+  ASSERT_EQ(app->OpenDocument(project), 1);
+  EXPECT_FALSE(Showed("lacks audio"));
+  EXPECT_EQ(doc->Track(0).m_pos.m_nLength, 1000u);
+  EXPECT_EQ(doc->Track(0).m_szPeakPath, folder + "/track0.pek");
 }
 
 TEST(ProjectRecord, OlderVersionsKeepTheirLevelsWhereTheyStood) {
@@ -251,6 +277,35 @@ TEST_F(ProjectTest, ThrowingAwayEditedWorkAsksFirst) {
   system->messages.Answer(platform::MessageResult::Yes);
   EXPECT_FALSE(app->SaveModified());
   EXPECT_TRUE(doc->IsModified());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ProjectTest, MarkersBeyondTwoGigabytesSurviveOpeningAndSaving) {
+  // A track of 2.6 GB (a sparse file) with markers past 2^31 bytes.
+  const std::string folder = root / "big";
+  fs::create_directories(folder);
+  { std::ofstream(folder + "/track0.pcm"); }
+  fs::resize_file(folder + "/track0.pcm", 2600000000u);
+  ProjectRecord record;
+  record.folder = folder;
+  record.tracks[0].length = 2600000000u;
+  record.tracks[0].viewEnd = record.tracks[0].viewWidth = 2600000000u;
+  record.tracks[0].markerBegin = static_cast<int32_t>(2200000000u);
+  record.tracks[0].markerEnd = static_cast<int32_t>(2400000000u);
+  std::vector<uint8_t> bytes = record.Encode();
+  WriteFileBytes(project, std::string(bytes.begin(), bytes.end()));
+  ASSERT_EQ(app->OpenDocument(project), 1);
+  EXPECT_EQ(MarkerValue(doc->Track(0).m_pos.m_nMarkerBegin), 2200000000u);
+  EXPECT_EQ(MarkerValue(doc->Track(0).m_pos.m_nMarkerEnd), 2400000000u);
+  ASSERT_EQ(app->SaveProject(false), 1);
+  std::string saved = ReadFileBytes(project);
+  auto reread = ProjectRecord::Decode(reinterpret_cast<const uint8_t*>(saved.data()), saved.size());
+  ASSERT_TRUE(reread);
+  EXPECT_EQ(MarkerValue(reread->tracks[0].markerBegin), 2200000000u);
+  EXPECT_EQ(MarkerValue(reread->tracks[0].markerEnd), 2400000000u);
 }
 
 }  // namespace

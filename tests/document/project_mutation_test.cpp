@@ -15,11 +15,11 @@ void ExpectPositionsInside(CMixerDoc& doc) {
     ASSERT_LE(pos.m_nHighlightBegin, pos.m_nHighlightEnd) << n;
     ASSERT_LE(pos.m_nHighlightEnd, pos.m_nLength) << n;
     ASSERT_LE(pos.m_nViewEnd, pos.m_nLength) << n;
-    if (pos.m_nMarkerBegin != kMarkerNotSet) {
-      ASSERT_LE(static_cast<uint32_t>(pos.m_nMarkerBegin), pos.m_nLength);
+    if (MarkerSet(pos.m_nMarkerBegin)) {
+      ASSERT_LE(MarkerValue(pos.m_nMarkerBegin), pos.m_nLength);
     }
-    if (pos.m_nMarkerEnd != kMarkerNotSet) {
-      ASSERT_LT(pos.m_nMarkerBegin, pos.m_nMarkerEnd) << n;
+    if (MarkerSet(pos.m_nMarkerEnd)) {
+      ASSERT_LT(MarkerValue(pos.m_nMarkerBegin), MarkerValue(pos.m_nMarkerEnd)) << n;
     }
   }
   ASSERT_LE(doc.m_nCurrentPos, doc.m_nProjectLength);
