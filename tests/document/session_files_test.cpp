@@ -5,6 +5,7 @@
 #include <set>
 
 #include "app/command_ids.h"
+#include "app/left_sessions.h"
 #include "audio_store/wave_header.h"
 #include "tests/document/document_fixture.h"
 #include "tests/support/prerequisites.h"
@@ -16,7 +17,7 @@ namespace fs = std::filesystem;
 struct SessionFilesTest : DocumentTest {
   // Files in the session folder besides the working files that live as long as it.
   std::vector<std::string> StrayFiles() {
-    std::set<std::string> working = {"clipboard.pcm"};
+    std::set<std::string> working = {"clipboard.pcm", kSessionOwnerFile};
     for (int n = 0; n < 8; ++n)
       working.insert({"track" + std::to_string(n) + ".pcm", "track" + std::to_string(n) + ".pek"});
     for (const char* scratch : {"temp_a", "temp_b", "temp_c", "temp_d"}) working.insert(std::string(scratch) + ".pcm");
