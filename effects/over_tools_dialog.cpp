@@ -1,5 +1,6 @@
 #include "effects/over_tools_dialog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -405,14 +406,17 @@ EffectPreset COverToolsDialog::CurrentSettings(const std::string& name) const {
 }
 
 void COverToolsDialog::ApplyPreset(const EffectPreset& preset) {
+  // A preset file from elsewhere may hold anything; values are kept inside the ranges
+  // of the controls, as the sliders would keep them.
+  auto within = [](int32_t value, int max) { return std::clamp<int32_t>(value, 0, std::max(max, 0)); };
   m_bLockChannels = preset.lock != 0;
-  m_nLevel1Left = preset.level1Left;
-  m_nLevel1Right = preset.level1Right;
-  m_nLevel2Left = preset.level2Left;
-  m_nLevel2Right = preset.level2Right;
-  m_nDelayLeft = static_cast<uint32_t>(preset.delayLeft);
-  m_nDelayRight = static_cast<uint32_t>(preset.delayRight);
-  m_nVoices = preset.voices;
+  m_nLevel1Left = within(preset.level1Left, m_nLevel1Max);
+  m_nLevel1Right = within(preset.level1Right, m_nLevel1Max);
+  m_nLevel2Left = within(preset.level2Left, m_nLevel2Max);
+  m_nLevel2Right = within(preset.level2Right, m_nLevel2Max);
+  m_nDelayLeft = static_cast<uint32_t>(within(preset.delayLeft, static_cast<int>(m_nDelayMax)));
+  m_nDelayRight = static_cast<uint32_t>(within(preset.delayRight, static_cast<int>(m_nDelayMax)));
+  m_nVoices = within(preset.voices, kMaxVoices);
 }
 
 void COverToolsDialog::OnPresetChange() {

@@ -195,6 +195,27 @@ TEST_F(ToolDialogTest, ShortPresetFileGivesOnePartlyFilledPreset) {
   EXPECT_EQ(tools.m_echo.Presets().Entries()[4].lock, 0);
 }
 
+TEST_F(ToolDialogTest, PresetValuesOutsideTheControlsAreKeptInside) {
+  EffectPreset wild;
+  wild.SetName("Wild");
+  wild.level1Left = 5000;
+  wild.level2Right = -3;
+  wild.delayLeft = -7;
+  wild.delayRight = 90000;
+  wild.voices = 99;
+  uint8_t record[EffectPreset::kSize];
+  wild.Encode(record);
+  WriteFileBytes(folder / "multi_voice.prt", std::string(reinterpret_cast<const char*>(record), sizeof record));
+  OpenTool open(tools.m_multiVoice);
+  open[IDC_PRESET_LIST].SetCurSel(4);
+  tools.m_multiVoice.OnDoubleClick(IDC_PRESET_LIST);
+  EXPECT_EQ(tools.m_multiVoice.m_nLevel1Left, 100);
+  EXPECT_EQ(tools.m_multiVoice.m_nLevel2Right, 0);
+  EXPECT_EQ(tools.m_multiVoice.m_nDelayLeft, 0u);
+  EXPECT_EQ(tools.m_multiVoice.m_nDelayRight, 1000u);
+  EXPECT_EQ(tools.m_multiVoice.m_nVoices, 10);
+}
+
 TEST_F(ToolDialogTest, PresetFileThatCannotBeWrittenSaysSo) {
   host.folder = folder / "missing";
   OpenTool open(tools.m_echo);
