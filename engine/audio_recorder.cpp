@@ -186,7 +186,8 @@ bool AudioRecorderNonThreaded::WriteBuffer(int h) {
 
 void AudioRecorderNonThreaded::WriteFailure() {
   m_writeFailed = true;
-  if (m_state == RecorderRecording) StopRecording();
+  // A write that fails while the take stops is already inside StopRecording.
+  if (m_state == RecorderRecording && !m_stopRequested) StopRecording();
   if (m_session) m_session->RecordingWriteFailed();
 }
 
@@ -229,7 +230,10 @@ int AudioRecorderNonThreaded::StopRecording() {
   WaveErrorFeedback(result, kOperation, "waveInStop");
   if (result != platform::MMSYSERR_NOERROR) ok = 0;
   for (int n = 0; n < 2 && !m_writeFailed && HeaderDone(m_nextHeader); ++n) {
-    if (!WriteBuffer(m_nextHeader)) break;
+    if (!WriteBuffer(m_nextHeader)) {
+      ok = 0;
+      break;
+    }
     // A buffer handed back done leaves the device's queue: it is not done again.
     m_headers[static_cast<size_t>(m_nextHeader)].flags.fetch_and(~platform::WHDR_DONE);
     m_nextHeader ^= 1;

@@ -161,19 +161,36 @@ TEST_F(RecorderTest, AFullDiskIsReportedAndEndsTheTake) {
   EXPECT_EQ(session.writeFailures, 1);
 }
 
-TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
-  // The file may not grow beyond 100002 bytes: the second buffer is written in part.
-  rlimit previous{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-  auto* previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit limit = previous;
-  limit.rlim_cur = 100002;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  Start();
-  Run(1100);
-  setrlimit(RLIMIT_FSIZE, &previous);
-  std::signal(SIGXFSZ, previousHandler);
+// Files of this process may not grow beyond a size while it lives, as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_previous;
+    limit.rlim_cur = bytes;
+    m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_handler);
+  }
+  bool Set() const { return m_set; }
 
+ private:
+  rlimit m_previous{};
+  void (*m_handler)(int) = nullptr;
+  bool m_set = false;
+};
+
+TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
+  {
+    // The second buffer is written in part.
+    FileSizeLimit limit(100002);
+    ASSERT_TRUE(limit.Set());
+    Start();
+    Run(1100);
+  }
   EXPECT_EQ(session.writeFailures, 1);
   EXPECT_TRUE(Reported("Failed to write recorded audio to file: " + take.szPath));
   EXPECT_EQ(recorder.FinalizeRecordSession(), 0);
@@ -181,6 +198,23 @@ TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
   const std::string bytes = TakeBytes();
   ASSERT_GE(bytes.size(), 100000u);
   EXPECT_TRUE(bytes.substr(0, 100000) == CountingFrames(firstFrame, 25000));
+}
+
+TEST_F(RecorderTest, AWriteThatFailsAtTheStopMakesTheStopFail) {
+  {
+    FileSizeLimit limit(100002);
+    ASSERT_TRUE(limit.Set());
+    Start();
+    Run(520);
+    EXPECT_EQ(recorder.BytesRecorded(), kHalf);
+    Run(300, false);
+    EXPECT_EQ(recorder.StopRecording(), 0);
+  }
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  EXPECT_EQ(session.writeFailures, 1);
+  EXPECT_EQ(system.messages.shown.size(), 1u);
+  EXPECT_EQ(recorder.FinalizeRecordSession(), 0);
+  EXPECT_EQ(recorder.RecordedLength(), 100000u);
 }
 
 TEST_F(RecorderTest, AStalledServiceCancelsTheTakeWithConsecutiveDelays) {
