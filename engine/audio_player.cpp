@@ -1,7 +1,6 @@
 #include "engine/audio_player.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "app/errors.h"
@@ -12,8 +11,6 @@
 #include "platform/wave/wave_device.h"
 
 namespace {
-
-constexpr double kBytesPerMs = 176.4;
 
 uint32_t MultimediaTime() {
   platform::Clock* clock = platform::Os().clock;
@@ -191,14 +188,7 @@ void AudioPlayerNonThreaded::SampleStartTick() {
   const uint32_t t0 = Now();
   uint32_t bytes = 0;
   const unsigned result = m_hWaveOut->GetPosition(&bytes);
-  // A sample is good only when the position was read within a few ms of t0.
-  const uint32_t t1 = Now();
-  if (result != platform::MMSYSERR_NOERROR || m_startTickSampleCount >= kMaxStartTickSamples || t1 - t0 > 3 ||
-      bytes == 0) {
-    return;
-  }
-  const double start = static_cast<double>(t0) - static_cast<double>(bytes) / kBytesPerMs;
-  m_startTickSamples[m_startTickSampleCount++] = static_cast<uint32_t>(static_cast<int64_t>(std::trunc(start)));
+  AddStartTickSample(t0, Now(), result, bytes, m_startTickSamples.data(), &m_startTickSampleCount);
 }
 
 void AudioPlayerNonThreaded::ServiceBuffers() {

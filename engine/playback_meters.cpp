@@ -8,19 +8,20 @@
 #include "engine/audio_player.h"
 #include "platform/system.h"
 
-const std::array<uint8_t, 100> kMeterResponse = {
-    0,  3,  6,  9,  12, 16, 18, 20, 22, 25, 28, 30, 31, 33, 35, 37, 38, 41, 43, 44, 45, 46, 47, 48, 49,
-    51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 62, 63, 64, 65, 65, 66, 67, 68, 69, 70, 70, 70, 71, 72, 73,
-    74, 75, 76, 77, 77, 77, 78, 78, 79, 80, 81, 81, 82, 83, 83, 84, 84, 85, 85, 86, 86, 86, 87, 87, 88,
-    89, 89, 90, 90, 91, 91, 92, 92, 93, 93, 94, 94, 95, 95, 96, 96, 96, 97, 97, 98, 98, 98, 98, 99, 100};
-
-namespace {
-
-int Level(int magnitude, float fullScale) {
+int LevelOfPeak(int magnitude, float fullScale) {
   return std::clamp(static_cast<int>(static_cast<float>(magnitude) / fullScale * 99.0f), 0, 99);
 }
 
-}  // namespace
+PeakLevels PeakMagnitudes(const char* data, uint32_t length, PeakLevels peaks) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  for (uint32_t at = 0; at + 4 <= length; at += 4) {
+    auto left = static_cast<int16_t>(bytes[at] | bytes[at + 1] << 8);
+    auto right = static_cast<int16_t>(bytes[at + 2] | bytes[at + 3] << 8);
+    peaks.left = std::max(peaks.left, std::abs(static_cast<int>(left)));
+    peaks.right = std::max(peaks.right, std::abs(static_cast<int>(right)));
+  }
+  return peaks;
+}
 
 PeakLevels MeasureLevels(const char* data, uint32_t length, uint16_t bitsPerSample, uint16_t channels) {
   PeakLevels levels;
@@ -28,18 +29,13 @@ PeakLevels MeasureLevels(const char* data, uint32_t length, uint16_t bitsPerSamp
   const auto* bytes = reinterpret_cast<const uint8_t*>(data);
   int peaks[2] = {0, 0};
   if (bitsPerSample == 16) {
-    for (uint32_t at = 0; at + 4 <= length; at += 4) {
-      for (int c = 0; c < 2; ++c) {
-        auto sample = static_cast<int16_t>(bytes[at + 2 * c] | bytes[at + 2 * c + 1] << 8);
-        peaks[c] = std::max(peaks[c], std::abs(static_cast<int>(sample)));
-      }
-    }
-    levels = {Level(peaks[0], 32767.0f), Level(peaks[1], 32767.0f)};
+    const PeakLevels peak = PeakMagnitudes(data, length);
+    levels = {LevelOfPeak(peak.left, 32767.0f), LevelOfPeak(peak.right, 32767.0f)};
   } else if (bitsPerSample == 8) {
     for (uint32_t at = 0; at + 2 <= length; at += 2) {
       for (int c = 0; c < 2; ++c) peaks[c] = std::max(peaks[c], std::abs(bytes[at + c] - 128));
     }
-    levels = {Level(peaks[0], 128.0f), Level(peaks[1], 128.0f)};
+    levels = {LevelOfPeak(peaks[0], 128.0f), LevelOfPeak(peaks[1], 128.0f)};
   }
   if (channels == 1) levels.left = levels.right = std::max(levels.left, levels.right);
   return levels;

@@ -4,10 +4,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "engine/meter_response.h"
 #include "engine/playback_observers.h"
 
-// How a level 0 to 99 shows on a meter of range 0 to 100.
-extern const std::array<uint8_t, 100> kMeterResponse;
 
 // The peak levels (0 to 99) of PCM data: over each frame, the largest magnitude of the
 // left and of the right sample. 16-bit samples are signed, 8-bit ones offset by 128;
@@ -16,6 +15,11 @@ struct PeakLevels {
   int left = 0;
   int right = 0;
 };
+// The largest magnitudes (that of -32768 is 32768) of the left and right samples of
+// 16-bit stereo data, starting from peaks.
+PeakLevels PeakMagnitudes(const char* data, uint32_t length, PeakLevels peaks = {});
+// A peak magnitude as a level 0 to 99 of fullScale, in single precision, truncated.
+int LevelOfPeak(int magnitude, float fullScale);
 PeakLevels MeasureLevels(const char* data, uint32_t length, uint16_t bitsPerSample, uint16_t channels);
 
 // The mixing board's output meters during playback: every 40 ms they show the 25 ms

@@ -1,6 +1,7 @@
 #include "engine/start_tick.h"
 
 #include <algorithm>
+#include <cmath>
 
 uint32_t EstimateStartTick(const uint32_t* samples, uint32_t count) {
   count = std::min(count, kMaxStartTickSamples);
@@ -13,4 +14,12 @@ uint32_t EstimateStartTick(const uint32_t* samples, uint32_t count) {
   // Truncated toward zero, as a division of the distances.
   const int64_t mean = sum / static_cast<int64_t>(count);
   return first + static_cast<uint32_t>(mean);
+}
+
+void AddStartTickSample(uint32_t t0, uint32_t t1, unsigned result, uint32_t bytes, uint32_t* samples,
+                        uint32_t* count) {
+  if (result != 0 || *count >= kMaxStartTickSamples || t1 - t0 > 3 || bytes == 0) return;
+  constexpr double kBytesPerMs = 176.4;
+  const double start = static_cast<double>(t0) - static_cast<double>(bytes) / kBytesPerMs;
+  samples[(*count)++] = static_cast<uint32_t>(static_cast<int64_t>(std::trunc(start)));
 }

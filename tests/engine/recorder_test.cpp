@@ -1,0 +1,379 @@
+// The recording engine on the virtual input device with a manual clock: what a take
+// writes to its file, how it stops and fails, the delay checks, and the levels of
+// recording and monitoring.
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/audio_failure_dialog.h"
+#include "engine/audio_recorder.h"
+#include "engine/meter_response.h"
+#include "platform/scripted/scripted_system.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+constexpr uint32_t kSecond = 176400;
+constexpr uint32_t kHalf = 88200;
+
+// Frame n of the test input: each frame different from every other.
+void PutFrame(char* out, uint32_t n) {
+  const uint16_t left = static_cast<uint16_t>(n);
+  const uint16_t right = static_cast<uint16_t>((n >> 16) ^ 0x5A5A);
+  out[0] = static_cast<char>(left & 0xFF);
+  out[1] = static_cast<char>(left >> 8);
+  out[2] = static_cast<char>(right & 0xFF);
+  out[3] = static_cast<char>(right >> 8);
+}
+
+std::string CountingFrames(uint32_t first, uint32_t count) {
+  std::string bytes(size_t{count} * 4, '\0');
+  for (uint32_t i = 0; i < count; ++i) PutFrame(&bytes[size_t{i} * 4], first + i);
+  return bytes;
+}
+
+struct Session : RecordingSessionObserver {
+  explicit Session(AudioRecorderNonThreaded& recorder) : recorder(recorder) {}
+  // As the recording dialog's Cancel: stop, then finalize the take it discards.
+  void CancelRecording() override {
+    ++cancels;
+    recorder.StopRecording();
+    recorder.FinalizeRecordSession();
+  }
+  void RecordingWriteFailed() override { ++writeFailures; }
+  AudioRecorderNonThreaded& recorder;
+  int cancels = 0;
+  int writeFailures = 0;
+};
+
+class RecorderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    system.clock.Set(500000);
+    system.dialogs.OnShow("audio_failure_dialog", [this](platform::DialogLogic& logic, platform::MemoryDialogSurface& s) {
+      failures.push_back(s.Caption() + " | " + dynamic_cast<CAudioIOFailureDialog&>(logic).MailSubject());
+    });
+    ASSERT_EQ(recorder.SetupRecorder(0), 1);
+    ASSERT_EQ(system.wave.Inputs().size(), 1u);
+    Input().SetSource([this](char* out, uint32_t bytes) {
+      for (uint32_t at = 0; at + 4 <= bytes; at += 4) PutFrame(out + at, nextFrame++);
+    });
+    take.szPath = root / "recorded_audio.pcm";
+  }
+
+  platform::VirtualWaveIn& Input() { return *system.wave.Inputs().front(); }
+
+  void Start() {
+    ASSERT_EQ(PCMFileOpen(&take, kPCMWrite), 1);
+    firstFrame = nextFrame;
+    ASSERT_EQ(recorder.StartRecording(&take, &session), 1);
+    ASSERT_EQ(recorder.State(), RecorderRecording);
+  }
+  // Lets ms pass in 10 ms steps; the device captures and, every 40 ms, the session's
+  // timer services the engine (while it records) and, while monitoring, the monitor.
+  void Run(uint32_t ms, bool service = true) {
+    for (uint32_t done = 0; done < ms; done += 10) {
+      system.clock.Advance(10);
+      system.wave.Pump();
+      sinceService += 10;
+      if (sinceService < 40) continue;
+      sinceService = 0;
+      if (!service) continue;
+      if (recorder.State() == RecorderRecording) recorder.ServiceRecording();
+      if (recorder.State() == RecorderMonitoring) recorder.Monitor().HandleBuffer();
+    }
+  }
+  std::string TakeBytes() { return ReadFileBytes(take.szPath); }
+  bool Reported(const std::string& text) {
+    for (const auto& box : system.messages.shown)
+      if (box.text.find(text) != std::string::npos) return true;
+    return false;
+  }
+
+  TempFolder root;
+  platform::ScriptedSystem system{root / "program", root / "config", root / "home"};
+  AudioRecorderNonThreaded recorder;
+  Session session{recorder};
+  PCMFile take;
+  uint32_t nextFrame = 0;
+  uint32_t firstFrame = 0;
+  uint32_t sinceService = 0;
+  std::vector<std::string> failures;
+};
+
+TEST_F(RecorderTest, ATakeHoldsEveryFrameOnceInOrderUpToTheStop) {
+  Start();
+  // 2.3 seconds: four whole buffers and part of a fifth, across four buffer swaps.
+  Run(2300);
+  EXPECT_EQ(recorder.BytesRecorded(), 4 * kHalf);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+  const uint32_t frames = 2300 * 441 / 10;
+  EXPECT_EQ(recorder.RecordedLength(), frames * 4);
+  EXPECT_EQ(take.fp, nullptr);
+  const std::string bytes = TakeBytes();
+  ASSERT_EQ(bytes.size(), size_t{frames} * 4);
+  EXPECT_TRUE(bytes == CountingFrames(firstFrame, frames)) << "frames lost, repeated or out of order";
+  EXPECT_TRUE(system.messages.shown.empty());
+  EXPECT_TRUE(failures.empty());
+
+  // A second take starts its file and its count afresh.
+  Start();
+  Run(700);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+  EXPECT_TRUE(TakeBytes() == CountingFrames(firstFrame, 700 * 441 / 10));
+}
+
+TEST_F(RecorderTest, TheStopWritesBuffersTheServiceHasNotReachedYet) {
+  Start();
+  Run(1000);
+  EXPECT_EQ(recorder.BytesRecorded(), 2 * kHalf);
+  // The timer does not come for 300 ms: a full buffer waits, the next one fills.
+  Run(300, false);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+  EXPECT_TRUE(TakeBytes() == CountingFrames(firstFrame, 1300 * 441 / 10));
+  // Nothing arrives after the stop.
+  Run(1000);
+  EXPECT_EQ(TakeBytes().size(), size_t{1300 * 441 / 10} * 4);
+}
+
+TEST_F(RecorderTest, AFullDiskIsReportedAndEndsTheTake) {
+  take.szPath = "/dev/full";
+  Start();
+  Run(600);
+  EXPECT_EQ(session.writeFailures, 1);
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  EXPECT_TRUE(recorder.WriteFailed());
+  EXPECT_TRUE(Reported("Failed to write recorded audio to file: /dev/full"));
+  EXPECT_TRUE(Reported("AudioRecorderNonThreaded::HandleBuffer"));
+  EXPECT_EQ(recorder.FinalizeRecordSession(), 0) << "a take that could not be written counts as recorded";
+  EXPECT_EQ(recorder.RecordedLength(), 0u);
+  Run(1000);
+  EXPECT_EQ(session.writeFailures, 1);
+}
+
+// Files of this process may not grow beyond a size while it lives, as on a full disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = m_previous;
+    limit.rlim_cur = bytes;
+    m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_handler);
+  }
+  bool Set() const { return m_set; }
+
+ private:
+  rlimit m_previous{};
+  void (*m_handler)(int) = nullptr;
+  bool m_set = false;
+};
+
+TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
+  {
+    // The second buffer is written in part.
+    FileSizeLimit limit(100002);
+    ASSERT_TRUE(limit.Set());
+    Start();
+    Run(1100);
+  }
+  EXPECT_EQ(session.writeFailures, 1);
+  EXPECT_TRUE(Reported("Failed to write recorded audio to file: " + take.szPath));
+  EXPECT_EQ(recorder.FinalizeRecordSession(), 0);
+  EXPECT_EQ(recorder.RecordedLength(), 100000u);
+  const std::string bytes = TakeBytes();
+  ASSERT_GE(bytes.size(), 100000u);
+  EXPECT_TRUE(bytes.substr(0, 100000) == CountingFrames(firstFrame, 25000));
+}
+
+TEST_F(RecorderTest, AWriteThatFailsAtTheStopMakesTheStopFail) {
+  {
+    FileSizeLimit limit(100002);
+    ASSERT_TRUE(limit.Set());
+    Start();
+    Run(520);
+    EXPECT_EQ(recorder.BytesRecorded(), kHalf);
+    Run(300, false);
+    EXPECT_EQ(recorder.StopRecording(), 0);
+  }
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  EXPECT_EQ(session.writeFailures, 1);
+  EXPECT_EQ(system.messages.shown.size(), 1u);
+  EXPECT_EQ(recorder.FinalizeRecordSession(), 0);
+  EXPECT_EQ(recorder.RecordedLength(), 100000u);
+}
+
+TEST_F(RecorderTest, AStalledServiceCancelsTheTakeWithConsecutiveDelays) {
+  Start();
+  Run(1000);
+  // The interface thread stalls for 1.3 seconds; the device keeps capturing.
+  system.clock.Advance(1300);
+  system.wave.Pump();
+  Run(200);
+  EXPECT_EQ(session.cancels, 1);
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("Recording Failure"), std::string::npos) << failures[0];
+  EXPECT_NE(failures[0].find("Consecutive Delays"), std::string::npos) << failures[0];
+  Run(2000);
+  EXPECT_EQ(failures.size(), 1u) << "reported more than once";
+}
+
+TEST_F(RecorderTest, ABufferThatComesTooLateCancelsTheTake) {
+  Start();
+  uint32_t lastWrite = 0;
+  auto service = [&] {
+    const uint32_t before = recorder.BytesRecorded();
+    recorder.ServiceRecording();
+    if (recorder.BytesRecorded() != before) lastWrite = system.clock.GetTickCount();
+  };
+  for (int n = 0; n < 25; ++n) {
+    system.clock.Advance(40);
+    system.wave.Pump();
+    service();
+  }
+  ASSERT_NE(lastWrite, 0u);
+  // The timer keeps coming, but the device hands nothing back for 1.2 seconds: the
+  // input it heard meanwhile found no buffer and is gone.
+  while (system.clock.GetTickCount() + 40 - lastWrite <= 1200) {
+    system.clock.Advance(40);
+    service();
+  }
+  EXPECT_TRUE(failures.empty());
+  EXPECT_EQ(recorder.AccumulatedDelays(), 0);
+  system.clock.Set(lastWrite + 1210);
+  system.wave.Pump();
+  service();
+  service();
+  EXPECT_EQ(session.cancels, 1);
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("Recording Failure"), std::string::npos) << failures[0];
+  EXPECT_NE(failures[0].find("Consecutive Delays"), std::string::npos) << failures[0];
+}
+
+TEST_F(RecorderTest, AServiceInTimeCountsNoDelay) {
+  Start();
+  Run(10000);
+  EXPECT_EQ(recorder.AccumulatedDelays(), 0);
+  EXPECT_EQ(session.cancels, 0);
+  // The device captured its first byte as the take started.
+  EXPECT_GT(recorder.StartTickSampleCount(), 0u);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+  EXPECT_EQ(recorder.RecordedLength(), 10 * kSecond);
+  EXPECT_EQ(recorder.RecordStartEstimate(), recorder.StartTick());
+}
+
+// A square wave: half a period at the top, half at the bottom.
+platform::VirtualWaveIn::Source Square(int16_t leftTop, int16_t rightTop) {
+  return [leftTop, rightTop, n = uint32_t{0}](char* out, uint32_t bytes) mutable {
+    for (uint32_t at = 0; at + 4 <= bytes; at += 4, ++n) {
+      const bool high = (n / 50) % 2 == 0;
+      const int16_t left = high ? leftTop : static_cast<int16_t>(-leftTop - (leftTop == 32767 ? 1 : 0));
+      const int16_t right = high ? rightTop : static_cast<int16_t>(-rightTop - (rightTop == 32767 ? 1 : 0));
+      out[at] = static_cast<char>(left & 0xFF);
+      out[at + 1] = static_cast<char>((left >> 8) & 0xFF);
+      out[at + 2] = static_cast<char>(right & 0xFF);
+      out[at + 3] = static_cast<char>((right >> 8) & 0xFF);
+    }
+  };
+}
+
+TEST_F(RecorderTest, MonitorLevelsFollowTheInput) {
+  Input().SetSource(Square(32767, 32767));
+  ASSERT_EQ(recorder.StartMonitoring(), 1);
+  EXPECT_EQ(recorder.State(), RecorderMonitoring);
+  Run(200);
+  EXPECT_EQ(recorder.Monitor().LeftLevel(), 99);
+  EXPECT_EQ(recorder.Monitor().RightLevel(), 99);
+  EXPECT_EQ(MeterPosition(recorder.Monitor().LeftLevel()), 100);
+
+  // Half scale on the left against 32700, silence on the right.
+  Input().SetSource(Square(16350, 0));
+  Run(200);
+  EXPECT_EQ(recorder.Monitor().LeftLevel(), 49);
+  EXPECT_EQ(recorder.Monitor().RightLevel(), 0);
+
+  Input().SetSource({});
+  Run(200);
+  EXPECT_EQ(recorder.Monitor().LeftLevel(), 0);
+  EXPECT_EQ(MeterPosition(recorder.Monitor().RightLevel()), 0);
+  // The buffers kept circling: nothing was dropped.
+  EXPECT_EQ(Input().DroppedBytes(), 0u);
+
+  ASSERT_EQ(recorder.StopMonitoring(), 1);
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  // Monitoring and recording share the device one after the other.
+  Start();
+  Run(600);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+  EXPECT_EQ(recorder.RecordedLength(), 600 * 441 / 10 * 4);
+  EXPECT_EQ(recorder.ShutdownRecorder(), 1);
+  EXPECT_FALSE(recorder.IsOpen());
+  EXPECT_TRUE(system.messages.shown.empty());
+}
+
+TEST_F(RecorderTest, RecordLevelsShowTheLast40MsOnceABufferHasThem) {
+  Input().SetSource(Square(32767, 8000));
+  Start();
+  int left = -1, right = -1;
+  Run(30);
+  recorder.GetRecordLevels(&left, &right);
+  EXPECT_EQ(left, -1) << "a level before 40 ms of the buffer were captured";
+  Run(30);
+  recorder.GetRecordLevels(&left, &right);
+  EXPECT_EQ(left, 99);
+  EXPECT_EQ(right, 8000 * 99 / 32767);
+  // The first 40 ms of the next buffer show nothing new.
+  Input().SetSource({});
+  Run(470);
+  left = right = -1;
+  recorder.GetRecordLevels(&left, &right);
+  EXPECT_EQ(left, -1);
+  Run(40);
+  recorder.GetRecordLevels(&left, &right);
+  EXPECT_EQ(left, 0);
+  EXPECT_EQ(right, 0);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+}
+
+TEST_F(RecorderTest, MeterResponseRunsFromBottomToTop) {
+  EXPECT_EQ(MeterPosition(0), 0);
+  EXPECT_EQ(MeterPosition(9), 25);
+  EXPECT_EQ(MeterPosition(50), 74);
+  EXPECT_EQ(MeterPosition(99), 100);
+  EXPECT_EQ(MeterPosition(150), 100);
+  EXPECT_EQ(MeterPosition(-3), 0);
+  for (size_t level = 1; level < kMeterResponse.size(); ++level) EXPECT_GE(kMeterResponse[level], kMeterResponse[level - 1]);
+}
+
+TEST_F(RecorderTest, WithoutADeviceNothingStartsAndTheFailureIsReported) {
+  ASSERT_EQ(recorder.ShutdownRecorder(), 1);
+  ASSERT_EQ(PCMFileOpen(&take, kPCMWrite), 1);
+  EXPECT_EQ(recorder.StartRecording(&take, &session), 0);
+  EXPECT_TRUE(Reported("AudioRecorderNonThreaded::StartRecording"));
+  EXPECT_EQ(recorder.StartMonitoring(), 0);
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  PCMFileClose(&take);
+  // A device id beyond the devices there are opens the default device.
+  EXPECT_EQ(recorder.SetupRecorder(7), 1);
+  EXPECT_EQ(system.wave.Inputs().back()->DeviceId(), 0u);
+}
+
+}  // namespace
