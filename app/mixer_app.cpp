@@ -71,8 +71,9 @@ CMixerApp::CMixerApp() : m_strSessionStamp(MakeSessionStamp(std::time(nullptr)))
 }
 
 CMixerApp::~CMixerApp() {
-  // The output device closes before the document goes.
+  // The output and input devices close before the document goes.
   m_player.Stop();
+  m_recorder.ShutdownRecorder();
   if (m_bConfigValid) WriteMixerConfig();
   m_recentFiles.Save();
   // The document deletes the session's working files and folder.
@@ -170,12 +171,15 @@ void CMixerApp::OpenRecordingEngine() {
     m_nCurrentInputDevice = 0;
     m_config.waveInDevice = 0;
   }
-  // The recording engine opens m_nCurrentInputDevice here.
+  // Without an input device the program still plays and edits; Record says why it
+  // cannot record.
+  if (inputs > 0) m_recorder.SetupRecorder(static_cast<unsigned>(m_nCurrentInputDevice));
   m_bRecorderReady = true;
 }
 
 void CMixerApp::ReopenRecordingEngine(int device) {
   m_bRecorderReady = false;
+  m_recorder.ShutdownRecorder();
   m_nCurrentInputDevice = device;
   m_config.waveInDevice = device;
   OpenRecordingEngine();

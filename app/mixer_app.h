@@ -26,6 +26,7 @@
 #include "document/silence_dialog.h"
 #include "effects/effect_tools.h"
 #include "engine/audio_player.h"
+#include "engine/audio_recorder.h"
 
 class CMainFrame;
 class CMixerDoc;
@@ -170,6 +171,9 @@ class CMixerApp {
   // sound (0 from each start until its stop), the guard against a re-entered stop and
   // the tick of the last accepted play/stop toggle.
   AudioPlayerNonThreaded m_player;
+  // Recording and monitoring: the engine, open on the current input device from
+  // start-up to exit.
+  AudioRecorderNonThreaded m_recorder;
   uint32_t m_playStartEstimate = 0;
   bool m_stopInProgress = false;
   std::optional<uint32_t> m_lastToggleTick;

@@ -272,7 +272,7 @@ TEST_F(StartupTest, FolderWithoutTerminatorIsReplacedNotOverrun) {
   EXPECT_EQ(saved.metronomeTempo, 100);  // the fields after the folder are untouched
 }
 
-TEST_F(StartupTest, InputDeviceBeyondTheListBecomesZeroAndNoDevicesIsReported) {
+TEST_F(StartupTest, InputDeviceBeyondTheListBecomesZeroTheRecorderOpensAndNoDevicesIsReported) {
   fs::create_directories(root / "audio");
   MixerConfig config = MixerConfig::FirstRunDefaults(root / "audio", 3, false);
   WriteConfig(config);
@@ -282,14 +282,20 @@ TEST_F(StartupTest, InputDeviceBeyondTheListBecomesZeroAndNoDevicesIsReported) {
     ASSERT_TRUE(app.InitInstance(Options()));
     EXPECT_EQ(app.m_nCurrentInputDevice, 0);
     EXPECT_EQ(app.m_nCurrentOutputDevice, 3);
+    // The recording engine is open from start-up, and again on another device.
+    EXPECT_TRUE(app.m_recorder.IsOpen());
+    app.ReopenRecordingEngine(1);
+    EXPECT_TRUE(app.m_recorder.IsOpen());
+    EXPECT_EQ(app.m_config.waveInDevice, 1);
   }
-  EXPECT_EQ(SavedConfig().waveInDevice, 0);
+  EXPECT_EQ(SavedConfig().waveInDevice, 1);
   EXPECT_TRUE(system->messages.shown.empty());
 
   system->waveDevices.inputs.clear();
   CMixerApp app;
   EXPECT_TRUE(app.InitInstance(Options()));
   EXPECT_TRUE(Shown("Failed to detect any input devices."));
+  EXPECT_FALSE(app.m_recorder.IsOpen());
 }
 
 TEST_F(StartupTest, ClosingTheSettingsPageWithoutOkSavesNothing) {
