@@ -148,11 +148,15 @@ struct FakeWaveSystem : platform::WaveSystem {
     return platform::MMSYSERR_NOERROR;
   }
   std::unique_ptr<platform::WaveOutDevice> CreateOutput() override { return nullptr; }
-  std::unique_ptr<platform::WaveInDevice> CreateInput() override { return nullptr; }
+  // The recording engine opens the chosen input: a virtual device of the same list.
+  platform::WaveSystem* devices = nullptr;
+  std::unique_ptr<platform::WaveInDevice> CreateInput() override { return devices->CreateInput(); }
 };
 
 TEST_F(SettingsTest, DevicePageChangesInputAtOnceAndOutputNextTime) {
   FakeWaveSystem wave;
+  platform::VirtualWaveSystem inputs(system->clock, wave.outputs, wave.inputs);
+  wave.devices = &inputs;
   platform::Os().waveSystem = &wave;
   platform::Os().waveDevices = &wave;
   auto choose = [&](int input, int output) {
