@@ -22,10 +22,11 @@ peer() { elapsed sox -V1 "${raw[@]}" "$work/track.raw" "${raw[@]}" "$work/peer.r
 echo "Effects on a $minutes-minute track ($(nproc) cores): ours beside sox"
 while IFS='|' read -r effect label args; do
   cp "$work/track.raw" "$work/result.raw"
-  ours=$("$bench" "$work/result.raw" "$work/track.raw" "$effect") || exit 1
+  ours=$(/usr/bin/time -f %M -o "$work/memory" "$bench" "$work/result.raw" "$work/track.raw" "$effect") || exit 1
   # shellcheck disable=SC2086
   theirs=$(peer $args) || { echo "effects_bench: sox $args failed"; exit 1; }
-  printf '  %-42s %6.2f s   sox %6.2f s   ratio %5.2f\n' "$label" "$ours" "$theirs" "$(echo "$ours / $theirs" | bc -l)"
+  printf '  %-42s %6.2f s   sox %6.2f s   ratio %5.2f   peak memory %6d KiB\n' "$label" "$ours" "$theirs" \
+    "$(echo "$ours / $theirs" | bc -l)" "$(cat "$work/memory")"
 done <<LIST
 volume|Adjust Volume 50% (sox vol 0.5)|vol 0.5
 fade|Fade out over the track (sox fade)|fade t 0 -0 ${length}
