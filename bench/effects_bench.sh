@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Each effect on a track of MINUTES minutes beside its nearest sox effect on the same
 # audio in the same run (both from the page cache, writing a file of the same size).
-# Prints seconds and the ratio; it never fails on a time.
+# Prints seconds, the ratio and the peak memory; it never fails on a time.
 #
 #   bench/effects_bench.sh [build folder] [minutes]     (defaults: build/test, 10)
 set -euo pipefail
