@@ -144,8 +144,7 @@ int CMixerDoc::OnViewChange(int track, bool keep) {
 }
 
 void CMixerDoc::AfterChange(int track) {
-  DocumentWorkspace* work = &m_workspace;
-  if (m_host.MainFrame()) m_host.MainFrame()->OnDocumentChanged(track);
+  if (CMainFrame* frame = m_host.MainFrame()) frame->OnDocumentChanged(track);
 }
 
 int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t first, uint32_t last) {
@@ -280,8 +279,7 @@ void CMixerDoc::SetModifiedFlag(bool modified) {
 }
 
 void CMixerDoc::UpdateTitle() {
-  DocumentWorkspace* work = &m_workspace;
-  if (m_host.MainFrame()) m_host.MainFrame()->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
+  if (CMainFrame* frame = m_host.MainFrame()) frame->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
 }
 
 std::string CMixerDoc::TitleText() const {
