@@ -11,7 +11,6 @@
 #include "app/colour_table.h"
 #include "app/effect_tool_host.h"
 #include "app/left_sessions.h"
-#include "app/metronome_settings.h"
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
 #include "app/recent_files.h"
@@ -27,6 +26,8 @@
 #include "effects/effect_tools.h"
 #include "engine/audio_player.h"
 #include "engine/audio_recorder.h"
+#include "engine/metronome_dialog.h"
+#include "engine/monitor_input_dialog.h"
 
 class CMainFrame;
 class CMixerDoc;
@@ -165,8 +166,6 @@ class CMixerApp {
   // The nine tools of the Tools and Effects menus, with their settings and presets.
   EffectToolHost m_effectToolHost{*this};
   effects::EffectTools m_effectTools{m_effectToolHost};
-  // The metronome's settings of the running project, loaded from the record at start.
-  MetronomeSettings m_metronome;
   // Playback: the engine, the estimated tick at which the last playback began to
   // sound (0 from each start until its stop), the guard against a re-entered stop and
   // the tick of the last accepted play/stop toggle.
@@ -177,6 +176,11 @@ class CMixerApp {
   uint32_t m_playStartEstimate = 0;
   bool m_stopInProgress = false;
   std::optional<uint32_t> m_lastToggleTick;
+  // The metronome with its live settings: the record's at start-up, a project's when
+  // one that carries them opens.
+  CMetronomeDialog m_metronomeDialog{m_config};
+  // Monitor Input, the input's levels while it is open.
+  CMonitorInputDialog m_monitorInputDialog{m_recorder};
 
  private:
   // Start-up steps whose objects (document, mixing board, engines, intro project)

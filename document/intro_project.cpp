@@ -250,10 +250,13 @@ int CreateIntroProject(CMixerApp& app) {
   if (!WriteWhole(mix, record->Encode())) return Fail("Failed to write the intro mix file (" + mix + ").");
 
   operation.End();
-  // Reported by the opening when it fails.
+  // Reported by the opening when it fails. The intro brings its own tempo but keeps
+  // the metronome on or off as the first-run page set it.
+  const int32_t metronomeOn = app.m_config.metronomeOn;
   if (doc->OnMyOpenDocument(mix) != 1) return 0;
-
-  app.m_metronome.on = app.m_config.metronomeOn;
+  MetronomeSettings metronome = app.m_config.Metronome();
+  metronome.on = metronomeOn;
+  app.m_metronomeDialog.Accept(metronome);
   if (app.m_pMainFrame) app.m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
   // The tracks read the intro folder's files until an edit rewrites them, and the
   // project counts as unchanged.

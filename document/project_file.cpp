@@ -248,7 +248,7 @@ int CMixerDoc::WriteMIX() {
     out.markerEnd = pos.m_nMarkerEnd;
   }
   record.currentPosition = m_nCurrentPos;
-  record.metronome = app->m_metronome;
+  record.metronome = app->m_metronomeDialog.Settings();
 
   const std::vector<uint8_t> bytes = record.Encode();
   sides.emplace_back();
@@ -437,9 +437,10 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     if (in.current) current = n;
   }
   m_nCurrentPos = record.currentPosition;
-  app.m_metronome = record.metronome;
-  app.m_metronome.tempo = std::clamp<int16_t>(app.m_metronome.tempo, 0, 999);
-  app.m_metronome.level = std::min<uint8_t>(app.m_metronome.level, kSilentLevel);
+  MetronomeSettings metronome = record.metronome;
+  metronome.tempo = std::clamp<int16_t>(metronome.tempo, 0, 999);
+  metronome.level = std::min<uint8_t>(metronome.level, kSilentLevel);
+  app.m_metronomeDialog.Accept(metronome);
   return 1;
 }
 
@@ -530,14 +531,12 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
   app.m_boardMain.SetMasterLevel(LevelFromStored(record.master), kLevelBoth);
   app.m_boardMain.SetProjectDescription(record.description);
   if (record.complete) {
-    app.m_config.metronomeOn = record.metronomeOn == 1 ? 1 : 0;
-    app.m_config.metronomeMeasure = record.metronomeMeasure == 3 ? 0 : record.metronomeMeasure;
-    app.m_config.metronomeTempo = record.metronomeTempo;
-    app.m_config.metronomeLevel = static_cast<uint8_t>(LevelFromStored(record.metronomeLevel));
-    app.m_metronome.on = app.m_config.metronomeOn;
-    app.m_metronome.measure = app.m_config.metronomeMeasure;
-    app.m_metronome.tempo = app.m_config.metronomeTempo;
-    app.m_metronome.level = app.m_config.metronomeLevel;
+    MetronomeSettings metronome = app.m_config.Metronome();
+    metronome.on = record.metronomeOn == 1 ? 1 : 0;
+    metronome.measure = record.metronomeMeasure == 3 ? 0 : record.metronomeMeasure;
+    metronome.tempo = record.metronomeTempo;
+    metronome.level = static_cast<uint8_t>(LevelFromStored(record.metronomeLevel));
+    app.m_metronomeDialog.Accept(metronome);
   }
   return 1;
 }

@@ -12,7 +12,7 @@ namespace {
 
 uint32_t Tempo() {
   CMixerApp* app = CMixerApp::Get();
-  return app ? static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0)) : 0;
+  return app ? app->m_config.Tempo() : 0;
 }
 
 }  // namespace

@@ -257,7 +257,7 @@ void CMixerView::DisplayTimes() {
   const int quarter = m_geometry.width / 4;
   CMixerApp* app = CMixerApp::Get();
   if (!app) return;
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0));
+  const auto tempo = app->m_config.Tempo();
   m_strip->SelectFont(m_objects.font);
   // Each label starts beside the quarter line of the waveform it names, with the
   // decimals it takes to differ from its neighbours.
@@ -348,7 +348,7 @@ std::string CMixerView::Format(uint32_t position) const {
   CMixerApp* app = CMixerApp::Get();
   std::string text;
   if (!app) return text;
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0));
+  const auto tempo = app->m_config.Tempo();
   FormatPosition(position, kBytesPerSecond, text, tempo, app->m_config.timeDisplayType);
   return text;
 }
@@ -667,7 +667,13 @@ void CMixerView::OnTimer(unsigned int id) {
     }
     return;
   }
-  if (m_hooks.monitoring && m_hooks.monitoring() && m_hooks.serviceMonitor) m_hooks.serviceMonitor();
+  if (m_hooks.monitoring && m_hooks.monitoring()) {
+    if (m_hooks.serviceMonitor) m_hooks.serviceMonitor();
+    return;
+  }
+  // Monitoring is over: the timer stops and the meters drop.
+  if (platform::Timers* timers = platform::Os().timers) timers->KillTimer(this, kPlayTimer);
+  if (m_hooks.clearMeters) m_hooks.clearMeters();
 }
 
 void CMixerView::DrawPlayLine(int x) {
