@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/metronome_settings.h"
+#include "core/metronome_settings.h"
 #include "platform/dialog_logic.h"
 
 inline constexpr const char* IDC_AUDIO_PATH = "IDC_AUDIO_PATH";

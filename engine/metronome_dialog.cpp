@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <iterator>
 
-#include "app/errors.h"
-#include "app/mixer_config.h"
+#include "core/errors.h"
+#include "core/mixer_config.h"
 #include "document/mix_samples.h"
 #include "platform/folders.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/metronome_settings.h"
+#include "core/metronome_settings.h"
 #include "engine/metronome_clicks.h"
 #include "platform/dialog_logic.h"
 

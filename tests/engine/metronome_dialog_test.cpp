@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/mixer_config.h"
+#include "core/mixer_config.h"
 #include "assets/metronome_samples.h"
 #include "engine/metronome_dialog.h"
 #include "platform/scripted/scripted_system.h"

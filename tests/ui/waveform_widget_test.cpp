@@ -21,10 +21,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "app/settings/app_settings_dialog.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "document/mixer_doc.h"
 #include "document/mixing_board.h"
 #include "platform/recording_canvas.h"

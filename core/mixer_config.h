@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/metronome_settings.h"
+#include "core/metronome_settings.h"
 
 // The configuration record, kept in memory in decoded form and stored in mixer.cfg as
 // 348 little-endian bytes at fixed offsets.
