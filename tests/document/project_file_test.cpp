@@ -58,6 +58,7 @@ TEST_F(ProjectTest, ASavedProjectOpensWithTheSameAudioAndSettings) {
 
   Restart();
   app->m_config.metronomeTempo = 90;
+  app->m_metronomeDialog.ApplySettings();
   ASSERT_EQ(app->OpenDocument(project), 1);
   EXPECT_FALSE(doc->IsModified());
   EXPECT_TRUE(SameAudio(TrackBytes(0), one));
