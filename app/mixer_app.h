@@ -15,6 +15,7 @@
 #include "app/mixer_config.h"
 #include "app/progress_dialog.h"
 #include "app/recent_files.h"
+#include "app/recording/recording_dialog.h"
 #include "app/settings/app_settings_dialog.h"
 #include "audio_store/convert_audio.h"
 #include "audio_store/pcm_file.h"
@@ -23,10 +24,12 @@
 #include "document/marker_times_dialog.h"
 #include "document/mixing_board.h"
 #include "document/project_settings_dialog.h"
+#include "document/recorded_take.h"
 #include "document/silence_dialog.h"
 #include "effects/effect_tools.h"
 #include "engine/audio_player.h"
 #include "engine/audio_recorder.h"
+#include "engine/metronome_clicks.h"
 
 class CMainFrame;
 class CMixerDoc;
@@ -114,6 +117,11 @@ class CMixerApp {
   static int LaunchHelp();
   // A link as it is; a local file as a file URL.
   static std::string HelpTarget(const std::string& target);
+  // The Record command (app/recording): the recording dialog, then the import of its
+  // take as operation 13 when it ended with Stop. StoreTake is that second half, for
+  // any front end that ran the dialog.
+  int OnRecord();
+  int StoreTake(int dialogResult);
   // Shuts the recording engine down and sets it up again on another input device,
   // which is stored as the configured one.
   void ReopenRecordingEngine(int device);
@@ -175,6 +183,11 @@ class CMixerApp {
   // start-up to exit.
   AudioRecorderNonThreaded m_recorder;
   uint32_t m_playStartEstimate = 0;
+  // The metronome's clicks that a take's playback mixes in, the recording dialog and
+  // the take it leaves for the import.
+  MetronomeClicks m_metronomeClicks;
+  CRecordingDialog m_recordingDialog{*this};
+  RecordedTake m_recordedTake;
   bool m_stopInProgress = false;
   std::optional<uint32_t> m_lastToggleTick;
 

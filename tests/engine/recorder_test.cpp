@@ -220,8 +220,14 @@ TEST_F(RecorderTest, AWriteThatFailsAtTheStopMakesTheStopFail) {
 TEST_F(RecorderTest, AStalledServiceCancelsTheTakeWithConsecutiveDelays) {
   Start();
   Run(1000);
-  // The interface thread stalls for 1.3 seconds; the device keeps capturing.
+  // A stall of 1.3 seconds is one delay, counted once.
   system.clock.Advance(1300);
+  system.wave.Pump();
+  Run(1000);
+  EXPECT_EQ(session.cancels, 0);
+  EXPECT_EQ(recorder.AccumulatedDelays(), 1);
+  // One of more than twice the limit ends the take.
+  system.clock.Advance(2500);
   system.wave.Pump();
   Run(200);
   EXPECT_EQ(session.cancels, 1);
@@ -256,8 +262,12 @@ TEST_F(RecorderTest, ABufferThatComesTooLateCancelsTheTake) {
   EXPECT_TRUE(failures.empty());
   EXPECT_EQ(recorder.AccumulatedDelays(), 0);
   system.clock.Set(lastWrite + 1210);
-  system.wave.Pump();
   service();
+  service();
+  // Late once, counted once; still nothing after twice the limit ends the take.
+  EXPECT_EQ(recorder.AccumulatedDelays(), 1);
+  EXPECT_EQ(session.cancels, 0);
+  system.clock.Set(lastWrite + 2410);
   service();
   EXPECT_EQ(session.cancels, 1);
   ASSERT_EQ(failures.size(), 1u);
