@@ -123,9 +123,11 @@ void AudioRecorderNonThreaded::ServiceRecording() {
   if (m_stopRequested || m_state != RecorderRecording) return;
   if (!CheckForDelays()) return;
   if (!HeaderDone(0) && !HeaderDone(1)) return;
+  // What has passed the converter, not what has reached the buffers: the input
+  // arrives a latency late.
   const uint32_t t0 = Now();
   uint32_t bytes = 0;
-  const unsigned result = m_hWaveIn->GetPosition(&bytes);
+  const unsigned result = m_hWaveIn->GetConverterPosition(&bytes);
   AddStartTickSample(t0, Now(), result, bytes, m_startTickSamples.data(), &m_startTickSampleCount);
   HandleBuffer();
 }
