@@ -164,24 +164,24 @@ void CaptureQueue::SetFormat(const WaveFormat& format) {
 }
 
 void CaptureQueue::PublishTime(uint64_t captured, int64_t endNanos) {
-  const uint64_t serial = m_timeSerial.load(std::memory_order_relaxed);
-  m_timeSerial.store(serial + 1, std::memory_order_relaxed);
-  std::atomic_thread_fence(std::memory_order_release);
-  m_timedBytes.store(captured, std::memory_order_relaxed);
-  m_timedEnd.store(endNanos, std::memory_order_relaxed);
-  m_timeSerial.store(serial + 2, std::memory_order_release);
-  m_timed.store(true, std::memory_order_release);
+  // Sequentially consistent steps: a reader that sees the same even number before and
+  // after its reads has read one record whole.
+  const uint64_t serial = m_timeSerial.load();
+  m_timeSerial.store(serial + 1);
+  m_timedBytes.store(captured);
+  m_timedEnd.store(endNanos);
+  m_timeSerial.store(serial + 2);
+  m_timed.store(true);
 }
 
 uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
-  if (!m_timed.load(std::memory_order_acquire)) return CapturedBytes();
+  if (!m_timed.load()) return CapturedBytes();
   for (int attempt = 0; attempt < 8; ++attempt) {
-    const uint64_t serial = m_timeSerial.load(std::memory_order_acquire);
+    const uint64_t serial = m_timeSerial.load();
     if (serial % 2) continue;
-    const uint64_t bytes = m_timedBytes.load(std::memory_order_relaxed);
-    const int64_t end = m_timedEnd.load(std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_acquire);
-    if (m_timeSerial.load(std::memory_order_relaxed) != serial) continue;
+    const uint64_t bytes = m_timedBytes.load();
+    const int64_t end = m_timedEnd.load();
+    if (m_timeSerial.load() != serial) continue;
     if (nowNanos <= end) return bytes;
     // No capture call waits a second; beyond it the input has stopped.
     const auto since = static_cast<uint64_t>(std::min<int64_t>(nowNanos - end, 1000000000));
@@ -240,7 +240,7 @@ void CaptureQueue::ReturnAll() {
   }
   while (WaveHeader* header = m_ring.Pop()) Finish(header, 0);
   m_captured.store(0, std::memory_order_release);
-  m_timed.store(false, std::memory_order_release);
+  m_timed.store(false);
 }
 
 }  // namespace platform
