@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/mixer_app.h"
+#include "core/errors.h"
+#include "core/program_links.h"
+#include "core/progress_dialog.h"
 #include "platform/last_error.h"
 
 namespace {
@@ -271,7 +272,7 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
   bool firstPass = true;
   uint8_t buffer[kBufferSize];
   OutputWriter output(targetFile);
-  COperationDialog* progress = CMixerApp::Get() ? &CMixerApp::Get()->m_operationDialog : nullptr;
+  COperationDialog* progress = Links().operationDialog;
 
   auto writeFrame = [&](const Frame& frame) {
     outSamples += static_cast<uint64_t>(targetChannels);

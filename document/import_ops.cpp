@@ -5,24 +5,23 @@
 
 #include <cstdio>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/mixer_app.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "core/program_links.h"
+#include "document/document_workspace.h"
 #include "audio_store/codec_modules.h"
 #include "document/mixer_doc.h"
 
 namespace {
 
 COperationDialog* Progress() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? &app->m_operationDialog : nullptr;
+  return Links().operationDialog;
 }
 
 // Names a decoder's file in the session folder on first use.
-bool NameTempFile(std::string& path, const char* base, const char* extension) {
-  CMixerApp* app = CMixerApp::Get();
+bool NameTempFile(std::string& path, const std::string& folder, const char* base, const char* extension) {
   if (!path.empty()) return true;
-  return app && OurGetTempFileName(path, app->m_szTempFolder, base, extension) == 1;
+  return OurGetTempFileName(path, folder, base, extension) == 1;
 }
 
 // A decoder's result as the import's: a refusal is told to the user, a cancel is not.
@@ -41,10 +40,10 @@ void RemoveFile(const std::string& path) {
 
 // The decoders' files go when the import ends: done, failed, refused or cancelled.
 struct DecodedFilesRemover {
-  CMixerApp& app;
+  DocumentWorkspace& work;
   ~DecodedFilesRemover() {
-    app.m_waveImport.RemoveTempFile();
-    app.m_mp3Import.RemoveTempFile();
+    work.m_waveImport.RemoveTempFile();
+    work.m_mp3Import.RemoveTempFile();
   }
 };
 
@@ -54,12 +53,12 @@ void DecodeCallback(int position, int* keepGoing) {
   OperationCallback(position, keepGoing);
 }
 
-int CWaveImport::ImportFile(AudioQuality& quality, const std::string& wavPath) {
+int CWaveImport::ImportFile(const std::string& folder, AudioQuality& quality, const std::string& wavPath) {
   if (COperationDialog* progress = Progress()) {
     progress->SetMessage("Opening audio file...", 0);
     progress->SetProgressRange(100);
   }
-  if (!NameTempFile(m_szTempPath, "import_wave_file", "pcm")) return 0;
+  if (!NameTempFile(m_szTempPath, folder, "import_wave_file", "pcm")) return 0;
   if (std::FILE* created = std::fopen(m_szTempPath.c_str(), "wb")) std::fclose(created);
   int result = DecodeResult(
       CallWaveDecode("CWaveImport::ImportFile", wavPath, m_szTempPath, &m_quality, &m_nDataBytes, DecodeCallback),
@@ -72,12 +71,12 @@ void CWaveImport::RemoveTempFile() {
   RemoveFile(m_szTempPath);
 }
 
-int CMP3Import::ImportFile(const std::string& mp3Path) {
+int CMP3Import::ImportFile(const std::string& folder, const std::string& mp3Path) {
   if (COperationDialog* progress = Progress()) {
     progress->SetMessage("Decoding MP3 file...", 0);
     progress->SetProgressRange(100);
   }
-  if (!NameTempFile(m_szTempPath, "import_mp3_file", "wav")) return 0;
+  if (!NameTempFile(m_szTempPath, folder, "import_mp3_file", "wav")) return 0;
   return DecodeResult(CallLameDecode("CMP3Import::ImportFile", mp3Path, m_szTempPath, DecodeCallback), mp3Path);
 }
 
@@ -88,23 +87,23 @@ void CMP3Import::RemoveTempFile() {
 int CMixerDoc::ImportDecoded(bool mp3) {
   const char* where = mp3 ? "CMixerDoc::UserOpImportMP3" : "CMixerDoc::UserOpImportWave";
   if (!CheckTrack(m_nCurrentTrack, where)) return 0;
-  CMixerApp* app = CMixerApp::Get();
-  if (!app || !m_pOperationDialog) {
+  DocumentWorkspace* work = &m_workspace;
+  if (!m_pOperationDialog) {
     ReportError(where, "Pointer to dialog op is NULL");
     return 0;
   }
-  app->m_bOpInProgress = true;
-  DecodedFilesRemover removeDecodedFiles{*app};
+  work->m_bOpInProgress = true;
+  DecodedFilesRemover removeDecodedFiles{*work};
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = CurrentTrack();
 
   AudioQuality quality{};
   int result = 1;
   if (mp3) {
-    result = app->m_mp3Import.ImportFile(m_szImportPath);
-    if (result == 1) result = app->m_waveImport.ImportFile(quality, app->m_mp3Import.m_szTempPath);
+    result = work->m_mp3Import.ImportFile(work->m_szTempFolder, m_szImportPath);
+    if (result == 1) result = work->m_waveImport.ImportFile(work->m_szTempFolder, quality, work->m_mp3Import.m_szTempPath);
   } else {
-    result = app->m_waveImport.ImportFile(quality, m_szImportPath);
+    result = work->m_waveImport.ImportFile(work->m_szTempFolder, quality, m_szImportPath);
   }
   if (result != 1) return result;
 
@@ -114,29 +113,29 @@ int CMixerDoc::ImportDecoded(bool mp3) {
                            std::to_string(track.m_PCM.nSize) + " bytes.");
     return 0;
   }
-  const uint32_t tail = PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &app->m_tempA, position);
+  const uint32_t tail = PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &work->m_tempA, position);
   m_pOperationDialog->SetMessage(mp3 ? "Importing MP3 file into project..." : "Importing wave file into project...",
                                  mp3 ? 0 : 1);
-  m_pOperationDialog->SetProgressRange((app->m_waveImport.m_nDataBytes + position + tail) / 100);
+  m_pOperationDialog->SetProgressRange((work->m_waveImport.m_nDataBytes + position + tail) / 100);
   m_pOperationDialog->UpdateProgress(0);
 
   std::FILE* out = nullptr;
-  if ((result = PCMFileInsertExteriorPre(&track.m_PCM, &app->m_tempA, position, &out)) != 1) {
-    PCMFileClose(&app->m_tempA);
+  if ((result = PCMFileInsertExteriorPre(&track.m_PCM, &work->m_tempA, position, &out)) != 1) {
+    PCMFileClose(&work->m_tempA);
     return result;
   }
-  result = app->m_converter.WritePCMToPCM(app->m_waveImport.m_szTempPath.c_str(), out, &app->m_waveImport.m_quality,
+  result = work->m_converter.WritePCMToPCM(work->m_waveImport.m_szTempPath.c_str(), out, &work->m_waveImport.m_quality,
                                           &kProjectQuality);
   if (result != 1) {
-    if (PCMFileClose(&app->m_tempA) != 1) ReportError(where, "Failed to close file (" + app->m_tempA.szPath + ")");
+    if (PCMFileClose(&work->m_tempA) != 1) ReportError(where, "Failed to close file (" + work->m_tempA.szPath + ")");
     return mp3 ? result : (result == 0 ? 0 : 3);
   }
   // The bytes the converter really wrote are what was inserted: the cap can exceed
   // them by part of a frame, and counting it would shift the track's tail.
-  const uint32_t count = app->m_converter.m_outputWritten;
-  if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &app->m_tempA, position, count)) != 1) return result;
+  const uint32_t count = work->m_converter.m_outputWritten;
+  if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &work->m_tempA, position, count)) != 1) return result;
   track.m_pos.m_nLength += count;
-  if ((result = DocFinalize(kKindInsertion, m_nCurrentTrack, &app->m_tempA, position, position + count)) != 1) {
+  if ((result = DocFinalize(kKindInsertion, m_nCurrentTrack, &work->m_tempA, position, position + count)) != 1) {
     return result;
   }
   if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {

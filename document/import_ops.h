@@ -10,7 +10,7 @@ class CWaveImport {
  public:
   // 1 decoded into m_szTempPath, 3 cancelled or refused (refusals are explained to
   // the user), 0 failed (reported).
-  int ImportFile(AudioQuality& quality, const std::string& wavPath);
+  int ImportFile(const std::string& folder, AudioQuality& quality, const std::string& wavPath);
   void RemoveTempFile();
 
   std::string m_szTempPath;
@@ -21,7 +21,7 @@ class CWaveImport {
 // Decodes MP3 files into a WAV file in the session folder.
 class CMP3Import {
  public:
-  int ImportFile(const std::string& mp3Path);
+  int ImportFile(const std::string& folder, const std::string& mp3Path);
   void RemoveTempFile();
 
   std::string m_szTempPath;

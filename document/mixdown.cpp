@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/mixer_app.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "document/document_workspace.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"
 #include "document/export_dialogs.h"
@@ -66,12 +66,12 @@ int PublishExport(ScratchFile& temporary, const std::string& target, const std::
 
 int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
   constexpr const char* kWhere = "CMixerDoc::MixDownToOneFile";
-  CMixerApp* app = CMixerApp::Get();
-  if (!app || !m_pOperationDialog || !target) {
+  DocumentWorkspace* work = &m_workspace;
+  if (!m_pOperationDialog || !target) {
     ReportError(kWhere, "Pointer to dialog op is NULL");
     return 0;
   }
-  const auto& sources = app->m_trackMixdownDialog.m_bSource;
+  const auto& sources = work->m_trackMixdownDialog.m_bSource;
   auto mixes = [&](int n) { return !onlySelected || sources[static_cast<size_t>(n)]; };
   std::array<std::FILE*, kTrackCount> files{};
   for (int n = 0; n < kTrackCount; ++n) {
@@ -118,14 +118,14 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
                         " bytes: it was changed outside the program.  The mix down was stopped.");
         return 0;
       }
-      const std::array<float, 2> gains = {LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
-                                          LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelRight))};
+      const std::array<float, 2> gains = {LevelGain(work->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
+                                          LevelGain(work->m_boardTracks.GetTrackLevel(n, kLevelRight))};
       // A last partial frame counts whole: its missing bytes are the block's zeros.
       AddScaledSamples(mix.data(), bytes.data(), (got + 3) / 4 * 2, gains);
     }
     ApplyMasterGain(
         mix.data(), mix.size(),
-        {LevelGain(app->m_boardMain.MasterLevel(kLevelLeft)), LevelGain(app->m_boardMain.MasterLevel(kLevelRight))});
+        {LevelGain(work->m_boardMain.MasterLevel(kLevelLeft)), LevelGain(work->m_boardMain.MasterLevel(kLevelRight))});
     for (size_t s = 0; s < mix.size(); ++s) {
       auto value = static_cast<int16_t>(mix[s]);
       bytes[2 * s] = static_cast<uint8_t>(value);
@@ -149,7 +149,7 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
 
 int CMixerDoc::WriteWAV() {
   constexpr const char* kWhere = "CMixerDoc::WriteWAV";
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   ScratchFile mix, wav;
   if (mix.Create(m_szTempFolder, "mixdown_file", "pcm") != 1 ||
       wav.Create(m_szTempFolder, "write_wave_file", "wav") != 1) {
@@ -162,7 +162,7 @@ int CMixerDoc::WriteWAV() {
     ReportError(kWhere, "Failed to open temp mixdown file for write (" + mixPath + ")");
     return 0;
   }
-  CWaveDialog& format = app.m_waveDialog;
+  CWaveDialog& format = work.m_waveDialog;
   if (format.DoModal() != platform::IDOK) {
     std::fclose(mixFile);
     return 3;
@@ -184,9 +184,9 @@ int CMixerDoc::WriteWAV() {
   m_pOperationDialog->SetProgressRange(progressBase / 100);
   m_pOperationDialog->UpdateProgress(0);
   const AudioQuality chosen{format.channels, format.bitsPerSample, format.sampleRate};
-  const uint32_t size = app.m_converter.CalculateTargetFileSize(m_nProjectLength, &kProjectQuality, &chosen);
+  const uint32_t size = work.m_converter.CalculateTargetFileSize(m_nProjectLength, &kProjectQuality, &chosen);
   result = WriteWaveHeader(wavFile, size, chosen.sampleRate, chosen.channels, chosen.bitsPerSample);
-  if (result == 1) result = app.m_converter.WritePCMToPCM(mixPath.c_str(), wavFile, &kProjectQuality, &chosen);
+  if (result == 1) result = work.m_converter.WritePCMToPCM(mixPath.c_str(), wavFile, &kProjectQuality, &chosen);
   if (std::fclose(wavFile) != 0 && result == 1) {
     ReportError(kWhere, "Failed to close temp wave file (" + wavPath + ") after write of mixed down file.");
     result = 0;
@@ -201,7 +201,7 @@ int CMixerDoc::WriteWAV() {
 
 int CMixerDoc::WriteMP3() {
   constexpr const char* kWhere = "CMixerDoc::WriteMP3";
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   if (!LoadCodecFunction(kLameModule, "LameEncode", kWhere, "CMP3Import::WriteMP3")) return 0;
   ScratchFile pcm, mp3;
   if (pcm.Create(m_szTempFolder, "write_wave_file", "pcm") != 1 ||
@@ -215,7 +215,7 @@ int CMixerDoc::WriteMP3() {
     ReportError(kWhere, "Unable to write to temp file (" + pcmPath + ").");
     return 0;
   }
-  CMP3Dialog& settings = app.m_mp3Dialog;
+  CMP3Dialog& settings = work.m_mp3Dialog;
   if (settings.DoModal() != platform::IDOK) {
     std::fclose(pcmFile);
     return 3;
@@ -259,8 +259,8 @@ int CMixerDoc::WriteMP3() {
 
 int CMixerDoc::TrackMixDown() {
   constexpr const char* kWhere = "CMixerDoc::TrackMixDown";
-  CMixerApp& app = *CMixerApp::Get();
-  const int target = app.m_trackMixdownDialog.m_nTargetTrack;
+  DocumentWorkspace& work = m_workspace;
+  const int target = work.m_trackMixdownDialog.m_nTargetTrack;
   if (target < 0 || target >= kTrackCount) {
     ReportError(kWhere, "Cannot perform operation, target track is " + std::to_string(target) + ".");
     return 0;
@@ -283,15 +283,15 @@ int CMixerDoc::TrackMixDown() {
 
   uint32_t longest = 0;
   for (int n = 0; n < kTrackCount; ++n) {
-    if (!app.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)]) continue;
+    if (!work.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)]) continue;
     longest = std::max(longest, Track(n).m_pos.m_nLength);
-    if (PCMFileOpen(&app.m_tempB, kPCMWrite) != 1) {
-      ReportError(kWhere, "Unable to write to track " + std::to_string(n) + " file (" + app.m_tempB.szPath + ").");
+    if (PCMFileOpen(&work.m_tempB, kPCMWrite) != 1) {
+      ReportError(kWhere, "Unable to write to track " + std::to_string(n) + " file (" + work.m_tempB.szPath + ").");
       return 0;
     }
-    PCMFileClose(&app.m_tempB);
+    PCMFileClose(&work.m_tempB);
     Track(n).m_pos.m_nLength = 0;
-    if (DocFinalize(kKindRemoval, n, &app.m_tempB, 0, 0) != 1) return 0;
+    if (DocFinalize(kKindRemoval, n, &work.m_tempB, 0, 0) != 1) return 0;
   }
   longest = (longest + kBlock - 1) / kBlock * kBlock;
 

@@ -1,7 +1,7 @@
 // The import of a recorded take into the armed track: operation 13.
 
-#include "app/errors.h"
-#include "app/progress_dialog.h"
+#include "core/errors.h"
+#include "core/progress_dialog.h"
 #include "document/mixer_doc.h"
 #include "document/recorded_take.h"
 

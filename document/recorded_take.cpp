@@ -4,8 +4,8 @@
 #include <array>
 #include <cmath>
 
-#include "app/errors.h"
-#include "app/progress_dialog.h"
+#include "core/errors.h"
+#include "core/progress_dialog.h"
 
 namespace {
 

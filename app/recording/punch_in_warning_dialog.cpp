@@ -1,6 +1,6 @@
 #include "app/recording/punch_in_warning_dialog.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "platform/system.h"
 
 namespace {

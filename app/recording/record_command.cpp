@@ -1,7 +1,7 @@
 // The Record command: the recording dialog, then the import of its take.
 
-#include "app/errors.h"
-#include "app/main_frame.h"
+#include "core/errors.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "app/recording/punch_in_warning_dialog.h"
 #include "app/recording/recording_dialog.h"
@@ -46,6 +46,6 @@ int CMixerApp::StoreTake(int dialogResult) {
     result = 0;
   }
   if (doc) doc->m_bRecording = 0;
-  if (m_pMainFrame) m_pMainFrame->OnDocumentChanged(doc ? doc->m_nCurrentTrack : 0);
+  if (CMainFrame* frame = MainFrame()) frame->OnDocumentChanged(doc ? doc->m_nCurrentTrack : 0);
   return result;
 }

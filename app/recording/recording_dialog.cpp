@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "app/recording/punch_in_warning_dialog.h"
 #include "document/mix_samples.h"
 #include "document/mixer_doc.h"

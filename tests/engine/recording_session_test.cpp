@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <random>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "app/recording/punch_in_warning_dialog.h"
 #include "app/recording/recording_dialog.h"
 #include "tests/engine/playback_fixture.h"

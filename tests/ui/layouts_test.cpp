@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/intro_dialogs.h"
-#include "app/message_dialog.h"
+#include "core/message_dialog.h"
 #include "app/mixer_app.h"
-#include "app/progress_dialog.h"
+#include "core/progress_dialog.h"
 #include "document/export_dialogs.h"
 #include "document/import_old_dialog.h"
 #include "document/import_or_new_dialog.h"
@@ -78,10 +78,11 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   needs["operation_dialog"].insert(IDC_OP_CANCEL);
 
   // The edit dialogs work on the document's current track.
-  CMixerDoc doc;
+  CMixerDoc doc(app, app);
+  app.AttachDocument(&doc);
   doc.m_mirror.m_nLength = 176400;
   doc.m_mirror.m_nMarkerBegin = 4000;
-  CSilenceInputDialog silence;
+  CSilenceInputDialog& silence = app.m_silenceDialog;
   system.dialogs.OnShow("silence_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
     logic.OnKillFocus(IDC_SILENCE_LENGTH);
     logic.OnSelChange(IDC_SILENCE_TIME_TYPE);
@@ -91,7 +92,7 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   EXPECT_EQ(silence.DoModal(), platform::IDOK);
   needs["silence_dialog"].insert({"IDOK", "IDCANCEL"});
 
-  CMarkerTimesDialog markers;
+  CMarkerTimesDialog& markers = app.m_markerTimesDialog;
   system.dialogs.OnShow("marker_times_dialog",
                         [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
                           logic.OnKillFocus(IDC_BEGIN_MARKER);
@@ -176,7 +177,7 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   needs["board_main"] = mainSurface.RequestedIds();
   app.m_boardMain.Detach();
 
-  CProjectSettingsDialog projectSettings;
+  CProjectSettingsDialog& projectSettings = app.m_projectSettingsDialog;
   system.dialogs.OnShow("project_settings_dialog",
                         [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
                           logic.OnOK();
@@ -249,6 +250,7 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
                             IDC_RECORD_DISK_USED, IDC_RECORD_DISK_FREE, "IDCANCEL"};
   needs["arm_dialog"] = {"IDOK"};
   needs["punch_in_warning_dialog"] = {"IDOK"};
+  app.AttachDocument(nullptr);
   return needs;
 }
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 platform::Canvas* RecordingHost::WindowCanvas() {
   if (!window || window->Width() != width || window->Height() != height) {
@@ -40,7 +40,7 @@ void ViewTest::SetUp() {
                                  }}));
   doc = app->m_pDocument;
   ASSERT_NE(doc, nullptr);
-  view = std::make_unique<CMixerView>(host);
+  view = std::make_unique<CMixerView>(host, app.get());
   frame->view = view.get();
 }
 
