@@ -15,6 +15,7 @@
 #include "engine/audio_recorder.h"
 #include "engine/meter_response.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -160,28 +161,6 @@ TEST_F(RecorderTest, AFullDiskIsReportedAndEndsTheTake) {
   Run(1000);
   EXPECT_EQ(session.writeFailures, 1);
 }
-
-// Files of this process may not grow beyond a size while it lives, as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &m_previous);
-    m_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_previous;
-    limit.rlim_cur = bytes;
-    m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &m_previous);
-    std::signal(SIGXFSZ, m_handler);
-  }
-  bool Set() const { return m_set; }
-
- private:
-  rlimit m_previous{};
-  void (*m_handler)(int) = nullptr;
-  bool m_set = false;
-};
 
 TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
   {

@@ -9,6 +9,7 @@
 #include "app/recording/punch_in_warning_dialog.h"
 #include "app/recording/recording_dialog.h"
 #include "tests/engine/playback_fixture.h"
+#include "tests/support/file_size_limit.h"
 
 namespace {
 
@@ -222,6 +223,29 @@ TEST_F(RecordingSessionTest, CancelAndAFailureLeaveTheProjectAsItWasAndTheTakeOn
   EXPECT_EQ(doc->m_nUndoCount, 0);
   EXPECT_EQ(app->m_recorder.State(), RecorderIdle);
   EXPECT_EQ(player().State(), PlayerIdle);
+}
+
+TEST_F(RecordingSessionTest, AFullDiskEndsTheTakeWithoutTouchingTheProject) {
+  const std::string before = Tone(4 * kSecond, 2);
+  LoadTrack(1, before);
+  // The take's second buffer meets a full disk.
+  int result = -1;
+  {
+    FileSizeLimit limit(100000);
+    ASSERT_TRUE(limit.Set());
+    result = Record(2000);
+  }
+  EXPECT_EQ(result, 0);
+  std::string shown;
+  for (const auto& box : system->messages.shown) shown += box.text + "\n";
+  for (const std::string& text : messageDialogTexts) shown += text + "\n";
+  EXPECT_NE(shown.find("Failed to write recorded audio to file: " + app->m_szRecordedAudioPath), std::string::npos) << shown;
+  EXPECT_NE(shown.find("The take was not added to the project."), std::string::npos) << shown;
+  EXPECT_TRUE(SameAudio(TrackBytes(1), before));
+  EXPECT_EQ(doc->m_nUndoCount, 0);
+  EXPECT_EQ(app->m_recorder.State(), RecorderIdle);
+  EXPECT_EQ(player().State(), PlayerIdle);
+  EXPECT_EQ(Recorded().size(), 88200u) << "the audio before the failure is not all there";
 }
 
 TEST_F(RecordingSessionTest, TenMinutesWithStallsUnderSixTenthsOfASecondNeverFail) {
