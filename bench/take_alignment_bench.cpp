@@ -32,14 +32,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   project.LoadTrack(0, ClickTrack(10 * 176400));
-  platform::System& os = platform::Os();
-  os.clock = &clock;
-  os.timers = &timers;
-  os.pump = &timers;
-  os.waveSystem = &wave;
-  app.m_player.Stop();
-  if (app.m_player.SetupPlayer(&app, platform::WAVE_MAPPER) != 1 ||
-      app.m_recorder.SetupRecorder(platform::WAVE_MAPPER) != 1) {
+  if (!UseRealDevices(app, clock, timers, wave)) {
     std::printf("the devices could not be opened\n");
     return 1;
   }

@@ -9,6 +9,8 @@
 #include "app/mixer_app.h"
 #include "cli/record_command.h"
 #include "document/mixer_doc.h"
+#include "platform/system.h"
+#include "platform/wave/wave_device.h"
 
 namespace {
 
@@ -24,6 +26,18 @@ std::string ReadAll(const std::string& path) {
 }
 
 }  // namespace
+
+bool UseRealDevices(CMixerApp& app, platform::Clock& clock, platform::PolledTimers& timers,
+                    platform::WaveSystem& wave) {
+  platform::System& os = platform::Os();
+  os.clock = &clock;
+  os.timers = &timers;
+  os.pump = &timers;
+  os.waveSystem = &wave;
+  app.m_player.Stop();
+  return app.m_player.SetupPlayer(&app, platform::WAVE_MAPPER) == 1 &&
+         app.m_recorder.SetupRecorder(platform::WAVE_MAPPER) == 1;
+}
 
 std::string ClickTrack(uint32_t bytes) {
   std::string data(bytes & ~3u, '\0');

@@ -5,6 +5,16 @@
 #include <string>
 
 class CMixerApp;
+namespace platform {
+class Clock;
+class PolledTimers;
+class WaveSystem;
+}  // namespace platform
+
+// Moves the running application onto real time, real timers and the audio library's
+// devices, and opens its engines on the default devices; false when they did not open.
+bool UseRealDevices(CMixerApp& app, platform::Clock& clock, platform::PolledTimers& timers,
+                    platform::WaveSystem& wave);
 
 // Takes recorded from the test server's monitor of what the project's playback put into
 // its sink: the take must land where the played track holds the same sound.

@@ -35,14 +35,7 @@ class PulseTakeAlignmentTest : public DocumentTest {
                           "--format=s16le", "/dev/zero", nullptr};
     ASSERT_EQ(posix_spawnp(&m_silence, "pacat", nullptr, nullptr, const_cast<char**>(argv), environ), 0)
         << "pacat (pulseaudio-utils) is needed";
-    platform::System& os = platform::Os();
-    os.clock = &clock;
-    os.timers = &timers;
-    os.pump = &timers;
-    os.waveSystem = &wave;
-    app->m_player.Stop();
-    ASSERT_EQ(app->m_player.SetupPlayer(app.get(), platform::WAVE_MAPPER), 1);
-    ASSERT_EQ(app->m_recorder.SetupRecorder(platform::WAVE_MAPPER), 1);
+    ASSERT_TRUE(UseRealDevices(*app, clock, timers, wave));
   }
   void TearDown() override {
     app.reset();
