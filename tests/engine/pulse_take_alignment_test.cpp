@@ -16,7 +16,7 @@
 #include <iostream>
 
 #include "platform/wave/portaudio_wave_system.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 #include "tests/engine/loopback_take.h"
 #include "tests/support/prerequisites.h"
 

@@ -8,7 +8,7 @@
 #include "core/command_ids.h"
 #include "app/recording/punch_in_warning_dialog.h"
 #include "app/recording/recording_dialog.h"
-#include "tests/engine/playback_fixture.h"
+#include "tests/support/playback_fixture.h"
 #include "tests/support/file_size_limit.h"
 
 namespace {

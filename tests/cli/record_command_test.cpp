@@ -5,7 +5,7 @@
 
 #include "cli/record_command.h"
 #include "core/command_ids.h"
-#include "tests/engine/playback_fixture.h"
+#include "tests/support/playback_fixture.h"
 
 namespace {
 
