@@ -3,38 +3,21 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 
-#include "core/main_frame.h"
 #include "document/mixer_doc.h"
+#include "tests/support/fake_main_frame.h"
+#include "tests/support/started_app.h"
+#include "tests/support/temp_folder.h"
 
-namespace {
-
-struct Frame : CMainFrame {
-  void ShowMainWindow(bool) override {}
-  void EnableWindow(bool) override {}
-  bool IsWindowEnabled() const override { return true; }
-  void SetDocumentTitle(const std::string&) override {}
-  void UpdateCommandStates() override {}
-};
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-}  // namespace
 
 BenchProject::BenchProject(const char* name) {
   std::string pattern = std::string("/tmp/") + name + ".XXXXXX";
   if (!mkdtemp(pattern.data())) return;
   m_root = pattern;
-  std::filesystem::create_directories(m_root + "/config");
-  std::filesystem::create_directories(m_root + "/audio");
+  WriteFirstRunConfig(m_root);
   system = std::make_unique<platform::ScriptedSystem>(m_root + "/program", m_root + "/config", m_root + "/home");
-  auto record = MixerConfig::FirstRunDefaults(m_root + "/audio", 0, false).Encode();
-  WriteFile(m_root + "/config/mixer.cfg", std::string(record.begin(), record.end()));
   app = std::make_unique<CMixerApp>();
-  m_started = app->InitInstance({"", [] { return std::make_unique<Frame>(); }});
+  m_started = app->InitInstance({"", [] { return std::make_unique<FakeMainFrame>(); }});
 }
 
 BenchProject::~BenchProject() {
@@ -46,7 +29,7 @@ BenchProject::~BenchProject() {
 void BenchProject::LoadTrack(int track, const std::string& bytes) {
   CMixerDoc& doc = *app->m_pDocument;
   doc.PrepTracksForOp();
-  WriteFile(app->m_tempA.szPath, bytes);
+  WriteFileBytes(app->m_tempA.szPath, bytes);
   app->m_tempA.nSize = static_cast<uint32_t>(bytes.size());
   doc.AlignTrackToDoc(doc.m_nCurrentTrack);
   doc.Track(track).m_pos.m_nLength = static_cast<uint32_t>(bytes.size());
