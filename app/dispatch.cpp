@@ -19,6 +19,7 @@ enum Operation {
   kOpDelete = 6,
   kOpUndo = 11,
   kOpRedo = 12,
+  kOpHandleRecord = 13,
   kOpWriteWave = 14,
   kOpWriteMp3 = 15,
   kOpSaveProject = 16,
@@ -91,6 +92,7 @@ bool CMixerApp::IsOperationAvailable(int operation) const {
     case kOpClearTrack:
     case kOpUndo:
     case kOpRedo:
+    case kOpHandleRecord:
     case kOpWriteWave:
     case kOpWriteMp3:
     case kOpSaveProject:
@@ -118,6 +120,7 @@ int CMixerApp::RunOperation(int operation) {
     case kOpClearTrack: return doc.UserOpDelete(operation);
     case kOpUndo: return doc.UserOpUndo();
     case kOpRedo: return doc.UserOpRedo();
+    case kOpHandleRecord: return doc.UserOpHandleRecord(m_recordedTake, &m_tempA, &m_tempB);
     case kOpWriteWave: return doc.WriteWAV();
     case kOpWriteMp3: return doc.WriteMP3();
     case kOpSaveProject: return doc.WriteMIX();
@@ -208,6 +211,7 @@ int CMixerApp::OnCommand(int id) {
     case ID_TRANSPORT_PLAY_STOP: TogglePlayback(); return 1;
     case ID_TRANSPORT_REWIND: return MoveToProjectEdge(false);
     case ID_TRANSPORT_FAST_FORWARD: return MoveToProjectEdge(true);
+    case ID_TRANSPORT_RECORD: return OnRecord();
     case ID_FILE_NEW: return NewDocument();
     case ID_FILE_OPEN: return OnOpenFile(kFilterAll, false);
     case ID_FILE_OPEN_MIX: return OnOpenFile(kFilterProject, false);
@@ -313,7 +317,8 @@ bool CMixerApp::IsCommandEnabled(int id) const {
     case ID_TRANSPORT_MONITOR:
     case ID_TRANSPORT_PLAY:
     case ID_TRANSPORT_REWIND:
-    case ID_TRANSPORT_FAST_FORWARD: return true;
+    case ID_TRANSPORT_FAST_FORWARD:
+    case ID_TRANSPORT_RECORD: return true;
     case ID_FILE_SAVE:
     case ID_FILE_SAVE_AS:
     case ID_FILE_SAVE_AS_MIX:

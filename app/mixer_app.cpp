@@ -134,6 +134,7 @@ bool CMixerApp::InitInstance(StartupOptions options) {
   if (m_pDocument->AssignTrackFileNames(m_szTempFolder) != 1) return false;
   m_szRecordedAudioPath = JoinPath(m_szTempFolder, "recorded_audio.pcm");
   m_pDocument->m_pOperationDialog = &m_operationDialog;
+  m_recordingDialog.SetMetronome(&m_metronomeDialog);
 
   // Steps 9 to 11.
   InitMixingBoard();

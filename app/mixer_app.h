@@ -13,9 +13,11 @@
 #include "core/program_links.h"
 #include "core/mixer_config.h"
 #include "core/recent_files.h"
+#include "app/recording/recording_dialog.h"
 #include "app/settings/app_settings_dialog.h"
 #include "document/document_host.h"
 #include "document/document_workspace.h"
+#include "document/recorded_take.h"
 #include "effects/effect_tools.h"
 #include "engine/audio_player.h"
 #include "engine/audio_recorder.h"
@@ -113,6 +115,11 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   static int LaunchHelp();
   // A link as it is; a local file as a file URL.
   static std::string HelpTarget(const std::string& target);
+  // The Record command (app/recording): the recording dialog, then the import of its
+  // take as operation 13 when it ended with Stop. StoreTake is that second half, for
+  // any front end that ran the dialog.
+  int OnRecord();
+  int StoreTake(int dialogResult);
   // Shuts the recording engine down and sets it up again on another input device,
   // which is stored as the configured one.
   void ReopenRecordingEngine(int device);
@@ -148,6 +155,9 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   // start-up to exit.
   AudioRecorderNonThreaded m_recorder;
   uint32_t m_playStartEstimate = 0;
+  // The recording dialog and the take it leaves for the import.
+  CRecordingDialog m_recordingDialog{*this};
+  RecordedTake m_recordedTake;
   bool m_stopInProgress = false;
   std::optional<uint32_t> m_lastToggleTick;
   // The metronome with its live settings: the record's at start-up, a project's when

@@ -10,21 +10,18 @@
 // The track files are read through the page cache, as during a real playback of a
 // project that was just edited.
 
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/command_ids.h"
-#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
+#include "bench/bench_project.h"
 #include "platform/scripted/scripted_system.h"
 
 namespace {
@@ -33,39 +30,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr uint32_t kTrackBytes = 20 * 176400;
 
-struct Frame : CMainFrame {
-  void ShowMainWindow(bool) override {}
-  void EnableWindow(bool) override {}
-  bool IsWindowEnabled() const override { return true; }
-  void SetDocumentTitle(const std::string&) override {}
-  void UpdateCommandStates() override {}
-};
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Eight tracks of different noise-like audio, 20 seconds each.
-void LoadTracks(CMixerApp& app) {
-  CMixerDoc& doc = *app.m_pDocument;
-  uint32_t seed = 12345;
-  for (int track = 0; track < kTrackCount; ++track) {
-    std::string bytes(kTrackBytes, '\0');
-    for (char& byte : bytes) {
-      seed = seed * 1103515245u + 12345u;
-      byte = static_cast<char>(seed >> 16);
-    }
-    doc.PrepTracksForOp();
-    WriteFile(app.m_tempA.szPath, bytes);
-    app.m_tempA.nSize = kTrackBytes;
-    doc.AlignTrackToDoc(doc.m_nCurrentTrack);
-    doc.Track(track).m_pos.m_nLength = kTrackBytes;
-    doc.DocFinalize(kKindInsertion, track, &app.m_tempA, 0, kTrackBytes);
-    doc.PostTracksForOp();
-    app.m_boardTracks.SetTrackLevel(track, static_cast<int16_t>(10 + track), kLevelBoth);
-  }
-}
-
 double Micros(Clock::duration duration) {
   return std::chrono::duration<double, std::micro>(duration).count();
 }
@@ -73,22 +37,14 @@ double Micros(Clock::duration duration) {
 }  // namespace
 
 int main() {
-  char pattern[] = "/tmp/playback_bench.XXXXXX";
-  const char* made = mkdtemp(pattern);
-  if (!made) return 1;
-  const std::string root = made;
-  std::filesystem::create_directories(root + "/config");
-  std::filesystem::create_directories(root + "/audio");
+  BenchProject project("playback_bench");
+  if (!project.Started()) return 1;
   int status = 0;
   {
-    platform::ScriptedSystem system(root + "/program", root + "/config", root + "/home");
-    auto record = MixerConfig::FirstRunDefaults(root + "/audio", 0, false).Encode();
-    WriteFile(root + "/config/mixer.cfg", std::string(record.begin(), record.end()));
-    CMixerApp app;
-    if (!app.InitInstance({"", [] { return std::make_unique<Frame>(); }})) return 1;
-    LoadTracks(app);
+    platform::ScriptedSystem& system = *project.system;
+    CMixerApp& app = *project.app;
+    project.LoadNoiseTracks(kTrackBytes);
     CMixerDoc& doc = *app.m_pDocument;
-
     // 1. ReadMix over the whole project, buffer after buffer, several times.
     std::vector<char> buffer(88200);
     std::vector<double> calls;
@@ -135,6 +91,5 @@ int main() {
                 refillMean, sorted[sorted.size() / 2]);
     if (!app.m_player.IsOpen()) status = 1;
   }
-  std::filesystem::remove_all(root);
   return status;
 }

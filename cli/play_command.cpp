@@ -15,27 +15,25 @@ extern "C" void OnInterrupt(int) {
   g_interrupted = 1;
 }
 
-// Installs the Ctrl+C handler for its lifetime and puts the previous one back.
-class InterruptScope {
- public:
-  InterruptScope() {
-    g_interrupted = 0;
-    struct sigaction action {};
-    action.sa_handler = OnInterrupt;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, &m_previous);
-  }
-  ~InterruptScope() { sigaction(SIGINT, &m_previous, nullptr); }
-  InterruptScope(const InterruptScope&) = delete;
-  InterruptScope& operator=(const InterruptScope&) = delete;
-
- private:
-  struct sigaction m_previous {};
-};
-
 constexpr unsigned kTickMs = 40;
 
 }  // namespace
+
+InterruptScope::InterruptScope() {
+  g_interrupted = 0;
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, &m_previous);
+}
+
+InterruptScope::~InterruptScope() {
+  sigaction(SIGINT, &m_previous, nullptr);
+}
+
+bool Interrupted() {
+  return g_interrupted != 0;
+}
 
 bool PlayProject(CMixerApp& app, const std::function<void()>& waitTick, const std::function<bool()>& stopRequested) {
   // The output device is opened by the first command that plays. Without any device
@@ -64,7 +62,7 @@ bool PlayProject(CMixerApp& app, const std::function<void()>& waitTick, const st
 
 bool PlayProjectUntilInterrupted(CMixerApp& app) {
   InterruptScope scope;
-  return PlayProject(app, {}, [] { return g_interrupted != 0; });
+  return PlayProject(app, {}, [] { return Interrupted(); });
 }
 
 void PrintDevices(std::ostream& out) {

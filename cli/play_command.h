@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -23,3 +24,18 @@ void PrintDevices(std::ostream& out);
 // Opens output device index for playback instead of the configured one; false (with
 // a message on err) when there is no such device or it cannot be opened.
 bool UseOutputDevice(CMixerApp& app, const std::string& index, std::ostream& err);
+
+// Catches Ctrl+C (SIGINT) for its lifetime, so that a running command stops cleanly,
+// and puts the previous handler back.
+class InterruptScope {
+ public:
+  InterruptScope();
+  ~InterruptScope();
+  InterruptScope(const InterruptScope&) = delete;
+  InterruptScope& operator=(const InterruptScope&) = delete;
+
+ private:
+  struct sigaction m_previous {};
+};
+// Whether Ctrl+C came since the innermost InterruptScope began.
+bool Interrupted();

@@ -16,6 +16,7 @@
 #include "cli/effect_command.h"
 #include "cli/metronome_command.h"
 #include "cli/play_command.h"
+#include "cli/record_command.h"
 #include "cli/recover_command.h"
 #include "document/export_dialogs.h"
 #include "document/mixer_doc.h"
@@ -132,6 +133,13 @@ std::string ScriptRunner::Help() {
          "                         mix tracks onto one track (undo is not possible)\n"
          "  play                   play from the position (or the highlighted section when the\n"
          "                         position is at its begin) until the end; Ctrl+C stops\n"
+         "  record SECONDS [--punch] [--listen] [--input N]\n"
+         "                         record into the armed track from the position while the other\n"
+         "                         tracks play (the armed one too with --listen), as the Record\n"
+         "                         dialog's Start and Stop; --punch keeps only what lies between\n"
+         "                         the armed track's markers; undo takes the take back\n"
+         "  monitor SECONDS [--input N]\n"
+         "                         print the input's left and right levels (0 to 99) every 40 ms\n"
          "  recover --list | recover STAMP\n"
          "                         list the sessions a program left when it ended without\n"
          "                         closing, or take one's tracks as a new, unsaved project\n"
@@ -329,6 +337,35 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
   if (verb == "play") {
     if (arguments != 0) return usage("(no arguments)");
     return PlayProjectUntilInterrupted(m_app);
+  }
+  if (verb == "record" || verb == "monitor") {
+    const bool record = verb == "record";
+    uint32_t bytes = 0;
+    TakeRequest request;
+    std::string input;
+    bool known = arguments >= 1;
+    for (size_t i = 2; known && i < words.size(); ++i) {
+      if (record && words[i] == "--punch") {
+        request.punch = true;
+      } else if (record && words[i] == "--listen") {
+        request.listen = true;
+      } else if (words[i] == "--input" && i + 1 < words.size()) {
+        input = words[++i];
+      } else {
+        known = false;
+      }
+    }
+    if (!known) return usage(record ? "SECONDS [--punch] [--listen] [--input N]" : "SECONDS [--input N]");
+    // SECONDS is a number of seconds (2, 2.5) or a time (1:30).
+    const std::string& length = words[1];
+    const bool plainNumber = length.find_first_not_of("0123456789") == std::string::npos;
+    if (!ReadBytes(plainNumber ? length + ".0" : length, bytes)) return false;
+    request.ms = static_cast<uint32_t>(uint64_t{bytes} * 10 / 1764);
+    if (!input.empty() && !UseInputDevice(m_app, input, std::cerr)) return false;
+    if (!record) return MonitorInput(m_app, request.ms, m_out, std::cerr);
+    const int result = RecordTake(m_app, request, std::cerr);
+    if (result == 2) m_out << "record: the take reached no audio to import\n";
+    return result == 1 || result == 2;
   }
   if (verb == "insert-silence") {
     bool atMarker = arguments == 2 && words[2] == "--at-marker";

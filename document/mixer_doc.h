@@ -7,11 +7,13 @@
 
 #include "document/audio_track.h"
 #include "document/document_host.h"
+#include "document/take_mix.h"
 #include "document/undo_record.h"
 
 class COperationDialog;
 struct DocumentWorkspace;
 struct ProjectRecord;
+struct RecordedTake;
 struct LegacyRecord;
 
 inline constexpr int kTrackCount = 8;
@@ -66,6 +68,9 @@ class CMixerDoc {
   // Imports m_szImportPath into the current track at the highlight's begin.
   int UserOpImportWave();
   int UserOpImportMP3();
+  // Stores a recorded take into the armed track, in scratch, keeping what it replaces
+  // in undoScratch for undo: 1, 2 (nothing to import), 0 (reported) or 3 (cancelled).
+  int UserOpHandleRecord(const RecordedTake& take, PCMFile* scratch, PCMFile* undoScratch);
   // Mixes the project (or the mixdown dialog's source tracks) into target.
   int MixDownToOneFile(std::FILE* target, bool onlySelected);
   // Mixes length (at most 88200) bytes of the project from position into buffer; 0 when refused.
@@ -122,6 +127,8 @@ class CMixerDoc {
   uint32_t m_nCurrentPos = 0;
   std::array<uint32_t, 4> m_viewValues{};
   bool m_bRecording = false;
+  // How the playback mix accompanies a take while one records.
+  TakeMix m_takeMix;
   uint32_t m_nProjectLength = 0;
   std::string m_szTempFolder;
   // Set for a save into a new project folder: every track with audio is copied.

@@ -24,6 +24,8 @@ int CMixerDoc::ReadMix(char* buffer, uint32_t length, uint32_t position) {
   std::fill(mix.begin(), mix.begin() + static_cast<std::ptrdiff_t>(samples), 0);
 
   const bool anySolo = AnySolo();
+  // The track a take records into is heard only when the take listens to it.
+  const int unheard = m_takeMix.recording && !m_takeMix.listen ? ArmedTrack() : -1;
   for (int n = 0; n < kTrackCount; ++n) {
     CAudioTrack& track = Track(n);
     std::FILE* file = track.m_PCM.fp;
@@ -32,11 +34,12 @@ int CMixerDoc::ReadMix(char* buffer, uint32_t length, uint32_t position) {
     // same position as the others'. A file somewhere else is brought there first.
     if (std::ftell(file) != static_cast<long>(position)) std::fseek(file, static_cast<long>(position), SEEK_SET);
     const size_t got = std::fread(scratch.data(), 1, length, file);
-    if ((anySolo && !track.m_bSolo) || track.m_bMuted) continue;
+    if ((anySolo && !track.m_bSolo) || track.m_bMuted || n == unheard) continue;
     const std::array<float, 2> gains = {LevelGain(work->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
                                         LevelGain(work->m_boardTracks.GetTrackLevel(n, kLevelRight))};
     AddScaledSamples(mix.data(), scratch.data(), got / 2, gains);
   }
+  if (m_takeMix.recording && m_takeMix.clicks) m_takeMix.clicks->AddToMix(mix.data(), length, position);
   ApplyMasterGain(
       mix.data(), samples,
       {LevelGain(work->m_boardMain.MasterLevel(kLevelLeft)), LevelGain(work->m_boardMain.MasterLevel(kLevelRight))});

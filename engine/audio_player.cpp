@@ -87,15 +87,13 @@ int AudioPlayerNonThreaded::Play(CMixerDoc* doc) {
   // A playback started exactly at the highlight's begin plays the highlighted section;
   // any other start plays to the end of the project.
   const TrackPositions& pos = doc->m_mirror;
-  const bool playsSection = pos.HasHighlight() && doc->m_nCurrentPos == pos.m_nHighlightBegin;
+  const bool playsSection = pos.HasHighlight() && doc->m_nCurrentPos == pos.m_nHighlightBegin && !PlaysForTake();
   m_endPosition = playsSection ? pos.m_nHighlightEnd : doc->m_nProjectLength;
 
   m_endReached = false;
   m_playedMs.store(0, std::memory_order_relaxed);
-  m_consecutiveDelays = m_accumulatedDelays = 0;
+  m_delays.Start(Now());
   m_delayReported = false;
-  m_filled = {false, false};
-  m_lateCounted = {false, false};
   m_buffersQueuedAtStart = 0;
   m_tailWaitTicks = 0;
   m_lastDoneTime.store(MultimediaTime(), std::memory_order_relaxed);
@@ -106,7 +104,7 @@ int AudioPlayerNonThreaded::Play(CMixerDoc* doc) {
   m_hWaveOut->Pause();
   for (int h = 0; h < 2; ++h) {
     m_headers[h].bufferLength = kBufferBytes;
-    if (m_readPosition < m_endPosition) {
+    if (RefillsDue()) {
       FillBuffer(h);
       m_hWaveOut->Prepare(&m_headers[h]);
       m_hWaveOut->Write(&m_headers[h]);
@@ -128,18 +126,15 @@ int AudioPlayerNonThreaded::Play(CMixerDoc* doc) {
 
 bool AudioPlayerNonThreaded::FillBuffer(int h) {
   uint32_t length = m_bufferSize;
-  if (m_readPosition + uint64_t{length} > m_endPosition) length = m_endPosition - m_readPosition;
+  // A take's playback goes on past the end of the project, with silence.
+  if (!PlaysForTake() && m_readPosition + uint64_t{length} > m_endPosition) length = m_endPosition - m_readPosition;
   if (length >= 1 && length <= kBufferBytes) {
     if (m_state == PlayerStopping) {
       length = 0;
     } else {
-      if (!CheckForDelays(h)) return false;
-      // A buffer that comes back in time ends a run of late ones.
-      if (!m_lateCounted[h]) m_consecutiveDelays = 0;
+      if (!CheckForDelays()) return false;
       if (m_doc) m_doc->ReadMix(m_headers[h].data, length, m_readPosition);
-      m_fillTick[h] = Now();
-      m_filled[h] = true;
-      m_lateCounted[h] = false;
+      m_delays.Filled(Now());
       m_readPosition += length;
     }
   }
@@ -147,29 +142,17 @@ bool AudioPlayerNonThreaded::FillBuffer(int h) {
   return true;
 }
 
-bool AudioPlayerNonThreaded::RefillsDue() const {
-  return m_readPosition < m_endPosition;
+bool AudioPlayerNonThreaded::PlaysForTake() const {
+  return m_doc && m_doc->m_takeMix.recording;
 }
 
-bool AudioPlayerNonThreaded::CheckForDelays(int only) {
-  if (RefillsDue()) {
-    const uint32_t now = Now();
-    for (int h = 0; h < 2; ++h) {
-      if ((only >= 0 && h != only) || !m_filled[h] || m_lateCounted[h]) continue;
-      // Each buffer that waits too long for its refill is one delay, counted once.
-      if (now - m_fillTick[h] > kRefillLimitMs) {
-        m_lateCounted[h] = true;
-        ++m_consecutiveDelays;
-        ++m_accumulatedDelays;
-      }
-    }
-  }
-  const char* cause = nullptr;
-  if (m_consecutiveDelays >= kConsecutiveLimit) {
-    cause = "Consecutive Delays";
-  } else if (m_accumulatedDelays >= kAccumulatedLimit) {
-    cause = "Accumulated Delays";
-  }
+bool AudioPlayerNonThreaded::RefillsDue() const {
+  return m_readPosition < m_endPosition || PlaysForTake();
+}
+
+bool AudioPlayerNonThreaded::CheckForDelays() {
+  // The last buffers of a playback are not refilled: nothing can be late then.
+  const char* cause = RefillsDue() ? m_delays.Check(Now()) : nullptr;
   if (!cause) return true;
   if (!m_delayReported) {
     m_delayReported = true;
@@ -192,7 +175,7 @@ void AudioPlayerNonThreaded::SampleStartTick() {
 
 void AudioPlayerNonThreaded::ServiceBuffers() {
   if (m_state != PlayerPlaying || !m_hWaveOut) return;
-  if (!CheckForDelays(-1)) return;
+  if (!CheckForDelays()) return;
   // With nothing queued at the start no buffer will come back: playback is over.
   if (m_buffersQueuedAtStart == 0) m_endReached = true;
   if (!m_endReached && !HeaderDone(0) && !HeaderDone(1)) return;

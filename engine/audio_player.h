@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/delay_watch.h"
 #include "engine/playback_meters.h"
 #include "engine/playback_observers.h"
 #include "engine/start_tick.h"
@@ -32,10 +33,6 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   static constexpr uint32_t kBufferBytes = 88200;  // half a second of the project format
   static constexpr unsigned kServiceTimer = 1;
   static constexpr unsigned kServicePeriodMs = 40;
-  // A buffer must be refilled within this long of its previous fill.
-  static constexpr uint32_t kRefillLimitMs = 1200;
-  static constexpr int32_t kConsecutiveLimit = 2;
-  static constexpr int32_t kAccumulatedLimit = 5;
 
   AudioPlayerNonThreaded();
   ~AudioPlayerNonThreaded() override;
@@ -77,8 +74,11 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   uint32_t StartTickSampleCount() const { return m_startTickSampleCount; }
   const uint32_t* StartTickSamples() const { return m_startTickSamples.data(); }
   uint32_t BuffersQueuedAtStart() const { return m_buffersQueuedAtStart; }
-  int32_t ConsecutiveDelays() const { return m_consecutiveDelays; }
-  int32_t AccumulatedDelays() const { return m_accumulatedDelays; }
+  int32_t ConsecutiveDelays() const { return m_delays.Consecutive(); }
+  int32_t AccumulatedDelays() const { return m_delays.Accumulated(); }
+  // Whether this playback accompanies a take: it then plays on past the end of the
+  // project.
+  bool PlaysForTake() const;
   // The device callback's counters: ms of audio finished, and the multimedia time of
   // the last finished buffer.
   uint32_t PlayedMs() const { return m_playedMs.load(std::memory_order_relaxed); }
@@ -91,9 +91,9 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   // Fills header h with the next part of the mix; false when the delay check stopped
   // playback instead (the header is left as it was).
   bool FillBuffer(int h);
-  // Counts buffers that were not refilled in time (only header h, or all with -1) and
-  // stops playback with the failure dialog when too many were; true to go on.
-  bool CheckForDelays(int h);
+  // Counts a stall of the refills and stops playback with the failure dialog when
+  // there were too many; true to go on.
+  bool CheckForDelays();
   // Whether the buffers still wait for more of the mix.
   bool RefillsDue() const;
   bool HeaderDone(int h) const {
@@ -110,14 +110,8 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   std::atomic<uint32_t> m_playedMs{0};
   std::atomic<uint32_t> m_lastDoneTime{0};
   bool m_delayReported = false;
-  int32_t m_consecutiveDelays = 0;
-  int32_t m_accumulatedDelays = 0;
+  DelayWatch m_delays;
   bool m_endReached = false;
-  // Per buffer: the tick of its last fill in this playback, whether it has one, and
-  // whether its present wait for a refill was already counted as a delay.
-  std::array<uint32_t, 2> m_fillTick{};
-  std::array<bool, 2> m_filled{};
-  std::array<bool, 2> m_lateCounted{};
   uint32_t m_endPosition = 0;
   uint32_t m_startPosition = 0;
   uint32_t m_buffersQueuedAtStart = 0;

@@ -83,11 +83,8 @@ int AudioRecorderNonThreaded::StartRecording(PCMFile* file, RecordingSessionObse
   m_stopRequested = false;
   m_writeFailed = false;
   m_bytesRecorded = 0;
-  m_consecutiveDelays = m_accumulatedDelays = 0;
   m_delayReported = false;
-  m_lastServiceTick = 0;
   m_startTickSampleCount = 0;
-  m_lastFillTick = 0;
   m_nextHeader = 0;
   // Each write goes straight to the file, so that a full disk shows at the write that
   // met it and not at some later flush.
@@ -118,6 +115,7 @@ int AudioRecorderNonThreaded::StartRecording(PCMFile* file, RecordingSessionObse
   }
   m_state = RecorderRecording;
   m_startTick = Now();
+  m_delays.Start(m_startTick);
   return 1;
 }
 
@@ -125,22 +123,11 @@ void AudioRecorderNonThreaded::ServiceRecording() {
   if (m_stopRequested || m_state != RecorderRecording) return;
   if (!CheckForDelays()) return;
   if (!HeaderDone(0) && !HeaderDone(1)) return;
-  // The service itself may come late.
-  const uint32_t now = Now();
-  if (m_lastServiceTick == 0) {
-    m_consecutiveDelays = 0;
-  } else if (now - m_lastServiceTick > kWriteLimitMs || m_consecutiveDelays >= kConsecutiveLimit) {
-    ++m_consecutiveDelays;
-    ++m_accumulatedDelays;
-  } else {
-    m_consecutiveDelays = 0;
-  }
-  m_lastServiceTick = now;
-  if (m_consecutiveDelays >= kConsecutiveLimit) return;
-
+  // What has passed the converter, not what has reached the buffers: the input
+  // arrives a latency late.
   const uint32_t t0 = Now();
   uint32_t bytes = 0;
-  const unsigned result = m_hWaveIn->GetPosition(&bytes);
+  const unsigned result = m_hWaveIn->GetConverterPosition(&bytes);
   AddStartTickSample(t0, Now(), result, bytes, m_startTickSamples.data(), &m_startTickSampleCount);
   HandleBuffer();
 }
@@ -179,7 +166,7 @@ bool AudioRecorderNonThreaded::WriteBuffer(int h) {
       return false;
     }
   }
-  m_lastFillTick = Now();
+  m_delays.Filled(Now());
   m_bytesRecorded += bytes;
   return true;
 }
@@ -192,20 +179,7 @@ void AudioRecorderNonThreaded::WriteFailure() {
 }
 
 bool AudioRecorderNonThreaded::CheckForDelays() {
-  if (m_lastFillTick == 0) {
-    m_consecutiveDelays = 0;
-  } else if (Now() - m_lastFillTick > kWriteLimitMs || m_consecutiveDelays >= kConsecutiveLimit) {
-    ++m_consecutiveDelays;
-    ++m_accumulatedDelays;
-  } else {
-    m_consecutiveDelays = 0;
-  }
-  const char* cause = nullptr;
-  if (m_consecutiveDelays >= kConsecutiveLimit) {
-    cause = "Consecutive Delays";
-  } else if (m_accumulatedDelays >= kAccumulatedLimit) {
-    cause = "Accumulated Delays";
-  }
+  const char* cause = m_delays.Check(Now());
   if (!cause) return true;
   if (!m_delayReported) {
     m_delayReported = true;

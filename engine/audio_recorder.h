@@ -9,6 +9,7 @@
 #include "audio_store/pcm_file.h"
 #include "engine/audio_monitor.h"
 #include "engine/audio_player.h"
+#include "engine/delay_watch.h"
 #include "engine/recording_observers.h"
 #include "engine/start_tick.h"
 #include "platform/wave/wave_device.h"
@@ -25,10 +26,6 @@ inline constexpr int32_t RecorderMonitoring = PlayerMonitoring;
 class AudioRecorderNonThreaded {
  public:
   static constexpr uint32_t kBufferBytes = 88200;  // half a second of the project format
-  // A buffer must be written within this long of the previous one.
-  static constexpr uint32_t kWriteLimitMs = 1200;
-  static constexpr int32_t kConsecutiveLimit = 2;
-  static constexpr int32_t kAccumulatedLimit = 5;
   // The recording level looks at the last 40 ms captured.
   static constexpr uint32_t kLevelWindowBytes = 7056;
 
@@ -74,8 +71,8 @@ class AudioRecorderNonThreaded {
   uint32_t BytesRecorded() const { return m_bytesRecorded; }
   uint32_t StartTick() const { return m_startTick; }
   uint32_t StartTickSampleCount() const { return m_startTickSampleCount; }
-  int32_t ConsecutiveDelays() const { return m_consecutiveDelays; }
-  int32_t AccumulatedDelays() const { return m_accumulatedDelays; }
+  int32_t ConsecutiveDelays() const { return m_delays.Consecutive(); }
+  int32_t AccumulatedDelays() const { return m_delays.Accumulated(); }
   bool WriteFailed() const { return m_writeFailed; }
   // Set by FinalizeRecordSession.
   uint32_t RecordStartEstimate() const { return m_recordStartEstimate; }
@@ -85,8 +82,8 @@ class AudioRecorderNonThreaded {
  private:
   // Writes the next buffer if the device has filled it and queues it again.
   void HandleBuffer();
-  // Updates the delay counters against the last write; on too many delays ends the
-  // take with the failure dialog and gives false.
+  // Counts a stall of the writes; on too many delays ends the take with the failure
+  // dialog and gives false.
   bool CheckForDelays();
   // Appends what header h holds to the file; false after a reported failure, which
   // also ends the take.
@@ -98,11 +95,9 @@ class AudioRecorderNonThreaded {
   }
   uint32_t Now() const;
 
-  uint32_t m_lastServiceTick = 0;
   uint32_t m_startTick = 0;
   std::array<uint32_t, kMaxStartTickSamples> m_startTickSamples{};
   uint32_t m_startTickSampleCount = 0;
-  uint32_t m_lastFillTick = 0;
   uint32_t m_bytesRecorded = 0;
   std::array<platform::WaveHeader, 2> m_headers;
   std::array<std::vector<char>, 2> m_blocks;
@@ -110,8 +105,7 @@ class AudioRecorderNonThreaded {
   std::unique_ptr<platform::WaveInDevice> m_hWaveIn;
   int32_t m_state = RecorderIdle;
   bool m_delayReported = false;
-  int32_t m_consecutiveDelays = 0;
-  int32_t m_accumulatedDelays = 0;
+  DelayWatch m_delays;
   int m_nextHeader = 0;
   bool m_stopRequested = false;
   bool m_writeFailed = false;

@@ -39,12 +39,13 @@ export XDG_RUNTIME_DIR="$work/pulse"
 mkdir -p "$work/home" "$work/audio" "$work/config"
 export HOME="$work/home"
 
-# The demo: a chord on track 1, a bass line on track 2, named and levelled.
+# The demo: a chord on track 1, a bass line on track 2 (armed for the Record dialog),
+# named and levelled.
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/chord.wav" synth 12 sine 220 sine 277 sine 330 gain -9 fade 0.5 12 2
 sox -V1 -n -r 44100 -c 2 -b 16 "$work/bass.wav" synth 12 square 55 gain -16 tremolo 2 60
 "$build/cli/trackwright-cli" --config-dir "$work/config" --audio-folder "$work/audio" \
   -e "import '$work/chord.wav'" -e 'track 2' -e "import '$work/bass.wav'" -e 'track 1' \
-  -e 'markers 0:02 0:09' -e 'select 0:03 0:06.1' -e 'level 2 14 14' -e "save '$work/demo.mix'" >/dev/null
+  -e 'markers 0:02 0:09' -e 'select 0:03 0:06.1' -e 'level 2 14 14' -e 'arm 2 on' -e "save '$work/demo.mix'" >/dev/null
 # A configuration record of the run's own (348 bytes: the first-run settings with the
 # work folder as audio folder), so that no first-run pages come and the developer's
 # configuration stays as it is.

@@ -68,14 +68,27 @@ class PortAudioInputStream final : public PortAudioStream {
  public:
   explicit PortAudioInputStream(CaptureQueue& queue) : m_queue(queue) {}
 
-  static int Callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
+  static int Callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo* time,
                       PaStreamCallbackFlags, void* user) {
     auto* self = static_cast<PortAudioInputStream*>(user);
-    self->m_queue.Capture(static_cast<const char*>(input), static_cast<uint32_t>(frames * self->m_blockAlign));
+    const int64_t now = SteadyNanos();
+    // How long ago the first of these frames was at the converter: the library's own
+    // figure when it gives one, else the stream's latency, and never less than the
+    // frames' own length (some hosts report the time of the call itself).
+    const auto length = static_cast<int64_t>(frames * 1000000000ull / self->m_frameRate);
+    int64_t ago = self->m_latencyNanos + length;
+    if (time && time->inputBufferAdcTime > 0) {
+      double seconds = time->currentTime - time->inputBufferAdcTime;
+      if (seconds >= 0 && seconds < 2) ago = std::max(static_cast<int64_t>(seconds * 1e9), length);
+    }
+    self->m_queue.Capture(static_cast<const char*>(input), static_cast<uint32_t>(frames * self->m_blockAlign),
+                          now - ago);
     return paContinue;
   }
 
   CaptureQueue& m_queue;
+  int64_t m_latencyNanos = 0;
+  uint32_t m_frameRate = 44100;
 };
 
 PaStreamParameters StreamParameters(int device, const WaveFormat& format, bool output) {
@@ -193,6 +206,7 @@ unsigned PortAudioWaveSystem::OpenInputStream(unsigned deviceId, const WaveForma
   if (device < 0) return result;
   auto opened = std::make_unique<PortAudioInputStream>(queue);
   opened->m_blockAlign = format.blockAlign;
+  opened->m_frameRate = format.samplesPerSec ? format.samplesPerSec : 44100;
   PaStreamParameters parameters = StreamParameters(device, format, false);
   PaError error = Pa_OpenStream(&opened->m_stream, &parameters, nullptr, format.samplesPerSec,
                                 paFramesPerBufferUnspecified, paNoFlag, &PortAudioInputStream::Callback, opened.get());
@@ -200,6 +214,8 @@ unsigned PortAudioWaveSystem::OpenInputStream(unsigned deviceId, const WaveForma
     opened->m_stream = nullptr;
     return ResultOf(error);
   }
+  if (const PaStreamInfo* info = Pa_GetStreamInfo(opened->m_stream))
+    opened->m_latencyNanos = static_cast<int64_t>(info->inputLatency * 1e9);
   *stream = std::move(opened);
   return MMSYSERR_NOERROR;
 }

@@ -1,5 +1,7 @@
 #include "platform/wave/queued_wave_device.h"
 
+#include "platform/wave/stream_wave_device.h"
+
 namespace platform {
 
 namespace {
@@ -139,6 +141,7 @@ unsigned QueuedWaveIn::Open(unsigned deviceId, const WaveFormat& format, WaveInC
   if (m_open) return MMSYSERR_ALLOCATED;
   if (!IsSupportedWaveFormat(format)) return WAVERR_BADFORMAT;
   m_queue.ReturnAll();
+  m_queue.SetFormat(format);
   if (unsigned result = OpenDevice(deviceId, format)) return result;
   m_open = true;
   m_started = false;
@@ -223,6 +226,14 @@ unsigned QueuedWaveIn::GetPosition(uint32_t* bytes) {
   if (!bytes) return MMSYSERR_INVALPARAM;
   CatchUp();
   *bytes = static_cast<uint32_t>(m_queue.CapturedBytes());
+  return MMSYSERR_NOERROR;
+}
+
+unsigned QueuedWaveIn::GetConverterPosition(uint32_t* bytes) {
+  if (!m_open) return MMSYSERR_INVALHANDLE;
+  if (!bytes) return MMSYSERR_INVALPARAM;
+  CatchUp();
+  *bytes = static_cast<uint32_t>(m_queue.ConverterBytes(SteadyNanos()));
   return MMSYSERR_NOERROR;
 }
 

@@ -76,6 +76,7 @@ class QueuedWaveIn : public WaveInDevice {
   unsigned Stop() final;
   unsigned Reset() final;
   unsigned GetPosition(uint32_t* bytes) final;
+  unsigned GetConverterPosition(uint32_t* bytes) final;
 
   bool IsOpen() const { return m_open; }
   bool IsStarted() const { return m_started; }

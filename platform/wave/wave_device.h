@@ -133,6 +133,9 @@ class WaveInDevice {
   virtual unsigned Reset() = 0;
   // The bytes captured into headers since the device was opened or last reset.
   virtual unsigned GetPosition(uint32_t* bytes) = 0;
+  // The bytes that have passed the converter since then, including those still on
+  // their way to the headers: what tells when the first byte was captured.
+  virtual unsigned GetConverterPosition(uint32_t* bytes) { return GetPosition(bytes); }
 };
 
 struct WaveOutCaps {

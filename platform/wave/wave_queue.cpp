@@ -158,7 +158,41 @@ void CaptureQueue::Finish(WaveHeader* header, uint32_t bytes) {
   MarkDone(header);
 }
 
-uint32_t CaptureQueue::Capture(const char* in, uint32_t bytes) {
+void CaptureQueue::SetFormat(const WaveFormat& format) {
+  m_bytesPerSecond = format.avgBytesPerSec ? format.avgBytesPerSec : 176400;
+  m_blockAlign = format.blockAlign ? format.blockAlign : 4;
+}
+
+void CaptureQueue::PublishTime(uint64_t captured, int64_t endNanos) {
+  // Sequentially consistent steps: a reader that sees the same even number before and
+  // after its reads has read one record whole.
+  const uint64_t serial = m_timeSerial.load();
+  m_timeSerial.store(serial + 1);
+  m_timedBytes.store(captured);
+  m_timedEnd.store(endNanos);
+  m_timeSerial.store(serial + 2);
+  m_timed.store(true);
+}
+
+uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
+  if (!m_timed.load()) return CapturedBytes();
+  for (int attempt = 0; attempt < 8; ++attempt) {
+    const uint64_t serial = m_timeSerial.load();
+    if (serial % 2) continue;
+    const uint64_t bytes = m_timedBytes.load();
+    const int64_t end = m_timedEnd.load();
+    if (m_timeSerial.load() != serial) continue;
+    if (nowNanos <= end) return bytes;
+    // No capture call waits a second; beyond it the input has stopped.
+    const auto since = static_cast<uint64_t>(std::min<int64_t>(nowNanos - end, 1000000000));
+    uint64_t ahead = since * m_bytesPerSecond / 1000000000u;
+    ahead -= ahead % m_blockAlign;
+    return bytes + ahead;
+  }
+  return CapturedBytes();
+}
+
+uint32_t CaptureQueue::Capture(const char* in, uint32_t bytes, int64_t startNanos) {
   uint32_t stored = 0;
   while (stored < bytes) {
     if (!m_current) {
@@ -181,7 +215,12 @@ uint32_t CaptureQueue::Capture(const char* in, uint32_t bytes) {
       Finish(full, full->bufferLength);
     }
   }
-  if (stored) m_captured.store(m_captured.load(std::memory_order_relaxed) + stored, std::memory_order_release);
+  if (stored) {
+    const uint64_t captured = m_captured.load(std::memory_order_relaxed) + stored;
+    m_captured.store(captured, std::memory_order_release);
+    if (startNanos >= 0)
+      PublishTime(captured, startNanos + static_cast<int64_t>(uint64_t{stored} * 1000000000u / m_bytesPerSecond));
+  }
   return stored;
 }
 
@@ -201,6 +240,7 @@ void CaptureQueue::ReturnAll() {
   }
   while (WaveHeader* header = m_ring.Pop()) Finish(header, 0);
   m_captured.store(0, std::memory_order_release);
+  m_timed.store(false);
 }
 
 }  // namespace platform

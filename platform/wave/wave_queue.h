@@ -113,10 +113,15 @@ class CaptureQueue {
   // Interface thread.
   bool Push(WaveHeader* header) { return m_ring.Push(header); }
 
+  // Set while nothing captures.
+  void SetFormat(const WaveFormat& format);
+
   // Audio side: copies bytes of input (silence when in is null) into the queued
   // headers and hands back each one that is full. Input that finds no header is
-  // dropped. Returns the bytes stored.
-  uint32_t Capture(const char* in, uint32_t bytes);
+  // dropped. startNanos, when not negative, is the time (the steady clock's
+  // nanoseconds) at which the first of the bytes was at the converter. Returns the
+  // bytes stored.
+  uint32_t Capture(const char* in, uint32_t bytes, int64_t startNanos = -1);
 
   // Interface thread, while nothing captures: the header being filled goes back with
   // what it holds, unless it holds nothing.
@@ -127,9 +132,14 @@ class CaptureQueue {
 
   // The bytes stored into headers so far.
   uint64_t CapturedBytes() const { return m_captured.load(std::memory_order_acquire); }
+  // The bytes the converter has taken in by nowNanos: those stored, and those that
+  // have passed it since the last stored byte and are still on their way. Without
+  // the times of the input, the bytes stored.
+  uint64_t ConverterBytes(int64_t nowNanos) const;
 
  private:
   void Finish(WaveHeader* header, uint32_t bytes);
+  void PublishTime(uint64_t captured, int64_t endNanos);
 
   HeaderFinished m_finished;
   void* m_context;
@@ -140,6 +150,14 @@ class CaptureQueue {
   uint32_t m_offset = 0;
 
   std::atomic<uint64_t> m_captured{0};
+  uint64_t m_bytesPerSecond = 176400;
+  uint16_t m_blockAlign = 4;
+  // When the last stored byte passed the converter, with the count it ended: written
+  // by the audio side under the sequence number (odd while it writes).
+  std::atomic<uint64_t> m_timeSerial{0};
+  std::atomic<uint64_t> m_timedBytes{0};
+  std::atomic<int64_t> m_timedEnd{0};
+  std::atomic<bool> m_timed{false};
 };
 
 }  // namespace platform

@@ -70,9 +70,10 @@ TEST_F(DocumentTest, EnablingFollowsTheDocument) {
   app->m_bPlaying = true;
   EXPECT_FALSE(app->IsCommandEnabled(ID_FILE_NEW));
   EXPECT_FALSE(app->IsCommandEnabled(ID_EDIT_CUT_MARKERS));
-  app->m_bPlaying = false;
-  // Commands whose subsystems do not exist stay disabled; the tools need audio.
   EXPECT_FALSE(app->IsCommandEnabled(ID_TRANSPORT_RECORD));
+  app->m_bPlaying = false;
+  // Record works while stopped (it tells when no track is armed); the tools need audio.
+  EXPECT_TRUE(app->IsCommandEnabled(ID_TRANSPORT_RECORD));
   EXPECT_TRUE(app->IsCommandEnabled(ID_TOOLS_ECHO));
   EXPECT_TRUE(app->IsCommandEnabled(ID_FILE_SAVE));  // the project holds audio
 }

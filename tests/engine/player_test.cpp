@@ -122,12 +122,19 @@ TEST_F(PlayerTest, TwoTogglesWithin750MsActOnce) {
   EXPECT_TRUE(app->m_bPlaying);
 }
 
-TEST_F(PlayerTest, OneStallOverTheLimitStopsWithConsecutiveDelays) {
+TEST_F(PlayerTest, AStallCountsOnceAndOneOverTwiceTheLimitStopsWithConsecutiveDelays) {
   LoadTrack(0, Tone(10 * kSecond, 6));
   Play();
   Run(1500);
-  const size_t before = Output().Played().size();
+  // Over the limit since the last fill of either buffer: one delay, however many
+  // checks see it.
   Stall(1300);
+  Run(1000);
+  EXPECT_TRUE(app->m_bPlaying);
+  EXPECT_EQ(player().AccumulatedDelays(), 1);
+  EXPECT_EQ(player().ConsecutiveDelays(), 0);
+  const size_t before = Output().Played().size();
+  Stall(2500);
   Run(40);
   EXPECT_FALSE(app->m_bPlaying);
   ASSERT_EQ(failures.size(), 1u);
@@ -144,9 +151,10 @@ TEST_F(PlayerTest, TwoLateRefillsInARowStopWithConsecutiveDelays) {
   LoadTrack(0, Tone(20 * kSecond, 6));
   Play();
   Run(1000);
-  // The interface thread gets a turn only every 800 ms: each buffer waits 1.6 s.
+  // The interface thread gets a turn only every 1.25 s: the fill after each stall is
+  // late, the other buffer's that follows it at once does not end the row.
   for (int turn = 0; turn < 6 && app->m_bPlaying; ++turn) {
-    Stall(790);
+    Stall(1250);
     Run(10);
   }
   EXPECT_FALSE(app->m_bPlaying);
@@ -161,12 +169,11 @@ TEST_F(PlayerTest, FiveSpreadLateRefillsStopWithAccumulatedDelays) {
   int stalls = 0;
   while (app->m_bPlaying && stalls < 8) {
     Run(1500);
-    // Right after a refill the other buffer is 500 ms old: an 800 ms stall makes it
-    // late, while the one just refilled comes round in time.
+    // Right after a refill: a 1.3 s stall makes the next fill late.
     const uint32_t read = player().ReadPosition();
     while (app->m_bPlaying && player().ReadPosition() == read) Run(10);
     if (!app->m_bPlaying) break;
-    Stall(800);
+    Stall(1300);
     ++stalls;
     Run(10);
     if (app->m_bPlaying) {

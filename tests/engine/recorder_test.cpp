@@ -15,6 +15,7 @@
 #include "engine/audio_recorder.h"
 #include "engine/meter_response.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -161,28 +162,6 @@ TEST_F(RecorderTest, AFullDiskIsReportedAndEndsTheTake) {
   EXPECT_EQ(session.writeFailures, 1);
 }
 
-// Files of this process may not grow beyond a size while it lives, as on a full disk.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &m_previous);
-    m_handler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_previous;
-    limit.rlim_cur = bytes;
-    m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &m_previous);
-    std::signal(SIGXFSZ, m_handler);
-  }
-  bool Set() const { return m_set; }
-
- private:
-  rlimit m_previous{};
-  void (*m_handler)(int) = nullptr;
-  bool m_set = false;
-};
-
 TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
   {
     // The second buffer is written in part.
@@ -220,8 +199,14 @@ TEST_F(RecorderTest, AWriteThatFailsAtTheStopMakesTheStopFail) {
 TEST_F(RecorderTest, AStalledServiceCancelsTheTakeWithConsecutiveDelays) {
   Start();
   Run(1000);
-  // The interface thread stalls for 1.3 seconds; the device keeps capturing.
+  // A stall of 1.3 seconds is one delay, counted once.
   system.clock.Advance(1300);
+  system.wave.Pump();
+  Run(1000);
+  EXPECT_EQ(session.cancels, 0);
+  EXPECT_EQ(recorder.AccumulatedDelays(), 1);
+  // One of more than twice the limit ends the take.
+  system.clock.Advance(2500);
   system.wave.Pump();
   Run(200);
   EXPECT_EQ(session.cancels, 1);
@@ -256,8 +241,12 @@ TEST_F(RecorderTest, ABufferThatComesTooLateCancelsTheTake) {
   EXPECT_TRUE(failures.empty());
   EXPECT_EQ(recorder.AccumulatedDelays(), 0);
   system.clock.Set(lastWrite + 1210);
-  system.wave.Pump();
   service();
+  service();
+  // Late once, counted once; still nothing after twice the limit ends the take.
+  EXPECT_EQ(recorder.AccumulatedDelays(), 1);
+  EXPECT_EQ(session.cancels, 0);
+  system.clock.Set(lastWrite + 2410);
   service();
   EXPECT_EQ(session.cancels, 1);
   ASSERT_EQ(failures.size(), 1u);

@@ -24,6 +24,7 @@
 #include "document/mixing_board.h"
 #include "document/project_settings_dialog.h"
 #include "document/silence_dialog.h"
+#include "app/recording/recording_dialog.h"
 #include "engine/audio_failure_dialog.h"
 #include "engine/metronome_dialog.h"
 #include "engine/monitor_input_dialog.h"
@@ -266,6 +267,13 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
 
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};
+  // The recording dialog's logic needs a started application; its controls are these.
+  needs["record_dialog"] = {IDC_RECORD_DIALOG_START, IDC_RECORD_DIALOG_STOP, IDC_RECORD_DIALOG_USE_MARKERS,
+                            IDC_RECORD_DIALOG_LISTEN, IDC_RECORD_START_MARKER, IDC_RECORD_END_MARKER,
+                            IDC_RECORD_LEFT_METER, IDC_RECORD_RIGHT_METER, IDC_RECORD_AUDIO_RECORDED,
+                            IDC_RECORD_DISK_USED, IDC_RECORD_DISK_FREE, "IDCANCEL"};
+  needs["arm_dialog"] = {"IDOK"};
+  needs["punch_in_warning_dialog"] = {"IDOK"};
   app.AttachDocument(nullptr);
   return needs;
 }

@@ -86,3 +86,32 @@ TEST_F(PlaybackQueueTest, SilenceOfAnUnderrunOrAPauseIsNotCounted) {
 }
 
 }  // namespace
+
+namespace {
+
+// The capture queue's converter position: what has passed the converter by a given
+// time, from the times the stream gives each captured piece.
+TEST(CaptureQueueTest, CountsWhatThePassedConverterHeardByNow) {
+  CaptureQueue queue(nullptr, nullptr);
+  queue.SetFormat(kProjectWaveFormat);
+  TestBuffer buffer(88200);
+  buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
+  ASSERT_TRUE(queue.Push(&buffer.header));
+  std::vector<char> in(7056);  // 40 ms
+  // Without times the position is what the headers hold.
+  ASSERT_EQ(queue.Capture(in.data(), 7056), 7056u);
+  EXPECT_EQ(queue.ConverterBytes(500 * kMs), 7056u);
+  // 40 ms that were at the converter from 1000 ms on: by 1070 ms 30 ms more have
+  // passed it that the next piece will bring.
+  ASSERT_EQ(queue.Capture(in.data(), 7056, 1000 * kMs), 7056u);
+  EXPECT_EQ(queue.CapturedBytes(), 14112u);
+  EXPECT_EQ(queue.ConverterBytes(1040 * kMs), 14112u);
+  EXPECT_EQ(queue.ConverterBytes(1070 * kMs), 14112u + 5292u);
+  // The input stopped: no more than a second beyond the last piece counts.
+  EXPECT_EQ(queue.ConverterBytes(9000 * kMs), 14112u + 176400u);
+  // Input that found no header is not counted, nor the time it stood for.
+  queue.ReturnAll();
+  EXPECT_EQ(queue.ConverterBytes(1070 * kMs), 0u);
+}
+
+}  // namespace

@@ -63,6 +63,7 @@ const char* const kDialogCommands[] = {
     "Mix Down to &Wave File",
     "Mix Down to &MP3 File",
     "&About Sonavel Trackwright...",
+    "Record",
 };
 
 QString Plain(const QString& menuText) {
@@ -233,6 +234,10 @@ void ScreenshotTour::ShootSamples() {
 void ScreenshotTour::ShootDialog(const QString& menuText) {
   QAction* action = FindMenuCommand(*m_window->menuBar(), menuText);
   if (!action) action = FindToolbarCommand(*m_window, menuText);
+  // A command of the toolbars only.
+  for (QAction* candidate : m_window->findChildren<QAction*>()) {
+    if (!action && candidate->text() == menuText) action = candidate;
+  }
   if (!action) {
     Note(QStringLiteral("no menu or toolbar has \"%1\"; no picture of it").arg(Plain(menuText)));
     return;
