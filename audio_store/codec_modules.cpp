@@ -58,6 +58,19 @@ void* LoadCodecFunction(const char* module, const char* function, const std::str
   return entry;
 }
 
+bool LoadLameEncoder(LameEncoderFunctions& functions, const std::string& location,
+                     const std::string& functionLocation) {
+  functions = {};
+  return (functions.open = Load<decltype(&LameEncoderOpen)>(kLameModule, "LameEncoderOpen", location,
+                                                            functionLocation)) &&
+         (functions.write = Load<decltype(&LameEncoderWrite)>(kLameModule, "LameEncoderWrite", location,
+                                                              functionLocation)) &&
+         (functions.finish = Load<decltype(&LameEncoderFinish)>(kLameModule, "LameEncoderFinish", location,
+                                                                functionLocation)) &&
+         (functions.free = Load<decltype(&LameEncoderFree)>(kLameModule, "LameEncoderFree", location,
+                                                            functionLocation));
+}
+
 int CallLameEncode(const std::string& location, const std::string& inputPath, const std::string& outputPath,
                    int channels, int bitsPerSample, int sampleRate, int bitRate, CodecCallback callback,
                    const std::string& functionLocation) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "modules/codec_results.h"
@@ -19,6 +20,20 @@ using CodecCallback = void (*)(int position, int* keepGoing);
 // given rate) into an MP3 file at bitRate kbit/s, with a LAME tag for gapless decoding.
 CODEC_EXPORT int LameEncode(const char* inputPath, const char* outputPath, int channels, int bitsPerSample,
                             int sampleRate, int bitRate, CodecCallback callback);
+
+// LameInterface.so: the same encoder fed block by block, for audio that is made as
+// it is encoded. LameEncoderOpen starts one that writes the MP3 stream to the open
+// descriptor fd from its current position (the descriptor stays the caller's);
+// LameEncoderWrite takes PCM bytes in the given format, any count (a frame cut
+// between two writes is joined); LameEncoderFinish flushes the encoder, fills in the
+// LAME tag at the stream's start, leaves fd at the stream's end and frees the
+// encoder, whatever it returns; LameEncoderFree abandons an encoder.
+struct LameEncoder;
+CODEC_EXPORT int LameEncoderOpen(int fd, int channels, int bitsPerSample, int sampleRate, int bitRate,
+                                 LameEncoder** encoder);
+CODEC_EXPORT int LameEncoderWrite(LameEncoder* encoder, const uint8_t* pcm, size_t bytes);
+CODEC_EXPORT int LameEncoderFinish(LameEncoder* encoder);
+CODEC_EXPORT void LameEncoderFree(LameEncoder* encoder);
 
 // LameInterface.so: decodes an MP3 file into a WAV file (44-byte header and PCM) that
 // is always 16-bit stereo at 44100 Hz, of the gapless length of the stream.

@@ -97,6 +97,118 @@ std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
 
 }  // namespace
 
+// The state of one encoding: the encoder, its output and a frame cut between writes.
+struct LameEncoder {
+  std::unique_ptr<lame_global_flags, LameCloser> lame;
+  codec::Output output;
+  long start = 0;  // where the stream begins in the output
+  int channels = 2;
+  int bitsPerSample = 16;
+  size_t frameBytes = 4;
+  std::vector<uint8_t> partial;
+  std::vector<short> samples = std::vector<short>(kEncodeFrames * 2);
+  // The encoder's worst case for a block: 1.25 × samples + 7200 bytes.
+  std::vector<unsigned char> mp3 = std::vector<unsigned char>(kEncodeFrames * 5 / 4 + 7200);
+
+  // Encodes whole frames, at most kEncodeFrames at a time.
+  int EncodeFrames(const uint8_t* bytes, size_t frames) {
+    while (frames != 0) {
+      const size_t count = std::min(frames, kEncodeFrames);
+      DecodeInput(bytes, count * static_cast<size_t>(channels), bitsPerSample, samples.data());
+      const int size = static_cast<int>(mp3.size());
+      int made = channels == 2 ? lame_encode_buffer_interleaved(lame.get(), samples.data(), static_cast<int>(count),
+                                                                mp3.data(), size)
+                               : lame_encode_buffer(lame.get(), samples.data(), nullptr, static_cast<int>(count),
+                                                    mp3.data(), size);
+      if (made < 0) return kCodecBadArguments;
+      if (!output.Write(mp3.data(), static_cast<size_t>(made))) return kCodecWriteFailed;
+      bytes += count * frameBytes;
+      frames -= count;
+    }
+    return kCodecDone;
+  }
+};
+
+namespace {
+
+// Frees an encoder that was not finished.
+struct EncoderFreer {
+  void operator()(LameEncoder* encoder) const { LameEncoderFree(encoder); }
+};
+
+}  // namespace
+
+int LameEncoderOpen(int fd, int channels, int bitsPerSample, int sampleRate, int bitRate, LameEncoder** encoder) {
+  if (!encoder) return kCodecBadArguments;
+  *encoder = nullptr;
+  if ((channels != 1 && channels != 2) || (bitsPerSample != 8 && bitsPerSample != 16) || sampleRate <= 0 ||
+      bitRate < 8 || bitRate > 320) {
+    return kCodecBadArguments;
+  }
+  auto made = std::make_unique<LameEncoder>();
+  made->lame.reset(lame_init());
+  if (!made->lame) return kCodecBadArguments;
+  lame_global_flags* lame = made->lame.get();
+  lame_set_num_channels(lame, channels);
+  lame_set_in_samplerate(lame, sampleRate);
+  lame_set_brate(lame, bitRate);
+  lame_set_mode(lame, channels == 2 ? JOINT_STEREO : MONO);
+  // The caller appends its own tag; the LAME tag frame at the start carries the
+  // encoder delay and padding that gapless decoders trim.
+  lame_set_write_id3tag_automatic(lame, 0);
+  lame_set_bWriteVbrTag(lame, 1);
+  if (lame_init_params(lame) < 0) return kCodecBadArguments;
+  if (!made->output.Adopt(fd)) return kCodecWriteFailed;
+  made->start = made->output.Tell();
+  if (made->start < 0) return kCodecWriteFailed;
+  made->channels = channels;
+  made->bitsPerSample = bitsPerSample;
+  made->frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bitsPerSample / 8);
+  *encoder = made.release();
+  return kCodecDone;
+}
+
+int LameEncoderWrite(LameEncoder* encoder, const uint8_t* pcm, size_t bytes) {
+  if (!encoder || (!pcm && bytes != 0)) return kCodecBadArguments;
+  std::vector<uint8_t>& partial = encoder->partial;
+  if (!partial.empty()) {
+    const size_t taken = std::min(bytes, encoder->frameBytes - partial.size());
+    partial.insert(partial.end(), pcm, pcm + taken);
+    pcm += taken;
+    bytes -= taken;
+    if (partial.size() < encoder->frameBytes) return kCodecDone;
+    if (int result = encoder->EncodeFrames(partial.data(), 1); result != kCodecDone) return result;
+    partial.clear();
+  }
+  const size_t frames = bytes / encoder->frameBytes;
+  if (int result = encoder->EncodeFrames(pcm, frames); result != kCodecDone) return result;
+  partial.assign(pcm + frames * encoder->frameBytes, pcm + bytes);
+  return kCodecDone;
+}
+
+int LameEncoderFinish(LameEncoder* encoder) {
+  if (!encoder) return kCodecBadArguments;
+  std::unique_ptr<LameEncoder, EncoderFreer> owned(encoder);
+  // A trailing partial frame is not audio.
+  int bytes = lame_encode_flush(encoder->lame.get(), encoder->mp3.data(), static_cast<int>(encoder->mp3.size()));
+  if (bytes < 0) return kCodecBadArguments;
+  codec::Output& output = encoder->output;
+  if (!output.Write(encoder->mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
+  // The encoder left an empty frame at the very start for the tag; it is filled in now
+  // that the stream's length is known.
+  unsigned char tag[8192];
+  size_t tagBytes = lame_get_lametag_frame(encoder->lame.get(), tag, sizeof tag);
+  if (tagBytes > sizeof tag) return kCodecBadArguments;
+  if (tagBytes != 0 && !(output.Seek(encoder->start) && output.Write(tag, tagBytes) && output.SeekEnd())) {
+    return kCodecWriteFailed;
+  }
+  return output.Close() ? kCodecDone : kCodecWriteFailed;
+}
+
+void LameEncoderFree(LameEncoder* encoder) {
+  delete encoder;
+}
+
 int LameEncode(const char* inputPath, const char* outputPath, int channels, int bitsPerSample, int sampleRate,
                int bitRate, CodecCallback callback) {
   if (!inputPath || !outputPath) return kCodecBadArguments;
@@ -108,57 +220,25 @@ int LameEncode(const char* inputPath, const char* outputPath, int channels, int 
   if (!codec::RegularFileSize(inputPath, inputSize)) return kCodecUnreadable;
   codec::FilePtr input(std::fopen(inputPath, "rb"));
   if (!input) return kCodecUnreadable;
+  codec::FilePtr output(std::fopen(outputPath, "wb"));
+  if (!output) return kCodecWriteFailed;
 
-  std::unique_ptr<lame_global_flags, LameCloser> lame(lame_init());
-  if (!lame) return kCodecBadArguments;
-  lame_set_num_channels(lame.get(), channels);
-  lame_set_in_samplerate(lame.get(), sampleRate);
-  lame_set_brate(lame.get(), bitRate);
-  lame_set_mode(lame.get(), channels == 2 ? JOINT_STEREO : MONO);
-  // The caller appends its own tag; the LAME tag frame at the start carries the
-  // encoder delay and padding that gapless decoders trim.
-  lame_set_write_id3tag_automatic(lame.get(), 0);
-  lame_set_bWriteVbrTag(lame.get(), 1);
-  if (lame_init_params(lame.get()) < 0) return kCodecBadArguments;
-
-  codec::Output output;
-  if (!output.Open(outputPath)) return kCodecWriteFailed;
-
-  const size_t frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bitsPerSample / 8);
-  std::vector<uint8_t> raw(kEncodeFrames * frameBytes);
-  std::vector<short> samples(kEncodeFrames * static_cast<size_t>(channels));
-  // The encoder's worst case for a block: 1.25 × samples + 7200 bytes.
-  std::vector<unsigned char> mp3(kEncodeFrames * 5 / 4 + 7200);
+  LameEncoder* opened = nullptr;
+  int result = LameEncoderOpen(fileno(output.get()), channels, bitsPerSample, sampleRate, bitRate, &opened);
+  if (result != kCodecDone) return result;
+  std::unique_ptr<LameEncoder, EncoderFreer> encoder(opened);
+  std::vector<uint8_t> raw(kEncodeFrames * encoder->frameBytes);
   uint64_t done = 0;
   for (;;) {
     size_t got = std::fread(raw.data(), 1, raw.size(), input.get());
     if (std::ferror(input.get())) return kCodecUnreadable;
-    // A trailing partial frame is not audio.
-    size_t frames = got / frameBytes;
-    if (frames != 0) {
-      DecodeInput(raw.data(), frames * static_cast<size_t>(channels), bitsPerSample, samples.data());
-      int bytes = channels == 2 ? lame_encode_buffer_interleaved(lame.get(), samples.data(), static_cast<int>(frames),
-                                                                 mp3.data(), static_cast<int>(mp3.size()))
-                                : lame_encode_buffer(lame.get(), samples.data(), nullptr, static_cast<int>(frames),
-                                                     mp3.data(), static_cast<int>(mp3.size()));
-      if (bytes < 0) return kCodecBadArguments;
-      if (!output.Write(mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
-    }
+    if ((result = LameEncoderWrite(encoder.get(), raw.data(), got)) != kCodecDone) return result;
     done += got;
     if (got < raw.size()) break;
     if (!KeepGoing(callback, done, inputSize)) return kCodecCancelled;
   }
-  int bytes = lame_encode_flush(lame.get(), mp3.data(), static_cast<int>(mp3.size()));
-  if (bytes < 0) return kCodecBadArguments;
-  if (!output.Write(mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
-
-  // The encoder left an empty frame at the very start for the tag; it is filled in now
-  // that the stream's length is known.
-  unsigned char tag[8192];
-  size_t tagBytes = lame_get_lametag_frame(lame.get(), tag, sizeof tag);
-  if (tagBytes > sizeof tag) return kCodecBadArguments;
-  if (tagBytes != 0 && !(output.Seek(0) && output.Write(tag, tagBytes))) return kCodecWriteFailed;
-  if (!output.Close()) return kCodecWriteFailed;
+  if ((result = LameEncoderFinish(encoder.release())) != kCodecDone) return result;
+  if (std::fclose(output.release()) != 0) return kCodecWriteFailed;
   if (!KeepGoing(callback, inputSize, inputSize)) return kCodecCancelled;
   return kCodecDone;
 }
