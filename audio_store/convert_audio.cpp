@@ -349,15 +349,12 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
       // A last, partial frame is completed with zero bytes.
       std::memset(buffer + bytesRead, 0, kBufferSize - bytesRead);
     }
-    Frame f0 = DecodeFrame(buffer + bufPos, sourceChannels, sourceBits);
-    // At a buffer boundary (and at the end) the next frame is the current one.
-    Frame f1 = bufPos + 2 * sourceFrame <= bytesRead
-                   ? DecodeFrame(buffer + bufPos + sourceFrame, sourceChannels, sourceBits)
-                   : f0;
-    f0 = MapFrame(f0, source, target);
-    f1 = MapFrame(f1, source, target);
-
+    // Frames are decoded only where they are written: a skipped frame costs nothing.
+    auto frameAt = [&](uint32_t at) { return MapFrame(DecodeFrame(buffer + at, sourceChannels, sourceBits), source, target); };
     if (sourceRate < targetRate) {
+      const Frame f0 = frameAt(bufPos);
+      // At a buffer boundary (and at the end) the next frame is the current one.
+      const Frame f1 = bufPos + 2 * sourceFrame <= bytesRead ? frameAt(bufPos + sourceFrame) : f0;
       writeFrame(f0);
       advance();
       inSamples += static_cast<uint64_t>(sourceChannels);
@@ -384,12 +381,12 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
           y += static_cast<uint64_t>(sourceChannels);
         } while (static_cast<float>(outSamples) / static_cast<float>(y) > ratioUp);
       } else {
-        writeFrame(f0);
+        writeFrame(frameAt(bufPos));
         advance();
         inSamples += static_cast<uint64_t>(sourceChannels);
       }
     } else {
-      writeFrame(f0);
+      writeFrame(frameAt(bufPos));
       advance();
       inSamples += static_cast<uint64_t>(sourceChannels);
     }

@@ -30,5 +30,9 @@ class ExportFile : public PcmSink {
  private:
   std::string m_target;
   std::string m_unwritable;
+  static constexpr uint64_t kWritebackBytes = 4 << 20;
+
   platform::SideFile m_side;
+  uint64_t m_written = 0;  // bytes put
+  uint64_t m_flushed = 0;  // bytes handed to the disk
 };

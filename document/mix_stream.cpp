@@ -34,8 +34,7 @@ CMixStream::CMixStream(CMixerDoc& doc, bool onlySelected, COperationDialog& prog
       m_progress(progress),
       m_mix(kBlockBytes / 2),
       // Room for a last partial frame completed with zeros.
-      m_input(kBlockBytes / 2 + 2),
-      m_block(kBlockBytes / 2) {
+      m_input(kBlockBytes / 2 + 2) {
   CMixerApp* app = CMixerApp::Get();
   const auto& selected = app->m_trackMixdownDialog.m_bSource;
   const bool anySolo = doc.AnySolo();
@@ -94,11 +93,9 @@ int CMixStream::Next() {
     // A last partial frame counts whole: its missing bytes are zeros.
     const size_t whole = (got + 3) / 4 * 4;
     std::memset(bytes + got, 0, whole - got);
-    AddScaledSamples(m_mix.data(), bytes, whole / 2, source.gains);
+    AddScaledSamples(m_mix.data(), m_input.data(), whole / 2, source.gains);
   }
   ApplyMasterGain(m_mix.data(), m_mix.size(), m_master);
-  // The sums are within +-32700: narrowing keeps every value.
-  for (size_t s = 0; s < m_mix.size(); ++s) m_block[s] = static_cast<int16_t>(m_mix[s]);
   m_next += kBlockBytes;
   m_progress.StepProgress(kBlockBytes / 100);
   return m_progress.CancelRequested() ? 3 : 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +16,8 @@
 // makes its blocks as the reader gets to them, so nothing of the mix is kept but
 // the block at hand.
 class CMixStream : public PcmSource {
+  static_assert(std::endian::native == std::endian::little, "the mix is handed out as the bytes of its samples");
+
  public:
   static constexpr uint32_t kBlockBytes = 88200;
 
@@ -30,7 +33,8 @@ class CMixStream : public PcmSource {
   bool Done() const { return m_next >= m_length; }
   // Mixes the next block: 1, 0 (a track file ended early: reported) or 3 (cancelled).
   int Next();
-  const uint8_t* Block() const { return reinterpret_cast<const uint8_t*>(m_block.data()); }
+  // The block just mixed: 16-bit samples, little-endian as in the track files.
+  const uint8_t* Block() const { return reinterpret_cast<const uint8_t*>(m_mix.data()); }
 
   int Read(uint64_t offset, uint8_t* bytes, size_t count) override;
 
@@ -49,7 +53,7 @@ class CMixStream : public PcmSource {
   std::array<float, 2> m_master{};
   uint64_t m_length = 0;
   uint64_t m_next = 0;  // where the next block starts
-  std::vector<int> m_mix;
+  // The sums stay within +-32700 after every track: 16 bits hold them.
+  std::vector<int16_t> m_mix;
   std::vector<int16_t> m_input;
-  std::vector<int16_t> m_block;
 };
