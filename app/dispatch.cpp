@@ -1,8 +1,8 @@
 // The operation dispatcher and the command handlers of the application object.
 
-#include "app/command_ids.h"
-#include "app/errors.h"
-#include "app/main_frame.h"
+#include "core/command_ids.h"
+#include "core/errors.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/marker_commands.h"
 #include "document/mixer_doc.h"
@@ -148,7 +148,7 @@ int CMixerApp::HandleOperation(int operation) {
   doc.PostTracksForOp();
   m_bOpInProgress = false;
   m_operationDialog.EndOperation();
-  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  if (MainFrame()) MainFrame()->UpdateCommandStates();
   return result;
 }
 
@@ -174,7 +174,7 @@ int CMixerApp::NewDocument() {
   m_pDocument->PrepTracksForOp();
   int result = m_pDocument->OnNewDocument();
   m_pDocument->PostTracksForOp();
-  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  if (MainFrame()) MainFrame()->UpdateCommandStates();
   return result;
 }
 
@@ -254,7 +254,7 @@ int CMixerApp::OnCommand(int id) {
     case ID_MARKER_INPUT_TIMES: {
       if (!doc) return 0;
       int answer = m_markerTimesDialog.DoModal();
-      if (answer == platform::IDOK && m_pMainFrame) m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
+      if (answer == platform::IDOK && MainFrame()) MainFrame()->OnDocumentChanged(doc->m_nCurrentTrack);
       return answer;
     }
     default: break;
@@ -263,7 +263,7 @@ int CMixerApp::OnCommand(int id) {
   if (const MarkerItem* item = FindMarkerItem(id)) {
     if (!doc) return 0;
     ApplyMarkerCommand(item->command, doc->m_mirror);
-    if (m_pMainFrame) m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
+    if (MainFrame()) MainFrame()->OnDocumentChanged(doc->m_nCurrentTrack);
     return 1;
   }
   for (int track = 0; track < kTrackCount; ++track) {

@@ -1,6 +1,6 @@
 #include "app/effect_tool_host.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/folders.h"

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/command_ids.h"
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/main_frame.h"
+#include "core/command_ids.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
@@ -80,7 +80,7 @@ int CMixerApp::SaveProject(bool askName, const std::string& name) {
   doc->SetModifiedFlag(false);
   doc->UpdateTitle();  // the name may be new
   m_recentFiles.Add(path);
-  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  if (MainFrame()) MainFrame()->UpdateCommandStates();
   return 1;
 }
 
@@ -106,7 +106,7 @@ int CMixerApp::ImportFile(const std::string& path) {
   m_pDocument->m_szImportPath = path;
   m_recentFiles.Add(path);
   int result = HandleOperation(ending == ".wav" ? kOpImportWave : kOpImportMp3);
-  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  if (MainFrame()) MainFrame()->UpdateCommandStates();
   return result;
 }
 
@@ -145,11 +145,11 @@ int CMixerApp::OpenDocument(const std::string& path) {
   if (!CheckFileToOpen(path)) {
     // A file that is gone has no place among the recent files.
     m_recentFiles.Remove(path);
-    if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+    if (MainFrame()) MainFrame()->UpdateCommandStates();
     return 0;
   }
   int result = m_pDocument->OnMyOpenDocument(path);
   if (result == 1) m_recentFiles.Add(path);
-  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  if (MainFrame()) MainFrame()->UpdateCommandStates();
   return result;
 }

@@ -1,7 +1,7 @@
 // Help: the manual beside the program, opened with the desktop's handler for it.
 
-#include "app/errors.h"
-#include "app/hyperlink.h"
+#include "core/errors.h"
+#include "core/hyperlink.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
 

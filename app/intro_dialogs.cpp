@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "app/browse_folder.h"
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/folder_dialog.h"
+#include "core/browse_folder.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "core/folder_dialog.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/file_utils.h"
+#include "core/file_utils.h"
 #include "platform/process_owner.h"
 
 namespace fs = std::filesystem;

@@ -8,11 +8,11 @@
 #include <ctime>
 #include <filesystem>
 
-#include "app/browse_folder.h"
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "core/browse_folder.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
 #include "app/intro_dialogs.h"
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 #include "document/intro_project.h"
 #include "document/mixer_doc.h"
 #include "platform/message_boxes.h"
@@ -68,6 +68,8 @@ int ConfigFileExists() {
 
 CMixerApp::CMixerApp() : m_strSessionStamp(MakeSessionStamp(std::time(nullptr))) {
   g_app = this;
+  Links().application = true;
+  Links().operationDialog = &m_operationDialog;
 }
 
 CMixerApp::~CMixerApp() {
@@ -80,8 +82,11 @@ CMixerApp::~CMixerApp() {
   m_document.reset();
   RemoveTempArea();
   m_mainFrame.reset();
-  m_pMainFrame = nullptr;
-  if (g_app == this) g_app = nullptr;
+  if (MainFrame() && !m_mainFrame) SetMainFrame(nullptr);
+  if (g_app == this) {
+    g_app = nullptr;
+    Links() = {};
+  }
 }
 
 CMixerApp* CMixerApp::Get() {
@@ -101,14 +106,14 @@ bool CMixerApp::InitInstance(StartupOptions options) {
   // Step 4: the main window and the document.
   if (options.createMainFrame) m_mainFrame = options.createMainFrame();
   m_document = std::make_unique<CMixerDoc>();
-  m_pMainFrame = m_mainFrame.get();
-  if (!m_pMainFrame) {
+  SetMainFrame(m_mainFrame.get());
+  if (!MainFrame()) {
     ReportError("CMixerApp::InitInstance", "MainWnd pointer is NULL.");
     return false;
   }
 
   // Step 5: a saved placement is used once a configuration exists.
-  m_pMainFrame->ShowMainWindow(ConfigFileExists() == 1);
+  MainFrame()->ShowMainWindow(ConfigFileExists() == 1);
 
   // Step 6.
   bool firstRun = false;

@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "app/colour_table.h"
+#include "core/colour_table.h"
 #include "app/effect_tool_host.h"
 #include "app/left_sessions.h"
-#include "app/metronome_settings.h"
-#include "app/mixer_config.h"
-#include "app/progress_dialog.h"
-#include "app/recent_files.h"
+#include "core/program_links.h"
+#include "core/program_links.h"
+#include "core/metronome_settings.h"
+#include "core/mixer_config.h"
+#include "core/progress_dialog.h"
+#include "core/recent_files.h"
 #include "app/settings/app_settings_dialog.h"
 #include "audio_store/convert_audio.h"
 #include "audio_store/pcm_file.h"
@@ -144,7 +146,9 @@ class CMixerApp {
   CColourTable m_colourTable;
   CRecentFileList m_recentFiles;
   COperationDialog m_operationDialog;
-  CMainFrame* m_pMainFrame = nullptr;
+  // The main frame, registered for the lower layers too (core/program_links.h).
+  CMainFrame* MainFrame() const { return Links().mainFrame; }
+  void SetMainFrame(CMainFrame* frame) { Links().mainFrame = frame; }
   CMixerDoc* m_pDocument = nullptr;
   // The operations' scratch files and the audio clipboard.
   PCMFile m_tempA, m_tempB, m_tempC, m_tempD, m_clipboard;

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "app/file_utils.h"
-#include "app/progress_dialog.h"
+#include "core/file_utils.h"
+#include "core/progress_dialog.h"
 #include "assets/intro_music.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/peak_file.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "platform/folders.h"
 #include "platform/last_error.h"
 #include "platform/system.h"

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "audio_store/convert_audio.h"
-#include "modules/codec_api.h"
-#include "modules/codec_results.h"
+#include "audio_store/codec_api.h"
+#include "audio_store/codec_results.h"
 
 // The file names of the two codec modules.
 inline constexpr const char* kLameModule = "LameInterface.so";

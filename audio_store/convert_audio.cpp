@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/mixer_app.h"
+#include "core/errors.h"
+#include "core/program_links.h"
+#include "core/progress_dialog.h"
 #include "platform/last_error.h"
 
 namespace {
@@ -241,7 +242,7 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
   }
   FilePcmSource reader(input, sourceFileName, kConvertLocation);
   FilePcmSink writer(targetFile);
-  COperationDialog* progress = CMixerApp::Get() ? &CMixerApp::Get()->m_operationDialog : nullptr;
+  COperationDialog* progress = Links().operationDialog;
   int result = ConvertStream(reader, static_cast<uint32_t>(length), writer, *source, *target, progress);
   std::fclose(input);
   return result;

@@ -9,9 +9,10 @@
 #include <memory>
 #include <utility>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/mixer_app.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "core/program_links.h"
+#include "core/progress_dialog.h"
 
 namespace {
 
@@ -23,12 +24,6 @@ constexpr uint32_t kBlockSize = 128 * kChunkSize;
 
 uint32_t SaturatingSub(uint32_t a, uint32_t b) {
   return a > b ? a - b : 0;
-}
-
-// The progress dialog of the running application, or null when there is none.
-COperationDialog* Progress() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? &app->m_operationDialog : nullptr;
 }
 
 // Reads count bytes at offset; returns the bytes read, fewer only at the end of the
@@ -135,19 +130,14 @@ int PCMFileSeek(PCMFile* file, uint32_t position) {
   return std::fseek(file->fp, static_cast<long>(std::min(file->nSize, position)), SEEK_SET) == 0 ? 1 : 0;
 }
 
-int PCMFileSetup(PCMFile* file, const std::string& prefix) {
+int PCMFileSetup(PCMFile* file, const std::string& folder, const std::string& prefix) {
   if (!file) {
     ReportError("PCMFileSetup", "The pPCMFile is NULL where prefix is " + prefix + ".");
     return 0;
   }
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", "PCMFileSetup");
-    return 0;
-  }
   PCMFileClose(file);
   std::string path;
-  if (!OurGetTempFileName(path, app->m_szTempFolder, prefix, "pcm")) {
+  if (!OurGetTempFileName(path, folder, prefix, "pcm")) {
     ShowInformation("SetupTempAudioFile Failed to create temp PCM File");
     return 0;
   }
@@ -213,7 +203,7 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
   const int in = fileno(source->fp);
   const int out = fileno(target->fp);
   auto buffer = std::make_unique_for_overwrite<uint8_t[]>(kBlockSize);
-  COperationDialog* progress = Progress();
+  COperationDialog* progress = Links().operationDialog;
   bool cancelled = false;
   uint32_t position = from;
   while (position < to && !cancelled) {

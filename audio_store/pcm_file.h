@@ -22,8 +22,8 @@ inline constexpr int kPCMUpdate = 2;  // "rb+" keeping the content (as kPCMWrite
 int PCMFileOpen(PCMFile* file, int mode);
 int PCMFileClose(PCMFile* file);
 int PCMFileSeek(PCMFile* file, uint32_t position);
-// Creates (or empties) prefix.pcm in the session folder and makes the record name it.
-int PCMFileSetup(PCMFile* file, const std::string& prefix);
+// Creates (or empties) prefix.pcm in folder (the session folder) and makes the record name it.
+int PCMFileSetup(PCMFile* file, const std::string& folder, const std::string& prefix);
 // Empties and deletes the file.
 int PCMFileCleanup(PCMFile* file);
 

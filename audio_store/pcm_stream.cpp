@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "platform/last_error.h"
 
 int FilePcmSource::Read(uint64_t offset, uint8_t* bytes, size_t count) {

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/errors.h"
-#include "app/progress_dialog.h"
+#include "core/errors.h"
+#include "core/progress_dialog.h"
 #include "platform/last_error.h"
 
 namespace {

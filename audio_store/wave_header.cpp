@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "platform/last_error.h"
 
 int WriteWaveHeader(std::FILE* file, uint32_t dataSize, int32_t sampleRate, int16_t channels, int16_t bitsPerSample) {

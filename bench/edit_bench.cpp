@@ -22,7 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "app/mixer_app.h"
+#include "core/program_links.h"
+#include "core/progress_dialog.h"
 #include "audio_store/pcm_file.h"
 #include "audio_store/peak_file.h"
 #include "platform/scripted/scripted_system.h"
@@ -254,13 +255,13 @@ int main(int argc, char** argv) {
   bool ok = true;
   {
     platform::ScriptedSystem system{folder, folder, folder};
-    CMixerApp app;
-    app.m_szTempFolder = folder;
+    COperationDialog progress;
+    Links().operationDialog = &progress;
     std::printf("edit_bench: track edits against a plain copy, in %s\n", folder.c_str());
     std::printf("peak resident memory at start: %ld KiB\n", PeakResidentKiB());
     // The short track first: had memory grown with the track's length, the long
     // track's figure would be the larger.
-    for (uint32_t minutes : {1u, 10u}) ok = RunSuite(folder, minutes, app.m_operationDialog) && ok;
+    for (uint32_t minutes : {1u, 10u}) ok = RunSuite(folder, minutes, progress) && ok;
     std::fflush(stdout);
     for (const auto& box : system.messages.shown) std::fprintf(stderr, "message shown: %s\n", box.text.c_str());
   }

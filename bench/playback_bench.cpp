@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
-#include "app/main_frame.h"
+#include "core/command_ids.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/scripted/scripted_system.h"

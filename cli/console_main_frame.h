@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 
 // The main frame of a console run: there is no window, only its enabled state.
 class ConsoleMainFrame : public CMainFrame {

@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
 #include "platform/wave/wave_device.h"

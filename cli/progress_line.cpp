@@ -1,6 +1,6 @@
 #include "cli/progress_line.h"
 
-#include "app/progress_dialog.h"
+#include "core/progress_dialog.h"
 
 ProgressLine::ProgressLine(std::FILE* stream, bool terminal, Clock now)
     : m_stream(stream), m_terminal(terminal), m_now(std::move(now)) {}

@@ -7,10 +7,10 @@
 #include <iostream>
 #include <map>
 
-#include "app/command_ids.h"
-#include "app/file_utils.h"
+#include "core/command_ids.h"
+#include "core/file_utils.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "cli/config_command.h"
 #include "cli/declared_length.h"
 #include "cli/effect_command.h"

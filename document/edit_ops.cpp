@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "document/silence_dialog.h"

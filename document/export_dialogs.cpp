@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 const std::array<const char*, 148> kMp3Genres = {"Blues",
                                                  "Classic Rock",

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/browse_folder.h"
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "core/browse_folder.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
 #include "platform/system.h"
 
 namespace fs = std::filesystem;

@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
 #include "app/mixer_app.h"
 #include "audio_store/codec_modules.h"
 #include "document/mixer_doc.h"

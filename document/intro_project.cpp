@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/main_frame.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "audio_store/codec_modules.h"
 #include "document/mixer_doc.h"
@@ -254,7 +254,7 @@ int CreateIntroProject(CMixerApp& app) {
   if (doc->OnMyOpenDocument(mix) != 1) return 0;
 
   app.m_metronome.on = app.m_config.metronomeOn;
-  if (app.m_pMainFrame) app.m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
+  if (app.MainFrame()) app.MainFrame()->OnDocumentChanged(doc->m_nCurrentTrack);
   // The tracks read the intro folder's files until an edit rewrites them, and the
   // project counts as unchanged.
   doc->SetModifiedFlag(false);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "document/mixer_doc.h"
 #include "document/time_input.h"
 

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mix_samples.h"
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
 #include "app/mixer_app.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"

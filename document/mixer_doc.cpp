@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/main_frame.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 
 const std::array<float, 61> kLevelTable = {
@@ -70,7 +70,7 @@ int CMixerDoc::AssignTrackFileNames(const std::string& folder) {
     CAudioTrack& track = Track(n);
     track.m_nTrackNumber = static_cast<int16_t>(n);
     PCMFileClose(&track.m_PCM);
-    if (PCMFileSetup(&track.m_PCM, "track" + std::to_string(n)) != 1) return 0;
+    if (PCMFileSetup(&track.m_PCM, folder, "track" + std::to_string(n)) != 1) return 0;
     track.m_szPeakPath = TrackFileName(folder, n, "pek");
     std::FILE* peak = std::fopen(track.m_szPeakPath.c_str(), "wb");
     if (!peak) {
@@ -80,7 +80,7 @@ int CMixerDoc::AssignTrackFileNames(const std::string& folder) {
     std::fclose(peak);
   }
   for (PCMFile* scratch : {&app->m_tempA, &app->m_tempB, &app->m_tempC, &app->m_tempD}) {
-    if (PCMFileSetup(scratch, scratch == &app->m_tempA   ? "temp_a"
+    if (PCMFileSetup(scratch, folder, scratch == &app->m_tempA   ? "temp_a"
                               : scratch == &app->m_tempB ? "temp_b"
                               : scratch == &app->m_tempC ? "temp_c"
                                                          : "temp_d") != 1) {
@@ -88,10 +88,10 @@ int CMixerDoc::AssignTrackFileNames(const std::string& folder) {
     }
   }
   // The clipboard outlives New and Open.
-  if (app->m_clipboard.szPath.empty() && PCMFileSetup(&app->m_clipboard, "clipboard") != 1) return 0;
+  if (app->m_clipboard.szPath.empty() && PCMFileSetup(&app->m_clipboard, folder, "clipboard") != 1) return 0;
   for (int slot = 0; slot < kUndoDepth; ++slot) {
-    if (PCMFileSetup(&m_undo[static_cast<size_t>(slot)].file, "undo" + std::to_string(slot)) != 1) return 0;
-    if (PCMFileSetup(&m_redo[static_cast<size_t>(slot)].file, "redo" + std::to_string(slot)) != 1) return 0;
+    if (PCMFileSetup(&m_undo[static_cast<size_t>(slot)].file, folder, "undo" + std::to_string(slot)) != 1) return 0;
+    if (PCMFileSetup(&m_redo[static_cast<size_t>(slot)].file, folder, "redo" + std::to_string(slot)) != 1) return 0;
   }
   return 1;
 }
@@ -154,7 +154,7 @@ int CMixerDoc::OnViewChange(int track, bool keep) {
 
 void CMixerDoc::AfterChange(int track) {
   CMixerApp* app = CMixerApp::Get();
-  if (app && app->m_pMainFrame) app->m_pMainFrame->OnDocumentChanged(track);
+  if (app && app->MainFrame()) app->MainFrame()->OnDocumentChanged(track);
 }
 
 int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t first, uint32_t last) {
@@ -259,7 +259,7 @@ int CMixerDoc::OnNewDocument() {
     ReportMissingObject("app", "CMixerDoc::OnNewDocument");
     return 0;
   }
-  if (!app->m_pMainFrame) {
+  if (!app->MainFrame()) {
     ReportError("CMixerDoc::OnNewDocument", "The main frame pointer is NULL.");
     return 0;
   }
@@ -294,7 +294,7 @@ void CMixerDoc::SetModifiedFlag(bool modified) {
 
 void CMixerDoc::UpdateTitle() {
   CMixerApp* app = CMixerApp::Get();
-  if (app && app->m_pMainFrame) app->m_pMainFrame->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
+  if (app && app->MainFrame()) app->MainFrame()->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
 }
 
 std::string CMixerDoc::TitleText() const {

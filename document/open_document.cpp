@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "app/errors.h"
-#include "app/main_frame.h"
+#include "core/errors.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/import_or_new_dialog.h"
 #include "document/mixer_doc.h"

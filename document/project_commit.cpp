@@ -6,8 +6,8 @@
 
 #include <cerrno>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
 #include "document/project_record.h"
 #include "platform/file_commit.h"
 #include "platform/folders.h"

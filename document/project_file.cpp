@@ -16,8 +16,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/errors.h"
-#include "app/file_utils.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
 #include "app/mixer_app.h"
 #include "document/import_old_dialog.h"
 #include "document/mixer_doc.h"
@@ -497,7 +497,7 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
   for (int n = 0; n < inUse; ++n) {
     PCMFile& copy = copies[static_cast<size_t>(n)];
     const uint32_t length = old[static_cast<size_t>(n)].nSize;
-    if (PCMFileSetup(&copy, "migrate" + std::to_string(n)) != 1) {
+    if (PCMFileSetup(&copy, m_szTempFolder, "migrate" + std::to_string(n)) != 1) {
       dropCopies();
       return 0;
     }

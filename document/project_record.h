@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/metronome_settings.h"
+#include "core/metronome_settings.h"
 
 // One track of the project file.
 struct TrackRecord {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "document/mixer_doc.h"
 
 bool CProjectSettingsDialog::OnInitDialog() {

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mix_samples.h"
 #include "document/mixer_doc.h"

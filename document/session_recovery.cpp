@@ -9,7 +9,7 @@
 #include <array>
 #include <filesystem>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "document/project_commit.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/time_format.h"
+#include "core/time_format.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // back on undo. Undo and redo rebuild the record's track in temp_a with the same
 // primitives as the edits and finish through DocFinalize.
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 

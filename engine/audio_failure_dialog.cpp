@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/errors.h"
-#include "app/hyperlink.h"
+#include "core/errors.h"
+#include "core/hyperlink.h"
 #include "platform/system.h"
 
 const char* const kAudioFailureCauses[3] = {

@@ -1,6 +1,6 @@
 #include "engine/audio_monitor.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "engine/playback_meters.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "engine/audio_failure_dialog.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "engine/audio_failure_dialog.h"
 #include "engine/playback_meters.h"
 #include "platform/system.h"

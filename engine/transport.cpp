@@ -1,9 +1,9 @@
 // The application's transport operations: play, stop, the play/stop toggle, rewind
 // and fast forward.
 
-#include "app/errors.h"
-#include "app/main_frame.h"
-#include "app/message_dialog.h"
+#include "core/errors.h"
+#include "core/main_frame.h"
+#include "core/message_dialog.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
@@ -33,7 +33,7 @@ void CMixerApp::StartPlayback() {
         "No audio output device could be opened, so audio cannot be played.  Please connect or enable an output "
         "device and start the program again.";
   } else if (m_player.Play(doc) == 1) {
-    if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+    if (MainFrame()) MainFrame()->UpdateCommandStates();
     return;
   }
   if (message) CMessageDialog::Show(message);
@@ -48,7 +48,7 @@ void CMixerApp::StopPlayback() {
   m_stopInProgress = false;
   if (m_pDocument) m_pDocument->TrackSeekOnLeftButton(m_pDocument->m_nCurrentPos);
   if (PlaybackViewObserver* view = m_player.View()) view->RefreshClocks();
-  if (m_pMainFrame) m_pMainFrame->UpdateCommandStates();
+  if (MainFrame()) MainFrame()->UpdateCommandStates();
 }
 
 void CMixerApp::TogglePlayback() {
@@ -75,6 +75,6 @@ int CMixerApp::MoveToProjectEdge(bool end) {
     view->ShowPosition(doc->m_nCurrentPos);
     view->RefreshClocks();
   }
-  if (m_pMainFrame) m_pMainFrame->OnDocumentChanged(doc->m_nCurrentTrack);
+  if (MainFrame()) MainFrame()->OnDocumentChanged(doc->m_nCurrentTrack);
   return 1;
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/mixer_config.h"
+#include "core/mixer_config.h"
 #include "document/project_record.h"
 #include "effects/effect_preset.h"
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/mixer_config.h"
+#include "core/mixer_config.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const MixerConfig config = MixerConfig::Decode(data, size);

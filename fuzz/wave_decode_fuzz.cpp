@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "fuzz/memory_file.h"
-#include "modules/codec_api.h"
+#include "audio_store/codec_api.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static MemoryFile input, output;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "audio_store/wave_header.h"
-#include "modules/codec_api.h"
+#include "audio_store/codec_api.h"
 #include "modules/module_support.h"
 #include "modules/stereo_resampler.h"
 

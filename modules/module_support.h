@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "modules/codec_api.h"
+#include "audio_store/codec_api.h"
 
 // Helpers shared by the two codec modules.
 namespace codec {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "modules/codec_api.h"
+#include "audio_store/codec_api.h"
 #include "modules/module_support.h"
 
 namespace {

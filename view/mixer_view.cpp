@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/errors.h"
-#include "app/main_frame.h"
+#include "core/errors.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
 #include "view/scroll.h"
@@ -55,7 +55,7 @@ CMixerDoc* CMixerView::Document() const {
 
 CMixerDoc* CMixerView::DocumentForMouse() const {
   CMixerApp* app = CMixerApp::Get();
-  if (!app || !app->m_pMainFrame || !app->m_pDocument) return nullptr;
+  if (!app || !app->MainFrame() || !app->m_pDocument) return nullptr;
   if (app->m_pDocument->m_mirror.m_nLength == 0 || !m_geometry.HasWaveArea()) return nullptr;
   return app->m_pDocument;
 }
@@ -447,7 +447,7 @@ void CMixerView::ApplyColumns(TrackPositions& pos) {
 
 void CMixerView::RefreshCommands() {
   CMixerApp* app = CMixerApp::Get();
-  if (app && app->m_pMainFrame) app->m_pMainFrame->UpdateCommandStates();
+  if (app && app->MainFrame()) app->MainFrame()->UpdateCommandStates();
 }
 
 int CMixerView::Overshoot(int x) const {

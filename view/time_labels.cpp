@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/time_format.h"
+#include "core/time_format.h"
 
 namespace view {
 

@@ -1,7 +1,7 @@
 #include "app/settings/app_settings_dialog.h"
 
-#include "app/errors.h"
-#include "app/main_frame.h"
+#include "core/errors.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
@@ -56,7 +56,7 @@ void CAppSettingsDialog::OnOK() {
   ClosePages();
   EndDialog(platform::IDOK);
   // The view draws in the new colours and the clocks count in the new unit.
-  if (app->m_pMainFrame && app->m_pDocument) app->m_pMainFrame->OnDocumentChanged(app->m_pDocument->m_nCurrentTrack);
+  if (app->MainFrame() && app->m_pDocument) app->MainFrame()->OnDocumentChanged(app->m_pDocument->m_nCurrentTrack);
 }
 
 void CAppSettingsDialog::OnCancel() {

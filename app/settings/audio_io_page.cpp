@@ -1,6 +1,6 @@
 #include "app/settings/audio_io_page.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
 #include "platform/wave/wave_device.h"

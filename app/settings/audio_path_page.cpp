@@ -1,8 +1,8 @@
 #include "app/settings/audio_path_page.h"
 
-#include "app/browse_folder.h"
-#include "app/errors.h"
-#include "app/folder_dialog.h"
+#include "core/browse_folder.h"
+#include "core/errors.h"
+#include "core/folder_dialog.h"
 #include "app/mixer_app.h"
 
 bool CAudioPathDialog::OnInitDialog() {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 

@@ -1,8 +1,8 @@
 #include "app/settings/time_display_page.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 
 namespace {
 // The buttons in the order of the display types they stand for.

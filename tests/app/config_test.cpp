@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/mixer_config.h"
+#include "core/mixer_config.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "app/errors.h"
+#include "core/errors.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "platform/last_error.h"
 #include "platform/scripted/scripted_system.h"
@@ -70,7 +70,7 @@ TEST_F(ErrorsTest, CrashReportCopiesOnlyWhenConfirmed) {
   platform::SetLastError(0);
   CMixerApp app;
   NullFrame frame;
-  app.m_pMainFrame = &frame;
+  app.SetMainFrame(&frame);
   system.messages.Answer(MessageResult::Cancel);
   ReportErrorWithClipboard(".\\MixerView.cpp", 412, "");
   EXPECT_EQ(system.clipboard.GetText(), "");
@@ -84,7 +84,7 @@ TEST_F(ErrorsTest, CrashReportCopiesOnlyWhenConfirmed) {
   EXPECT_EQ(system.clipboard.GetText(), Last().text);
   EXPECT_NE(Last().text.find("v1.5.2: Error Message: Failed to create brush"), std::string::npos);
   EXPECT_NE(Last().text.find("(MixerView.old::7)"), std::string::npos);
-  app.m_pMainFrame = nullptr;
+  app.SetMainFrame(nullptr);
 }
 
 TEST_F(ErrorsTest, CrashReportSaysWhyTheCopyFailed) {

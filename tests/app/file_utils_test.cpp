@@ -1,4 +1,4 @@
-#include "app/file_utils.h"
+#include "core/file_utils.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

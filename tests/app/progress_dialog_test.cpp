@@ -1,8 +1,8 @@
-#include "app/progress_dialog.h"
+#include "core/progress_dialog.h"
 
 #include <gtest/gtest.h>
 
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "platform/scripted/scripted_system.h"
 
@@ -31,8 +31,8 @@ struct ProgressTest : ::testing::Test {
   CMixerApp app;
   Frame frame;
   COperationDialog& dialog = app.m_operationDialog;
-  void SetUp() override { app.m_pMainFrame = &frame; }
-  void TearDown() override { app.m_pMainFrame = nullptr; }
+  void SetUp() override { app.SetMainFrame(&frame); }
+  void TearDown() override { app.SetMainFrame(nullptr); }
   std::string Text(const char* id) { return system.dialogs.modeless->Control(id)->GetText(); }
 };
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "app/command_ids.h"
-#include "app/folder_dialog.h"
-#include "app/message_dialog.h"
+#include "core/command_ids.h"
+#include "core/folder_dialog.h"
+#include "core/message_dialog.h"
 #include "app/settings/app_settings_dialog.h"
 #include "platform/wave/wave_device.h"
 #include "tests/document/document_fixture.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/intro_dialogs.h"
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"

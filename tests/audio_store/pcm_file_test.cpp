@@ -61,7 +61,7 @@ TEST_F(PcmFileTest, OpenSeekAndCloseFollowTheRecord) {
 TEST_F(PcmFileTest, SetupMakesTheSessionFileAndCleanupRemovesIt) {
   PCMFile scratch;
   scratch.nSize = 99;
-  ASSERT_EQ(PCMFileSetup(&scratch, "temp_a"), 1);
+  ASSERT_EQ(PCMFileSetup(&scratch, tempFolder, "temp_a"), 1);
   EXPECT_EQ(scratch.szPath, root / "temp_a.pcm");
   EXPECT_TRUE(fs::exists(scratch.szPath));
   EXPECT_EQ(scratch.nSize, 0u);
@@ -74,8 +74,8 @@ TEST_F(PcmFileTest, SetupMakesTheSessionFileAndCleanupRemovesIt) {
   EXPECT_EQ(scratch.nSize, 0u);
   EXPECT_EQ(PCMFileCleanup(&scratch), 0);  // nothing left to delete
 
-  app.m_szTempFolder = root / "gone";
-  EXPECT_EQ(PCMFileSetup(&scratch, "temp_b"), 0);
+  tempFolder = root / "gone";
+  EXPECT_EQ(PCMFileSetup(&scratch, tempFolder, "temp_b"), 0);
   EXPECT_TRUE(Informed("SetupTempAudioFile Failed to create temp PCM File"));
 }
 
@@ -89,7 +89,7 @@ TEST_F(PcmFileTest, NullRecordsAreReportedUnderTheFunctionsOwnName) {
   };
   const Case cases[] = {
       {[] { return PCMFileOpen(nullptr, 0); }, "PCMFileOpen", "The pPCMFile is NULL."},
-      {[] { return PCMFileSetup(nullptr, "temp_c"); }, "PCMFileSetup", "The pPCMFile is NULL where prefix is temp_c."},
+      {[] { return PCMFileSetup(nullptr, {}, "temp_c"); }, "PCMFileSetup", "The pPCMFile is NULL where prefix is temp_c."},
       {[] { return PCMFileCleanup(nullptr); }, "PCMFileCleanup", "The pPCMFile is NULL"},
       {[&] { return PCMFileWrite(nullptr, &b, 0, 4, 1); }, "PCMFileWrite", "The source file pointer is NULL."},
       {[&] { return PCMFileWrite(&a, nullptr, 0, 4, 1); }, "PCMFileWrite", "The target file pointer is NULL."},

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/mixer_app.h"
+#include "core/program_links.h"
+#include "core/progress_dialog.h"
 #include "audio_store/pcm_file.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
@@ -22,14 +23,16 @@ inline std::string Pattern(size_t count, uint32_t seed) {
   return bytes;
 }
 
-// An application with a scripted system whose session folder is a fresh temp folder.
+// A scripted system, a session folder that is a fresh temp folder and the progress
+// dialog that long operations step.
 struct StoreTest : ::testing::Test {
   TempFolder root;
   platform::ScriptedSystem system{root / "bin", root.Path(), root.Path()};
-  CMixerApp app;
-  COperationDialog& dialog = app.m_operationDialog;
+  COperationDialog dialog;
+  std::string tempFolder = root.Path();
 
-  void SetUp() override { app.m_szTempFolder = root.Path(); }
+  StoreTest() { Links().operationDialog = &dialog; }
+  ~StoreTest() override { Links() = {}; }
 
   // A record for a file in the folder holding bytes, its size known.
   PCMFile Make(const std::string& name, const std::string& bytes) {

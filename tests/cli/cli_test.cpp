@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/mixer_config.h"
+#include "core/mixer_config.h"
 #include "document/project_record.h"
 #include "tests/support/prerequisites.h"
 #include "tests/support/temp_folder.h"

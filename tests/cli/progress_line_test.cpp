@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/progress_dialog.h"
+#include "core/progress_dialog.h"
 
 namespace {
 

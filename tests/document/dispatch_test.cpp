@@ -1,6 +1,6 @@
 #include <map>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "audio_store/wave_header.h"
 #include "document/import_or_new_dialog.h"
 #include "document/project_settings_dialog.h"

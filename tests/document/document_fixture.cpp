@@ -1,7 +1,7 @@
 #include "tests/document/document_fixture.h"
 
-#include "app/file_utils.h"
-#include "app/message_dialog.h"
+#include "core/file_utils.h"
+#include "core/message_dialog.h"
 
 ::testing::AssertionResult SameAudio(const std::string& actual, const std::string& expected) {
   if (actual == expected) return ::testing::AssertionSuccess();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/scripted/scripted_system.h"

@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "tests/document/document_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "effects/repeat_effects.h"
 #include "tests/document/document_fixture.h"
 

@@ -1,4 +1,4 @@
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "tests/document/document_fixture.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "document/export_dialogs.h"
 #include "tests/document/document_fixture.h"
 #include "tests/support/prerequisites.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_utils.h"
+#include "core/file_utils.h"
 #include "assets/intro_music.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"

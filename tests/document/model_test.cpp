@@ -5,7 +5,7 @@
 #include <deque>
 #include <random>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "tests/document/document_fixture.h"
 
 namespace {

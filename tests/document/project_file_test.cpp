@@ -2,7 +2,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "document/import_old_dialog.h"
 #include "document/project_record.h"
 #include "tests/document/document_fixture.h"

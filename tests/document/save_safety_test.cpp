@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "document/import_old_dialog.h"
 #include "document/project_commit.h"
 #include "document/project_record.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <set>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "app/left_sessions.h"
 #include "audio_store/wave_header.h"
 #include "tests/document/document_fixture.h"

@@ -1,6 +1,6 @@
 #include "document/time_input.h"
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "tests/document/document_fixture.h"
 
 namespace {

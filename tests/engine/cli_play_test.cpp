@@ -3,7 +3,7 @@
 
 #include <sstream>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "cli/play_command.h"
 #include "tests/engine/playback_fixture.h"
 

@@ -1,7 +1,7 @@
 // The output meters during playback, the audio failure dialog and the start-tick
 // estimate.
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "engine/audio_failure_dialog.h"
 #include "engine/playback_meters.h"
 #include "engine/start_tick.h"

@@ -1,7 +1,7 @@
 // The playback engine on the virtual output device: what it plays, where it stops,
 // the transport operations, the delay checks and the start-tick estimate.
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "tests/engine/playback_fixture.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "platform/wave/portaudio_wave_system.h"
 #include "tests/document/document_fixture.h"
 #include "tests/support/prerequisites.h"

@@ -14,9 +14,9 @@
 #include <fstream>
 #include <memory>
 
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
-#include "app/mixer_config.h"
+#include "core/mixer_config.h"
 #include "document/mixer_doc.h"
 #include "document/mixing_board.h"
 #include "platform/scripted/scripted_system.h"
@@ -254,7 +254,7 @@ TEST(BoardInMainWindow, FitsTheBoardAreaAtFirstStart) {
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   auto app = std::make_unique<CMixerApp>();
   ASSERT_TRUE(app->InitInstance({"", [] { return std::make_unique<ui::MainWindow>(); }}));
-  auto* window = dynamic_cast<ui::MainWindow*>(app->m_pMainFrame);
+  auto* window = dynamic_cast<ui::MainWindow*>(app->MainFrame());
   ASSERT_NE(window, nullptr);
   window->resize(ui::MainWindow::kFirstStartWidth, ui::MainWindow::kFirstStartHeight);
   window->show();

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/mixer_app.h"
-#include "app/progress_dialog.h"
+#include "core/progress_dialog.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
@@ -265,7 +265,7 @@ TEST(OperationDialogOnQt, ShowsProgressAndCancelWorksWhileTheMainWindowIsDisable
   ui::MainWindow window;
   window.show();
   CMixerApp app;
-  app.m_pMainFrame = &window;
+  app.SetMainFrame(&window);
   COperationDialog& progress = app.m_operationDialog;
 
   progress.SetMessage("Cutting the highlighted section", 1);
@@ -298,7 +298,7 @@ TEST(OperationDialogOnQt, ShowsProgressAndCancelWorksWhileTheMainWindowIsDisable
   EXPECT_FALSE(progress.IsOpen());
   EXPECT_TRUE(window.isEnabled());
   EXPECT_EQ(VisibleWindow(QStringLiteral("operation_dialog")), nullptr);
-  app.m_pMainFrame = nullptr;
+  app.SetMainFrame(nullptr);
   FlushDeletes();
 }
 

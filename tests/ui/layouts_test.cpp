@@ -11,9 +11,9 @@
 #include <string>
 
 #include "app/intro_dialogs.h"
-#include "app/message_dialog.h"
+#include "core/message_dialog.h"
 #include "app/mixer_app.h"
-#include "app/progress_dialog.h"
+#include "core/progress_dialog.h"
 #include "document/export_dialogs.h"
 #include "document/import_old_dialog.h"
 #include "document/import_or_new_dialog.h"

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "app/mixer_app.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"

@@ -20,10 +20,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "app/settings/app_settings_dialog.h"
 #include "app/mixer_app.h"
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "document/mixer_doc.h"
 #include "platform/recording_canvas.h"
 #include "platform/scripted/scripted_system.h"

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "tests/view/view_fixture.h"
 #include "view/zoom.h"
 

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "app/time_format.h"
+#include "core/time_format.h"
 #include "tests/view/view_fixture.h"
 #include "view/scroll.h"
 #include "view/time_labels.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "app/errors.h"
+#include "core/errors.h"
 
 platform::Canvas* RecordingHost::WindowCanvas() {
   if (!window || window->Width() != width || window->Height() != height) {

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/recording_canvas.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPalette>
 
-#include "app/hyperlink.h"
+#include "core/hyperlink.h"
 #include "ui/main_window/toolbar_icons.h"
 
 namespace ui {

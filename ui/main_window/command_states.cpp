@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "app/command_ids.h"
+#include "core/command_ids.h"
 #include "app/mixer_app.h"
 
 namespace ui {

@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/command_ids.h"
-#include "app/errors.h"
+#include "core/command_ids.h"
+#include "core/errors.h"
 #include "app/mixer_app.h"
 #include "platform/system.h"
 #include "ui/board/mixing_board_widget.h"

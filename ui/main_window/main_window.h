@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/main_frame.h"
+#include "core/main_frame.h"
 
 class QAction;
 class QLineEdit;

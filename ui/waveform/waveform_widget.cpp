@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "ui/waveform/qt_canvas.h"
 #include "ui/waveform/zoom_button.h"
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "modules/codec_results.h"
+#include "audio_store/codec_results.h"
 
 // The modules are built with hidden symbols; these are the ones they export.
 #define CODEC_EXPORT __attribute__((visibility("default")))

@@ -1,4 +1,4 @@
-#include "app/time_format.h"
+#include "core/time_format.h"
 
 #include <cstdio>
 

@@ -1,18 +1,11 @@
-#include "app/progress_dialog.h"
+#include "core/progress_dialog.h"
 
 #include <cstdio>
 
-#include "app/errors.h"
-#include "app/main_frame.h"
-#include "app/mixer_app.h"
+#include "core/errors.h"
+#include "core/main_frame.h"
+#include "core/program_links.h"
 #include "platform/system.h"
-
-namespace {
-CMainFrame* MainFrame() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? app->m_pMainFrame : nullptr;
-}
-}  // namespace
 
 std::string RemainingTimeText(int percent, unsigned int elapsedMs) {
   if (percent <= 5) return "N/A";
@@ -36,7 +29,7 @@ COperationDialog::~COperationDialog() {
 }
 
 void COperationDialog::BeginOperation() {
-  if (CMainFrame* frame = MainFrame()) frame->EnableWindow(false);
+  if (CMainFrame* frame = Links().mainFrame) frame->EnableWindow(false);
   m_nLastPercent = 0;
   m_nPosition = 0;
   m_window.reset();
@@ -59,7 +52,7 @@ bool COperationDialog::OnInitDialog() {
 }
 
 void COperationDialog::EndOperation() {
-  if (CMainFrame* frame = MainFrame()) frame->EnableWindow(true);
+  if (CMainFrame* frame = Links().mainFrame) frame->EnableWindow(true);
   m_window.reset();
 }
 
@@ -115,11 +108,11 @@ void COperationDialog::UpdateProgress(unsigned int position) {
 }
 
 void OperationCallback(int position, int* keepGoing) {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
+  COperationDialog* dialog = Links().operationDialog;
+  if (!dialog) {
     ReportMissingObject("app", "OperationCallback");
     return;
   }
-  app->m_operationDialog.UpdateProgress(static_cast<unsigned int>(position));
-  if (keepGoing) *keepGoing = app->m_operationDialog.CancelRequested() ? 0 : 1;
+  dialog->UpdateProgress(static_cast<unsigned int>(position));
+  if (keepGoing) *keepGoing = dialog->CancelRequested() ? 0 : 1;
 }

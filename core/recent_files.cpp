@@ -1,4 +1,4 @@
-#include "app/recent_files.h"
+#include "core/recent_files.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "app/hyperlink.h"
+#include "core/hyperlink.h"
 
 #include "platform/message_boxes.h"
 #include "platform/system.h"

@@ -1,4 +1,4 @@
-#include "app/file_utils.h"
+#include "core/file_utils.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "platform/system.h"
 
 std::string JoinPath(const std::string& folder, const std::string& name) {

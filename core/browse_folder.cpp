@@ -1,8 +1,8 @@
-#include "app/browse_folder.h"
+#include "core/browse_folder.h"
 
-#include "app/errors.h"
-#include "app/file_utils.h"
-#include "app/mixer_config.h"
+#include "core/errors.h"
+#include "core/file_utils.h"
+#include "core/mixer_config.h"
 #include "platform/system.h"
 
 bool AcceptAudioFolderText(const std::string& folder) {

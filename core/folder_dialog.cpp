@@ -1,4 +1,4 @@
-#include "app/folder_dialog.h"
+#include "core/folder_dialog.h"
 
 #include <unistd.h>
 

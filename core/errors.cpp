@@ -1,6 +1,6 @@
-#include "app/errors.h"
+#include "core/errors.h"
 
-#include "app/mixer_app.h"
+#include "core/program_links.h"
 #include "platform/last_error.h"
 #include "platform/system.h"
 
@@ -22,9 +22,8 @@ std::string SourceBaseName(const std::string& sourceFile) {
 }
 
 const char* CopyToClipboard(const std::string& text) {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) return "Clipboard copy failed on AfxGetApp.";
-  if (!app->m_pMainFrame) return "Clipboard copy failed on GetMainWnd.";
+  if (!Links().application) return "Clipboard copy failed on AfxGetApp.";
+  if (!Links().mainFrame) return "Clipboard copy failed on GetMainWnd.";
   platform::Clipboard* clipboard = platform::Os().clipboard;
   if (!clipboard) return "Clipboard copy failed on OpenClipboard.";
   if (!clipboard->SetText(text)) return "Clipboard copy failedon SetClipboard.";

@@ -1,6 +1,6 @@
-#include "app/message_dialog.h"
+#include "core/message_dialog.h"
 
-#include "app/errors.h"
+#include "core/errors.h"
 #include "platform/message_boxes.h"
 #include "platform/system.h"
 

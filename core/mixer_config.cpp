@@ -1,4 +1,4 @@
-#include "app/mixer_config.h"
+#include "core/mixer_config.h"
 
 #include <algorithm>
 #include <cstring>

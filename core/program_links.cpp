@@ -1,0 +1,6 @@
+#include "core/program_links.h"
+
+ProgramLinks& Links() {
+  static ProgramLinks links;
+  return links;
+}
