@@ -45,4 +45,24 @@ CODEC_EXPORT int LameDecode(const char* inputPath, const char* outputPath, Codec
 // (dataBytes carries an unsigned 32-bit count); the ignored out is set to 0.
 CODEC_EXPORT int WaveDecode(char* inputPath, const char* outputPath, int16_t* bitsPerSample, int16_t* channels,
                             int32_t* sampleRate, int32_t* ignored, int32_t* dataBytes, CodecCallback callback);
+
+// WaveDecode.so: the same decoding block by block, for audio that is converted as it
+// is decoded. WaveDecoderOpen reads the header: the outs hold 16, the channels, the
+// rate and the bytes the decoding will give. WaveDecoderRead fills up to capacity
+// bytes (at least one frame) and sets got; got 0 is the end. WaveDecoderFree ends it.
+struct WaveDecoder;
+CODEC_EXPORT int WaveDecoderOpen(const char* inputPath, WaveDecoder** decoder, int16_t* bitsPerSample,
+                                 int16_t* channels, int32_t* sampleRate, uint32_t* dataBytes);
+CODEC_EXPORT int WaveDecoderRead(WaveDecoder* decoder, uint8_t* bytes, size_t capacity, size_t* got);
+CODEC_EXPORT void WaveDecoderFree(WaveDecoder* decoder);
+
+// LameInterface.so: MP3 decoding block by block, into the project format as
+// LameDecode gives it (without the WAV header). Mp3DecoderOpen sets estimatedBytes
+// to what the stream's own length information promises (0 when it has none);
+// Mp3DecoderRead fills up to capacity bytes (at least 4) and sets got; got 0 is the
+// end. Mp3DecoderFree ends it.
+struct Mp3Decoder;
+CODEC_EXPORT int Mp3DecoderOpen(const char* inputPath, Mp3Decoder** decoder, uint32_t* estimatedBytes);
+CODEC_EXPORT int Mp3DecoderRead(Mp3Decoder* decoder, uint8_t* bytes, size_t capacity, size_t* got);
+CODEC_EXPORT void Mp3DecoderFree(Mp3Decoder* decoder);
 }

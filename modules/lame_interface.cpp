@@ -46,38 +46,6 @@ void DecodeInput(const uint8_t* bytes, size_t samples, int bitsPerSample, short*
   }
 }
 
-// Gathers 16-bit stereo frames and writes them to the output in blocks, refusing to
-// grow past what a WAV header can describe.
-class FrameSink {
- public:
-  explicit FrameSink(codec::Output& output) : m_output(output) {}
-  bool operator()(const int16_t frame[2]) {
-    if (m_total + kOutFrameBytes > kMaxWaveData) {
-      m_tooLong = true;
-      return false;
-    }
-    codec::PutSample(m_bytes + m_fill, frame[0]);
-    codec::PutSample(m_bytes + m_fill + 2, frame[1]);
-    m_fill += kOutFrameBytes;
-    m_total += kOutFrameBytes;
-    return m_fill < sizeof m_bytes || Flush();
-  }
-  bool Flush() {
-    bool ok = m_output.Write(m_bytes, m_fill);
-    m_fill = 0;
-    return ok;
-  }
-  uint64_t Total() const { return m_total; }
-  bool TooLong() const { return m_tooLong; }
-
- private:
-  codec::Output& m_output;
-  uint8_t m_bytes[kDecodeBytes];
-  size_t m_fill = 0;
-  uint64_t m_total = 0;
-  bool m_tooLong = false;
-};
-
 // A decoder that gives 16-bit stereo at the stream's own rate (mono is doubled), with
 // gapless trimming and without messages on the terminal.
 std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
@@ -243,67 +211,150 @@ int LameEncode(const char* inputPath, const char* outputPath, int channels, int 
   return kCodecDone;
 }
 
+// One MP3 stream being decoded into the project format, a read at a time: what a
+// read of the decoder gives is resampled into pending and handed out from there.
+struct Mp3Decoder {
+  std::unique_ptr<mpg123_handle, Mpg123Closer> handle;
+  codec::StereoResampler resampler;
+  bool formatKnown = false;
+  bool ended = false;
+  bool tooLong = false;
+  uint64_t total = 0;  // bytes emitted
+  std::vector<unsigned char> pcm = std::vector<unsigned char>(kDecodeBytes);
+  std::vector<uint8_t> pending;
+  size_t handed = 0;  // bytes of pending already read
+
+  // Appends a frame; false (the stream is refused) past what a WAV header can describe.
+  bool Emit(const int16_t frame[2]) {
+    if (total + kOutFrameBytes > kMaxWaveData) {
+      tooLong = true;
+      return false;
+    }
+    uint8_t bytes[kOutFrameBytes];
+    codec::PutSample(bytes, frame[0]);
+    codec::PutSample(bytes + 2, frame[1]);
+    pending.insert(pending.end(), bytes, bytes + kOutFrameBytes);
+    total += kOutFrameBytes;
+    return true;
+  }
+
+  // Takes the decoder's current format; a stream that changes its rate midway is
+  // converted piece by piece. kCodecDone, or why decoding cannot go on.
+  int AdoptFormat() {
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
+        channels != MPG123_STEREO || encoding != MPG123_ENC_SIGNED_16) {
+      return kCodecUnreadable;
+    }
+    if (formatKnown && static_cast<uint32_t>(rate) == resampler.InRate()) return kCodecDone;
+    if (formatKnown && !resampler.Finish([this](const int16_t frame[2]) { return Emit(frame); })) {
+      return kCodecUnreadable;
+    }
+    resampler.Start(static_cast<uint32_t>(rate), kOutRate);
+    formatKnown = true;
+    return kCodecDone;
+  }
+
+  // One read of the decoder; kCodecDone, or why decoding cannot go on.
+  int Step() {
+    auto emit = [this](const int16_t frame[2]) { return Emit(frame); };
+    size_t got = 0;
+    int status = mpg123_read(handle.get(), pcm.data(), pcm.size(), &got);
+    if (got != 0) {
+      if (!formatKnown) {
+        if (int adopted = AdoptFormat(); adopted != kCodecDone) return adopted;
+      }
+      // mpg123 hands out native-endian samples, suitably aligned in the buffer.
+      const auto* frames = reinterpret_cast<const int16_t*>(pcm.data());
+      if (!resampler.Push(frames, got / kOutFrameBytes, emit)) return kCodecUnreadable;
+    }
+    if (status == MPG123_NEW_FORMAT) return AdoptFormat();
+    if (status == MPG123_DONE) {
+      ended = true;
+      if (!resampler.Finish(emit)) return kCodecUnreadable;
+      // Nothing decodable in it: not an MP3 file.
+      return total == 0 ? kCodecUnreadable : kCodecDone;
+    }
+    // A stream that cannot be decoded further is refused rather than cut short silently.
+    return status == MPG123_OK ? kCodecDone : kCodecUnreadable;
+  }
+
+  uint64_t StreamPosition() {
+    off_t position = mpg123_tell_stream(handle.get());
+    return position > 0 ? static_cast<uint64_t>(position) : 0;
+  }
+};
+
+int Mp3DecoderOpen(const char* inputPath, Mp3Decoder** decoder, uint32_t* estimatedBytes) {
+  if (!inputPath || !decoder || !estimatedBytes) return kCodecBadArguments;
+  *decoder = nullptr;
+  *estimatedBytes = 0;
+  uint64_t inputSize = 0;
+  if (!codec::RegularFileSize(inputPath, inputSize) || inputSize == 0) return kCodecUnreadable;
+  auto made = std::make_unique<Mp3Decoder>();
+  made->handle = OpenDecoder(inputPath);
+  if (!made->handle) return kCodecUnreadable;
+  made->pending.reserve(2 * kDecodeBytes);
+  // The length the stream's header or Info frame tells, at its first rate.
+  const off_t frames = mpg123_length(made->handle.get());
+  long rate = 0;
+  int channels = 0, encoding = 0;
+  if (frames > 0 && mpg123_getformat(made->handle.get(), &rate, &channels, &encoding) == MPG123_OK && rate > 0) {
+    const uint64_t bytes = static_cast<uint64_t>(frames) * kOutRate / static_cast<uint64_t>(rate) * kOutFrameBytes;
+    *estimatedBytes = static_cast<uint32_t>(std::min<uint64_t>(bytes, kMaxWaveData));
+  }
+  *decoder = made.release();
+  return kCodecDone;
+}
+
+int Mp3DecoderRead(Mp3Decoder* decoder, uint8_t* bytes, size_t capacity, size_t* got) {
+  if (!decoder || !bytes || !got || capacity < kOutFrameBytes) return kCodecBadArguments;
+  *got = 0;
+  std::vector<uint8_t>& pending = decoder->pending;
+  if (decoder->handed == pending.size()) {
+    pending.clear();
+    decoder->handed = 0;
+    while (pending.empty() && !decoder->ended) {
+      if (int result = decoder->Step(); result != kCodecDone) return result;
+    }
+  }
+  const size_t count = std::min(capacity / kOutFrameBytes * kOutFrameBytes, pending.size() - decoder->handed);
+  std::copy_n(pending.data() + decoder->handed, count, bytes);
+  decoder->handed += count;
+  *got = count;
+  return kCodecDone;
+}
+
+void Mp3DecoderFree(Mp3Decoder* decoder) {
+  delete decoder;
+}
+
 int LameDecode(const char* inputPath, const char* outputPath, CodecCallback callback) {
   if (!inputPath || !outputPath) return kCodecBadArguments;
   uint64_t inputSize = 0;
-  if (!codec::RegularFileSize(inputPath, inputSize) || inputSize == 0) return kCodecUnreadable;
-  auto decoder = OpenDecoder(inputPath);
-  if (!decoder) return kCodecUnreadable;
+  uint32_t estimate = 0;
+  Mp3Decoder* opened = nullptr;
+  if (int result = Mp3DecoderOpen(inputPath, &opened, &estimate); result != kCodecDone) return result;
+  std::unique_ptr<Mp3Decoder, decltype(&Mp3DecoderFree)> decoder(opened, Mp3DecoderFree);
+  codec::RegularFileSize(inputPath, inputSize);
 
   codec::Output output;
   if (!output.Open(outputPath)) return kCodecWriteFailed;
   // The header's sizes are known at the end; its place is kept meanwhile.
   const uint8_t placeholder[44] = {};
   if (!output.Write(placeholder, sizeof placeholder)) return kCodecWriteFailed;
-
-  auto sink = std::make_unique<FrameSink>(output);
-  auto emit = [&sink](const int16_t frame[2]) { return (*sink)(frame); };
-  codec::StereoResampler resampler;
-  bool formatKnown = false;
-  std::vector<unsigned char> pcm(kDecodeBytes);
-  auto failed = [&] { return sink->TooLong() ? kCodecUnreadable : kCodecWriteFailed; };
-  // Takes the decoder's current format; a stream that changes its rate midway is
-  // converted piece by piece. kCodecDone, or why decoding cannot go on.
-  auto adoptFormat = [&]() -> int {
-    long rate = 0;
-    int channels = 0, encoding = 0;
-    if (mpg123_getformat(decoder.get(), &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
-        channels != MPG123_STEREO || encoding != MPG123_ENC_SIGNED_16) {
-      return kCodecUnreadable;
-    }
-    if (formatKnown && static_cast<uint32_t>(rate) == resampler.InRate()) return kCodecDone;
-    if (formatKnown && !resampler.Finish(emit)) return failed();
-    resampler.Start(static_cast<uint32_t>(rate), kOutRate);
-    formatKnown = true;
-    return kCodecDone;
-  };
+  std::vector<uint8_t> bytes(kDecodeBytes);
   for (;;) {
     size_t got = 0;
-    int status = mpg123_read(decoder.get(), pcm.data(), pcm.size(), &got);
-    if (got != 0) {
-      if (!formatKnown) {
-        if (int adopted = adoptFormat(); adopted != kCodecDone) return adopted;
-      }
-      // mpg123 hands out native-endian samples, suitably aligned in the buffer.
-      const auto* frames = reinterpret_cast<const int16_t*>(pcm.data());
-      if (!resampler.Push(frames, got / kOutFrameBytes, emit)) return failed();
+    if (int result = Mp3DecoderRead(decoder.get(), bytes.data(), bytes.size(), &got); result != kCodecDone) {
+      return result;
     }
-    if (status == MPG123_NEW_FORMAT) {
-      if (int adopted = adoptFormat(); adopted != kCodecDone) return adopted;
-      continue;
-    }
-    if (status == MPG123_DONE) break;
-    // A stream that cannot be decoded further is refused rather than cut short silently.
-    if (status != MPG123_OK) return kCodecUnreadable;
-    off_t position = mpg123_tell_stream(decoder.get());
-    if (!KeepGoing(callback, position > 0 ? static_cast<uint64_t>(position) : 0, inputSize)) return kCodecCancelled;
+    if (got == 0) break;
+    if (!output.Write(bytes.data(), got)) return kCodecWriteFailed;
+    if (!KeepGoing(callback, decoder->StreamPosition(), inputSize)) return kCodecCancelled;
   }
-  if (!resampler.Finish(emit)) return failed();
-  if (!sink->Flush()) return kCodecWriteFailed;
-  // Nothing decodable in it: not an MP3 file.
-  if (sink->Total() == 0) return kCodecUnreadable;
-
-  auto header = WaveHeaderBytes(static_cast<uint32_t>(sink->Total()), kOutRate, 2, 16);
+  auto header = WaveHeaderBytes(static_cast<uint32_t>(decoder->total), kOutRate, 2, 16);
   if (!(output.Seek(0) && output.Write(header.data(), header.size()))) return kCodecWriteFailed;
   if (!output.Close()) return kCodecWriteFailed;
   return kCodecDone;
