@@ -71,6 +71,20 @@ bool LoadLameEncoder(LameEncoderFunctions& functions, const std::string& locatio
                                                             functionLocation));
 }
 
+bool LoadWaveDecoder(WaveDecoderFunctions& functions, const std::string& location) {
+  functions = {};
+  return (functions.open = Load<decltype(&WaveDecoderOpen)>(kWaveModule, "WaveDecoderOpen", location, {})) &&
+         (functions.read = Load<decltype(&WaveDecoderRead)>(kWaveModule, "WaveDecoderRead", location, {})) &&
+         (functions.free = Load<decltype(&WaveDecoderFree)>(kWaveModule, "WaveDecoderFree", location, {}));
+}
+
+bool LoadMp3Decoder(Mp3DecoderFunctions& functions, const std::string& location) {
+  functions = {};
+  return (functions.open = Load<decltype(&Mp3DecoderOpen)>(kLameModule, "Mp3DecoderOpen", location, {})) &&
+         (functions.read = Load<decltype(&Mp3DecoderRead)>(kLameModule, "Mp3DecoderRead", location, {})) &&
+         (functions.free = Load<decltype(&Mp3DecoderFree)>(kLameModule, "Mp3DecoderFree", location, {}));
+}
+
 int CallLameEncode(const std::string& location, const std::string& inputPath, const std::string& outputPath,
                    int channels, int bitsPerSample, int sampleRate, int bitRate, CodecCallback callback,
                    const std::string& functionLocation) {

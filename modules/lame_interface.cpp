@@ -221,7 +221,8 @@ struct Mp3Decoder {
   bool tooLong = false;
   uint64_t total = 0;  // bytes emitted
   std::vector<unsigned char> pcm = std::vector<unsigned char>(kDecodeBytes);
-  std::vector<uint8_t> pending;
+  std::vector<uint8_t> pending = std::vector<uint8_t>(2 * kDecodeBytes);
+  size_t filled = 0;  // bytes of pending decoded
   size_t handed = 0;  // bytes of pending already read
 
   // Appends a frame; false (the stream is refused) past what a WAV header can describe.
@@ -230,11 +231,26 @@ struct Mp3Decoder {
       tooLong = true;
       return false;
     }
-    uint8_t bytes[kOutFrameBytes];
-    codec::PutSample(bytes, frame[0]);
-    codec::PutSample(bytes + 2, frame[1]);
-    pending.insert(pending.end(), bytes, bytes + kOutFrameBytes);
+    // A low-rate stream gives more frames than it read bytes.
+    if (filled + kOutFrameBytes > pending.size()) pending.resize(2 * pending.size());
+    codec::PutSample(pending.data() + filled, frame[0]);
+    codec::PutSample(pending.data() + filled + 2, frame[1]);
+    filled += kOutFrameBytes;
     total += kOutFrameBytes;
+    return true;
+  }
+
+  // Appends count frames as they are.
+  bool EmitAll(const int16_t* frames, size_t count) {
+    const size_t bytes = count * kOutFrameBytes;
+    if (total + bytes > kMaxWaveData) {
+      tooLong = true;
+      return false;
+    }
+    if (filled + bytes > pending.size()) pending.resize(std::max(2 * pending.size(), filled + bytes));
+    for (size_t i = 0; i < 2 * count; ++i) codec::PutSample(pending.data() + filled + 2 * i, frames[i]);
+    filled += bytes;
+    total += bytes;
     return true;
   }
 
@@ -267,7 +283,12 @@ struct Mp3Decoder {
       }
       // mpg123 hands out native-endian samples, suitably aligned in the buffer.
       const auto* frames = reinterpret_cast<const int16_t*>(pcm.data());
-      if (!resampler.Push(frames, got / kOutFrameBytes, emit)) return kCodecUnreadable;
+      if (resampler.InRate() == kOutRate) {
+        // The project's rate: the resampler would pass every frame as it is.
+        if (!EmitAll(frames, got / kOutFrameBytes)) return kCodecUnreadable;
+      } else if (!resampler.Push(frames, got / kOutFrameBytes, emit)) {
+        return kCodecUnreadable;
+      }
     }
     if (status == MPG123_NEW_FORMAT) return AdoptFormat();
     if (status == MPG123_DONE) {
@@ -295,7 +316,6 @@ int Mp3DecoderOpen(const char* inputPath, Mp3Decoder** decoder, uint32_t* estima
   auto made = std::make_unique<Mp3Decoder>();
   made->handle = OpenDecoder(inputPath);
   if (!made->handle) return kCodecUnreadable;
-  made->pending.reserve(2 * kDecodeBytes);
   // The length the stream's header or Info frame tells, at its first rate.
   const off_t frames = mpg123_length(made->handle.get());
   long rate = 0;
@@ -311,16 +331,14 @@ int Mp3DecoderOpen(const char* inputPath, Mp3Decoder** decoder, uint32_t* estima
 int Mp3DecoderRead(Mp3Decoder* decoder, uint8_t* bytes, size_t capacity, size_t* got) {
   if (!decoder || !bytes || !got || capacity < kOutFrameBytes) return kCodecBadArguments;
   *got = 0;
-  std::vector<uint8_t>& pending = decoder->pending;
-  if (decoder->handed == pending.size()) {
-    pending.clear();
-    decoder->handed = 0;
-    while (pending.empty() && !decoder->ended) {
+  if (decoder->handed == decoder->filled) {
+    decoder->filled = decoder->handed = 0;
+    while (decoder->filled == 0 && !decoder->ended) {
       if (int result = decoder->Step(); result != kCodecDone) return result;
     }
   }
-  const size_t count = std::min(capacity / kOutFrameBytes * kOutFrameBytes, pending.size() - decoder->handed);
-  std::copy_n(pending.data() + decoder->handed, count, bytes);
+  const size_t count = std::min(capacity / kOutFrameBytes * kOutFrameBytes, decoder->filled - decoder->handed);
+  std::copy_n(decoder->pending.data() + decoder->handed, count, bytes);
   decoder->handed += count;
   *got = count;
   return kCodecDone;

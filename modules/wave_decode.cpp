@@ -60,10 +60,13 @@ struct WaveDecoder {
   std::unique_ptr<SNDFILE, SndfileCloser> wave;
   SF_INFO info{};
   bool floatData = false;
+  // 16-bit data is read as it is: the rounding of wider samples leaves it unchanged.
+  bool shortData = false;
   size_t channels = 1;
   uint64_t framesDone = 0;
   std::vector<int> whole;
   std::vector<float> fractions;
+  std::vector<short> shorts;
 };
 
 int WaveDecoderOpen(const char* inputPath, WaveDecoder** decoder, int16_t* bitsPerSample, int16_t* channels,
@@ -86,8 +89,11 @@ int WaveDecoderOpen(const char* inputPath, WaveDecoder** decoder, int16_t* bitsP
   const uint64_t bytes = static_cast<uint64_t>(info.frames) * 2 * made->channels;
   if (bytes > UINT32_MAX) return kCodecUnreadable;
   made->floatData = IsFloatData(info.format);
-  (made->floatData ? made->fractions.resize(kBlockFrames * made->channels)
-                   : made->whole.resize(kBlockFrames * made->channels));
+  made->shortData = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
+  const size_t samples = kBlockFrames * made->channels;
+  if (made->floatData) made->fractions.resize(samples);
+  else if (made->shortData) made->shorts.resize(samples);
+  else made->whole.resize(samples);
   *bitsPerSample = 16;
   *channels = static_cast<int16_t>(info.channels);
   *sampleRate = info.samplerate;
@@ -102,16 +108,23 @@ int WaveDecoderRead(WaveDecoder* decoder, uint8_t* bytes, size_t capacity, size_
   const size_t frameBytes = 2 * decoder->channels;
   const auto frames = static_cast<sf_count_t>(std::min<size_t>(capacity / frameBytes, kBlockFrames));
   if (frames == 0) return kCodecBadArguments;
-  sf_count_t read = decoder->floatData ? sf_readf_float(decoder->wave.get(), decoder->fractions.data(), frames)
-                                       : sf_readf_int(decoder->wave.get(), decoder->whole.data(), frames);
+  SNDFILE* wave = decoder->wave.get();
+  sf_count_t read = decoder->floatData   ? sf_readf_float(wave, decoder->fractions.data(), frames)
+                    : decoder->shortData ? sf_readf_short(wave, decoder->shorts.data(), frames)
+                                         : sf_readf_int(wave, decoder->whole.data(), frames);
   if (read <= 0) {
     // A read that stopped on an error, not at the end of the data.
     return sf_error(decoder->wave.get()) != SF_ERR_NO_ERROR ? kCodecUnreadable : kCodecDone;
   }
   if ((decoder->framesDone + static_cast<uint64_t>(read)) * frameBytes > UINT32_MAX) return kCodecUnreadable;
   const size_t samples = static_cast<size_t>(read) * decoder->channels;
-  for (size_t i = 0; i < samples; ++i) {
-    codec::PutSample(bytes + 2 * i, decoder->floatData ? FromFloat(decoder->fractions[i]) : FromInt(decoder->whole[i]));
+  if (decoder->shortData) {
+    for (size_t i = 0; i < samples; ++i) codec::PutSample(bytes + 2 * i, decoder->shorts[i]);
+  } else {
+    for (size_t i = 0; i < samples; ++i) {
+      codec::PutSample(bytes + 2 * i,
+                       decoder->floatData ? FromFloat(decoder->fractions[i]) : FromInt(decoder->whole[i]));
+    }
   }
   decoder->framesDone += static_cast<uint64_t>(read);
   *got = 2 * samples;
