@@ -316,12 +316,12 @@ int Mp3DecoderOpen(const char* inputPath, Mp3Decoder** decoder, uint32_t* estima
   auto made = std::make_unique<Mp3Decoder>();
   made->handle = OpenDecoder(inputPath);
   if (!made->handle) return kCodecUnreadable;
-  // The length the stream's header or Info frame tells, at its first rate.
+  // The length the stream's header or Info frame tells, at its first frame's rate
+  // (read from the frame, not as the output format, which would start the decoding).
   const off_t frames = mpg123_length(made->handle.get());
-  long rate = 0;
-  int channels = 0, encoding = 0;
-  if (frames > 0 && mpg123_getformat(made->handle.get(), &rate, &channels, &encoding) == MPG123_OK && rate > 0) {
-    const uint64_t bytes = static_cast<uint64_t>(frames) * kOutRate / static_cast<uint64_t>(rate) * kOutFrameBytes;
+  mpg123_frameinfo frame{};
+  if (frames > 0 && mpg123_info(made->handle.get(), &frame) == MPG123_OK && frame.rate > 0) {
+    const uint64_t bytes = static_cast<uint64_t>(frames) * kOutRate / static_cast<uint64_t>(frame.rate) * kOutFrameBytes;
     *estimatedBytes = static_cast<uint32_t>(std::min<uint64_t>(bytes, kMaxWaveData));
   }
   *decoder = made.release();
