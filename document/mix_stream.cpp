@@ -49,7 +49,9 @@ CMixStream::CMixStream(CMixerDoc& doc, bool onlySelected, COperationDialog& prog
     source.length = track.m_pos.m_nLength;
     source.fd = open(track.m_PCM.szPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (source.fd < 0) {
+      // Mixed as silence, the track would be missing from a mix that looks complete.
       ReportError(kWhere, "Failed to open pcm file (" + track.m_PCM.szPath + ") for track " + std::to_string(n));
+      m_failed = true;
       continue;
     }
     posix_fadvise(source.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -75,6 +77,7 @@ CMixStream::~CMixStream() {
 }
 
 int CMixStream::Next() {
+  if (m_failed) return 0;
   const uint64_t done = m_next;
   std::fill(m_mix.begin(), m_mix.end(), 0);
   auto* bytes = reinterpret_cast<uint8_t*>(m_input.data());

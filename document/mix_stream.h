@@ -21,8 +21,9 @@ class CMixStream : public PcmSource {
  public:
   static constexpr uint32_t kBlockBytes = 88200;
 
-  // Opens the track files; one that cannot be opened is reported and mixes as
-  // silence. onlySelected: only the track mixdown dialog's source tracks.
+  // Opens the track files; one that cannot be opened is reported, and the mix then
+  // fails at its first block. onlySelected: only the track mixdown dialog's source
+  // tracks.
   CMixStream(CMixerDoc& doc, bool onlySelected, COperationDialog& progress);
   ~CMixStream() override;
   CMixStream(const CMixStream&) = delete;
@@ -53,6 +54,7 @@ class CMixStream : public PcmSource {
   std::array<float, 2> m_master{};
   uint64_t m_length = 0;
   uint64_t m_next = 0;  // where the next block starts
+  bool m_failed = false;
   // The sums stay within +-32700 after every track: 16 bits hold them.
   std::vector<int16_t> m_mix;
   std::vector<int16_t> m_input;

@@ -83,6 +83,17 @@ TEST_F(StreamingTest, ACancelledExportLeavesNeitherTargetNorSideFiles) {
   }
 }
 
+TEST_F(StreamingTest, ATrackFileThatCannotBeOpenedStopsTheExport) {
+  LoadTrack(0, Pattern(88200, 1));
+  LoadTrack(1, Pattern(88200, 2));
+  WriteFileBytes(root / "song.wav", "the old export");
+  fs::remove(doc->Track(1).m_PCM.szPath);
+  Accept("wave_dialog");
+  EXPECT_EQ(app->ExportMix(14, root / "song.wav"), 0);  // not a mix without track 2
+  EXPECT_TRUE(Showed("Failed to open pcm file (" + doc->Track(1).m_PCM.szPath + ") for track 1"));
+  EXPECT_EQ(ReadFileBytes(root / "song.wav"), "the old export");
+}
+
 TEST_F(StreamingTest, AnImportIntoAnEmptyTrackBuildsThePeaksOfItsFile) {
   REQUIRE_TOOLS("sox");
   const std::string wav = root / "tone.wav";
