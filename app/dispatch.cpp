@@ -73,6 +73,10 @@ const MarkerItem* FindMarkerItem(int id) {
 
 }  // namespace
 
+effects::COverToolsDialog* CMixerApp::ToolForOperation(int operation) {
+  return m_effectTools.ForOperation(operation);
+}
+
 bool CMixerApp::IsOperationAvailable(int operation) const {
   switch (operation) {
     case kOpCut:

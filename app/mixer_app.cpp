@@ -80,6 +80,7 @@ CMixerApp::~CMixerApp() {
   m_recentFiles.Save();
   // The document deletes the session's working files and folder.
   m_document.reset();
+  AttachDocument(nullptr);
   RemoveTempArea();
   m_mainFrame.reset();
   if (MainFrame() && !m_mainFrame) SetMainFrame(nullptr);
@@ -105,7 +106,8 @@ bool CMixerApp::InitInstance(StartupOptions options) {
 
   // Step 4: the main window and the document.
   if (options.createMainFrame) m_mainFrame = options.createMainFrame();
-  m_document = std::make_unique<CMixerDoc>();
+  m_document = std::make_unique<CMixerDoc>(*this, *this);
+  AttachDocument(m_document.get());
   SetMainFrame(m_mainFrame.get());
   if (!MainFrame()) {
     ReportError("CMixerApp::InitInstance", "MainWnd pointer is NULL.");

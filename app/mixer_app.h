@@ -8,24 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "core/colour_table.h"
 #include "app/effect_tool_host.h"
 #include "app/left_sessions.h"
 #include "core/program_links.h"
-#include "core/program_links.h"
-#include "core/metronome_settings.h"
 #include "core/mixer_config.h"
-#include "core/progress_dialog.h"
 #include "core/recent_files.h"
 #include "app/settings/app_settings_dialog.h"
-#include "audio_store/convert_audio.h"
-#include "audio_store/pcm_file.h"
-#include "document/export_dialogs.h"
-#include "document/import_ops.h"
-#include "document/marker_times_dialog.h"
-#include "document/mixing_board.h"
-#include "document/project_settings_dialog.h"
-#include "document/silence_dialog.h"
+#include "document/document_host.h"
+#include "document/document_workspace.h"
 #include "effects/effect_tools.h"
 #include "engine/audio_player.h"
 #include "engine/audio_recorder.h"
@@ -46,8 +36,9 @@ struct StartupOptions {
 };
 
 // The application object: owns the configuration record, the working folders, the
-// progress dialog and, through the main frame, the window. One exists per process.
-class CMixerApp {
+// progress dialog and, through the main frame, the window. It is its document's
+// workspace and host. One exists per process.
+class CMixerApp : public DocumentWorkspace, public DocumentHost, public PlaybackOwner {
  public:
   CMixerApp();
   ~CMixerApp();
@@ -73,7 +64,7 @@ class CMixerApp {
 
   // Runs an audio-changing operation inside the progress dialog and the track-file
   // bracket; returns the operation's result (1, 0, 2 or 3).
-  int HandleOperation(int operation);
+  int HandleOperation(int operation) override;
   // The session folders that programs which ended without cleaning up left in the
   // temp folder, and the taking over of one as a new, unsaved project.
   std::vector<LeftSession> LeftSessions() const;
@@ -85,7 +76,7 @@ class CMixerApp {
   int SaveProject(bool askName, const std::string& name = {});
   // Before work is thrown away: asks whether to save a modified project and saves it
   // on Yes. False when the user cancelled (or the save failed): keep everything.
-  bool SaveModified();
+  bool SaveModified() override;
   // The open dialog's filter lists, by the kind of file first in them.
   static constexpr int kFilterProject = 0, kFilterWave = 1, kFilterMp3 = 2, kFilterAll = 3;
   // Asks for a file and opens it, or imports it into the current track.
@@ -96,16 +87,19 @@ class CMixerApp {
   // the user chooses. The project's own file name is left as it is.
   int ExportMix(int operation, const std::string& name = {});
   // Whether this program has the operation of this number.
-  bool IsOperationAvailable(int operation) const;
+  bool IsOperationAvailable(int operation) const override;
+  effects::COverToolsDialog* ToolForOperation(int operation) override;
   // A menu, toolbar or keyboard command: tests its precondition and runs it.
   int OnCommand(int id);
   // Whether the command can run now (the menus and toolbars follow this).
   bool IsCommandEnabled(int id) const;
 
-  // Transport (engine/transport.cpp). m_bPlaying is set from Play until Stop: while
+  // Transport (transport.cpp). m_bPlaying is set from Play until Stop: while
   // it is set every command but Stop and the play/stop toggle is disabled.
   void StartPlayback();
-  void StopPlayback();
+  void StopPlayback() override;
+  void SetPlayStartEstimate(uint32_t tick) override { m_playStartEstimate = tick; }
+  void ShowOutputLevels(int left, int right) override { m_boardMain.SetMeters(left, right); }
   // Ignored within 750 ms of the last accepted toggle.
   void TogglePlayback();
   void StartPlayerIfStopped();
@@ -123,7 +117,6 @@ class CMixerApp {
   // it says why, and Play then explains that it cannot play.
   void OpenPlaybackEngine();
 
-  MixerConfig m_config;
   // Set once the record holds real settings (loaded, or filled by the first-run page);
   // only such a record is written back at exit.
   bool m_bConfigValid = false;
@@ -131,46 +124,19 @@ class CMixerApp {
   bool m_bQuitChosen = false;
   // Set once SetupTempArea has made the session folder m_szTempFolder.
   bool m_bSessionFolderMade = false;
-  std::string m_szAudioFolder;
-  std::string m_szTempFolder;
-  std::string m_szRecordedAudioPath;
   std::string m_strSessionStamp;
   int m_nCurrentInputDevice = 0;
   int m_nCurrentOutputDevice = 0;
   bool m_bPlayerReady = false;
-  bool m_bRecorderReady = false;
-  bool m_bPlaying = false;
-  bool m_bOpInProgress = false;
-  bool m_bClosing = false;
 
-  CColourTable m_colourTable;
   CRecentFileList m_recentFiles;
-  COperationDialog m_operationDialog;
   // The main frame, registered for the lower layers too (core/program_links.h).
-  CMainFrame* MainFrame() const { return Links().mainFrame; }
+  CMainFrame* MainFrame() const override { return Links().mainFrame; }
   void SetMainFrame(CMainFrame* frame) { Links().mainFrame = frame; }
-  CMixerDoc* m_pDocument = nullptr;
-  // The operations' scratch files and the audio clipboard.
-  PCMFile m_tempA, m_tempB, m_tempC, m_tempD, m_clipboard;
-  CSilenceInputDialog m_silenceDialog;
-  CMarkerTimesDialog m_markerTimesDialog;
-  // The mixing board's two panels: their state is the levels and flags that
-  // playback, mixdown and the project file use.
-  CMixingBoardTrackDialog m_boardTracks;
-  CMixingBoardMainDialog m_boardMain;
-  CConvertAudioFile m_converter;
-  CWaveImport m_waveImport;
-  CMP3Import m_mp3Import;
-  CWaveDialog m_waveDialog;
-  CMP3Dialog m_mp3Dialog;
-  CTrackMixdownDialog m_trackMixdownDialog;
-  CProjectSettingsDialog m_projectSettingsDialog;
   CAppSettingsDialog m_appSettingsDialog;
   // The nine tools of the Tools and Effects menus, with their settings and presets.
   EffectToolHost m_effectToolHost{*this};
   effects::EffectTools m_effectTools{m_effectToolHost};
-  // The metronome's settings of the running project, loaded from the record at start.
-  MetronomeSettings m_metronome;
   // Playback: the engine, the estimated tick at which the last playback began to
   // sound (0 from each start until its stop), the guard against a re-entered stop and
   // the tick of the last accepted play/stop toggle.

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "document/mixer_doc.h"
 #include "document/silence_dialog.h"
 #include "effects/effect_progress.h"
+#include "effects/over_tools_dialog.h"
 
 namespace {
 
@@ -69,10 +70,6 @@ bool CMixerDoc::EditPreconditions(const char* location) {
     ReportError(location, "Pointer to dialog op is NULL");
     return false;
   }
-  if (!CMixerApp::Get()) {
-    ReportMissingObject("app", location);
-    return false;
-  }
   return true;
 }
 
@@ -87,84 +84,84 @@ bool CMixerDoc::RemovalRange(const char* location, int source, uint32_t& first, 
 int CMixerDoc::UserOpCut(int source) {
   uint32_t first, last;
   if (!RemovalRange("CMixerDoc::UserOpCut", source, first, last)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   CAudioTrack& track = CurrentTrack();
 
   StartProgress(m_pOperationDialog, "Performing cut operation...",
-                PCMFileCut_ByteCount(&track.m_PCM, &app.m_tempA, first, last) +
-                    2 * PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempB, first, last));
-  int result = PCMFileCut(&track.m_PCM, &app.m_tempA, first, last);
-  if (result == 1) result = PCMFileCopy(&track.m_PCM, &app.m_tempB, first, last);
-  if (result == 1) result = PCMFileCopy(&track.m_PCM, &app.m_tempC, first, last);
+                PCMFileCut_ByteCount(&track.m_PCM, &work.m_tempA, first, last) +
+                    2 * PCMFileCopy_ByteCount(&track.m_PCM, &work.m_tempB, first, last));
+  int result = PCMFileCut(&track.m_PCM, &work.m_tempA, first, last);
+  if (result == 1) result = PCMFileCopy(&track.m_PCM, &work.m_tempB, first, last);
+  if (result == 1) result = PCMFileCopy(&track.m_PCM, &work.m_tempC, first, last);
   if (result != 1) return result;
-  track.m_pos.m_nLength = app.m_tempA.nSize;
-  if ((result = UndoStore(&app.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
+  track.m_pos.m_nLength = work.m_tempA.nSize;
+  if ((result = UndoStore(&work.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
   // An empty range leaves the clipboard as it was.
-  if (first != last && (result = MoveAudioFile(&app.m_tempB, &app.m_clipboard)) != 1) return result;
-  return DocFinalize(kKindRemoval, m_nCurrentTrack, &app.m_tempA, first, last);
+  if (first != last && (result = MoveAudioFile(&work.m_tempB, &work.m_clipboard)) != 1) return result;
+  return DocFinalize(kKindRemoval, m_nCurrentTrack, &work.m_tempA, first, last);
 }
 
 int CMixerDoc::UserOpDelete(int source) {
   uint32_t first, last;
   if (!RemovalRange("CMixerDoc::UserOpDelete", source, first, last)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   CAudioTrack& track = CurrentTrack();
 
   StartProgress(m_pOperationDialog, "Performing delete operation...",
-                PCMFileCut_ByteCount(&track.m_PCM, &app.m_tempA, first, last) +
-                    PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempC, first, last));
-  int result = PCMFileCut(&track.m_PCM, &app.m_tempA, first, last);
+                PCMFileCut_ByteCount(&track.m_PCM, &work.m_tempA, first, last) +
+                    PCMFileCopy_ByteCount(&track.m_PCM, &work.m_tempC, first, last));
+  int result = PCMFileCut(&track.m_PCM, &work.m_tempA, first, last);
   if (result != 1) return result;
-  track.m_pos.m_nLength = app.m_tempA.nSize;
-  if ((result = PCMFileCopy(&track.m_PCM, &app.m_tempC, first, last)) != 1) {
+  track.m_pos.m_nLength = work.m_tempA.nSize;
+  if ((result = PCMFileCopy(&track.m_PCM, &work.m_tempC, first, last)) != 1) {
     track.m_pos.m_nLength = track.m_PCM.nSize;
     return result;
   }
-  if ((result = UndoStore(&app.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
-  return DocFinalize(kKindRemoval, m_nCurrentTrack, &app.m_tempA, first, last);
+  if ((result = UndoStore(&work.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
+  return DocFinalize(kKindRemoval, m_nCurrentTrack, &work.m_tempA, first, last);
 }
 
 int CMixerDoc::UserOpCopy(int source) {
   constexpr const char* kWhere = "CMixerDoc::UserOpCopy";
   if (!EditPreconditions(kWhere)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   CAudioTrack& track = CurrentTrack();
   uint32_t first, last;
   SourceRange(m_mirror, track.m_PCM, source, first, last);
   if (!CheckRange(first, last, track.m_PCM.nSize, kWhere)) return 0;
 
   StartProgress(m_pOperationDialog, "Performing copy operation...",
-                PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempA, first, last));
-  int result = PCMFileCopy(&track.m_PCM, &app.m_tempA, first, last);
+                PCMFileCopy_ByteCount(&track.m_PCM, &work.m_tempA, first, last));
+  int result = PCMFileCopy(&track.m_PCM, &work.m_tempA, first, last);
   if (result != 1) return result;
-  return MoveAudioFile(&app.m_tempA, &app.m_clipboard);
+  return MoveAudioFile(&work.m_tempA, &work.m_clipboard);
 }
 
 int CMixerDoc::UserOpPasteInsert() {
   constexpr const char* kWhere = "CMixerDoc::UserOpPasteInsert";
   if (!EditPreconditions(kWhere)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = CurrentTrack();
   const uint32_t position = track.m_pos.m_nHighlightBegin;
-  const uint32_t count = app.m_clipboard.nSize;
+  const uint32_t count = work.m_clipboard.nSize;
   if (!CheckPosition(position, track.m_PCM.nSize, kWhere)) return 0;
 
   StartProgress(m_pOperationDialog, "Performing paste insert operation...",
-                PCMFileInsert_ByteCount(&track.m_PCM, &app.m_clipboard));
-  int result = PCMFileInsert(&track.m_PCM, &app.m_clipboard, &app.m_tempA, position);
+                PCMFileInsert_ByteCount(&track.m_PCM, &work.m_clipboard));
+  int result = PCMFileInsert(&track.m_PCM, &work.m_clipboard, &work.m_tempA, position);
   if (result != 1) return result;
-  track.m_pos.m_nLength = app.m_tempA.nSize;
+  track.m_pos.m_nLength = work.m_tempA.nSize;
   if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
     return result;
   }
-  return DocFinalize(kKindInsertion, m_nCurrentTrack, &app.m_tempA, position, position + count);
+  return DocFinalize(kKindInsertion, m_nCurrentTrack, &work.m_tempA, position, position + count);
 }
 
 int CMixerDoc::UserOpPasteOver() {
   constexpr const char* kWhere = "CMixerDoc::UserOpPasteOver";
   if (!EditPreconditions(kWhere)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = CurrentTrack();
   const uint32_t position = track.m_pos.m_nHighlightBegin;
@@ -172,50 +169,50 @@ int CMixerDoc::UserOpPasteOver() {
   if (!CheckPosition(position, length, kWhere)) return 0;
 
   int pastEOF = 2;
-  uint32_t overBytes = PCMFileOver_ByteCount(&track.m_PCM, &app.m_clipboard, position, &pastEOF);
-  const uint32_t end = pastEOF == 1 ? position + app.m_clipboard.nSize : length;
+  uint32_t overBytes = PCMFileOver_ByteCount(&track.m_PCM, &work.m_clipboard, position, &pastEOF);
+  const uint32_t end = pastEOF == 1 ? position + work.m_clipboard.nSize : length;
   StartProgress(m_pOperationDialog, "Performing paste over operation...",
-                overBytes + PCMFileCopy_ByteCount(&track.m_PCM, &app.m_tempB, position, end));
+                overBytes + PCMFileCopy_ByteCount(&track.m_PCM, &work.m_tempB, position, end));
   pastEOF = 2;
-  int result = PCMFileOver(&track.m_PCM, &app.m_clipboard, &app.m_tempA, position, &pastEOF);
-  if (result == 1) result = PCMFileCopy(&track.m_PCM, &app.m_tempB, position, end);
+  int result = PCMFileOver(&track.m_PCM, &work.m_clipboard, &work.m_tempA, position, &pastEOF);
+  if (result == 1) result = PCMFileCopy(&track.m_PCM, &work.m_tempB, position, end);
   if (result != 1) return result;
-  track.m_pos.m_nLength = app.m_tempA.nSize;
-  if ((result = UndoStore(&app.m_tempB, kKindReplacement, m_nCurrentTrack, position, end, pastEOF)) != 1) {
+  track.m_pos.m_nLength = work.m_tempA.nSize;
+  if ((result = UndoStore(&work.m_tempB, kKindReplacement, m_nCurrentTrack, position, end, pastEOF)) != 1) {
     return result;
   }
-  return DocFinalize(kKindReplacement, m_nCurrentTrack, &app.m_tempA, position, end);
+  return DocFinalize(kKindReplacement, m_nCurrentTrack, &work.m_tempA, position, end);
 }
 
 int CMixerDoc::UserOpInsertSilence() {
   constexpr const char* kWhere = "CMixerDoc::UserOpInsertSilence";
   if (!EditPreconditions(kWhere)) return 0;
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = CurrentTrack();
-  CSilenceInputDialog& dialog = app.m_silenceDialog;
+  CSilenceInputDialog& dialog = work.m_silenceDialog;
   const uint32_t position =
       dialog.m_bUseMarker ? static_cast<uint32_t>(track.m_pos.m_nMarkerBegin) : track.m_pos.m_nHighlightBegin;
   const uint32_t count = dialog.m_nLength;
   if (!CheckPosition(position, track.m_PCM.nSize, kWhere)) return 0;
 
   StartProgress(m_pOperationDialog, "Inserting silence...",
-                PCMFileExteriorPre_ByteCount(&track.m_PCM, &app.m_tempA, position) +
-                    PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &app.m_tempA, position) + count);
+                PCMFileExteriorPre_ByteCount(&track.m_PCM, &work.m_tempA, position) +
+                    PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &work.m_tempA, position) + count);
   std::FILE* out = nullptr;
-  int result = PCMFileInsertExteriorPre(&track.m_PCM, &app.m_tempA, position, &out);
+  int result = PCMFileInsertExteriorPre(&track.m_PCM, &work.m_tempA, position, &out);
   if (result != 1) return result;
   result = dialog.WriteSilenceToPCM(out, count);
   if (result != 1) {
-    PCMFileClose(&app.m_tempA);
+    PCMFileClose(&work.m_tempA);
     return result;
   }
-  if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &app.m_tempA, position, count)) != 1) return result;
+  if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &work.m_tempA, position, count)) != 1) return result;
   track.m_pos.m_nLength += count;
   if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
     return result;
   }
-  return DocFinalize(kKindInsertion, m_nCurrentTrack, &app.m_tempA, position, position + count);
+  return DocFinalize(kKindInsertion, m_nCurrentTrack, &work.m_tempA, position, position + count);
 }
 
 namespace {
@@ -241,11 +238,7 @@ struct FileCloser {
 
 int CMixerDoc::UserOpX(int op) {
   constexpr const char* kWhere = "CMixerDoc::UserOpX";
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", kWhere);
-    return 0;
-  }
+  DocumentWorkspace* work = &m_workspace;
   if (m_nCurrentTrack < 0 || m_nCurrentTrack >= kTrackCount) {
     ReportError(kWhere, "Cannot perform operation, current track is " + std::to_string(m_nCurrentTrack) + ".");
     return 0;
@@ -256,7 +249,7 @@ int CMixerDoc::UserOpX(int op) {
   }
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = CurrentTrack();
-  effects::COverToolsDialog* tool = app->m_effectTools.ForOperation(op);
+  effects::COverToolsDialog* tool = m_host.ToolForOperation(op);
   if (!tool) {
     ReportError(kWhere, "pDlgOver is NULL when trying to do op " + std::to_string(op) + ".");
     return 0;
@@ -272,21 +265,21 @@ int CMixerDoc::UserOpX(int op) {
   m_pOperationDialog->SetProgressRange(static_cast<unsigned int>(std::min<uint64_t>(total / 100, UINT32_MAX)));
   m_pOperationDialog->UpdateProgress(0);
 
-  int result = PCMFileCopy(&track.m_PCM, &app->m_tempB, start, end);
+  int result = PCMFileCopy(&track.m_PCM, &work->m_tempB, start, end);
   if (result != 1) return result;
   std::FILE* file = nullptr;
-  if ((result = PCMFileOverExteriorPre(&track.m_PCM, &app->m_tempA, end, &file)) != 1) return result;
+  if ((result = PCMFileOverExteriorPre(&track.m_PCM, &work->m_tempA, end, &file)) != 1) return result;
   // The repeating effects read the track's untouched sound beside the result.
   std::unique_ptr<std::FILE, FileCloser> original(std::fopen(track.m_PCM.szPath.c_str(), "rb"));
   OperationProgress progress(*m_pOperationDialog);
   result = static_cast<int>(tool->PerformOperation(file, original.get(), start, end, progress));
   original.reset();
   if (result != 1) {
-    PCMFileClose(&app->m_tempA);
+    PCMFileClose(&work->m_tempA);
     return result;
   }
-  if ((result = PCMFileOverExteriorPost(&track.m_PCM, &app->m_tempA, end, 0)) != 1) return result;
-  track.m_pos.m_nLength = app->m_tempA.nSize;
-  if ((result = UndoStore(&app->m_tempB, kKindReplacement, m_nCurrentTrack, start, end, 1)) != 1) return result;
-  return DocFinalize(kKindReplacement, m_nCurrentTrack, &app->m_tempA, start, end);
+  if ((result = PCMFileOverExteriorPost(&track.m_PCM, &work->m_tempA, end, 0)) != 1) return result;
+  track.m_pos.m_nLength = work->m_tempA.nSize;
+  if ((result = UndoStore(&work->m_tempB, kKindReplacement, m_nCurrentTrack, start, end, 1)) != 1) return result;
+  return DocFinalize(kKindReplacement, m_nCurrentTrack, &work->m_tempA, start, end);
 }

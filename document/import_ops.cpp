@@ -10,7 +10,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/mixer_app.h"
+#include "core/program_links.h"
+#include "document/document_workspace.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/peak_file.h"
 #include "core/errors.h"
@@ -23,8 +24,7 @@ namespace {
 constexpr size_t kPieceBytes = 1 << 18;
 
 COperationDialog* Progress() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? &app->m_operationDialog : nullptr;
+  return Links().operationDialog;
 }
 
 // A decoder's result as the import's: a refusal is told to the user, a cancel is not.
@@ -171,12 +171,12 @@ void CMP3Import::Close() {
 int CMixerDoc::ImportDecoded(bool mp3) {
   const char* where = mp3 ? "CMixerDoc::UserOpImportMP3" : "CMixerDoc::UserOpImportWave";
   if (!CheckTrack(m_nCurrentTrack, where)) return 0;
-  CMixerApp* app = CMixerApp::Get();
-  if (!app || !m_pOperationDialog) {
+  DocumentWorkspace* work = &m_workspace;
+  if (!m_pOperationDialog) {
     ReportError(where, "Pointer to dialog op is NULL");
     return 0;
   }
-  app->m_bOpInProgress = true;
+  work->m_bOpInProgress = true;
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = CurrentTrack();
 
@@ -185,17 +185,17 @@ int CMixerDoc::ImportDecoded(bool mp3) {
     CAudioDecoder& decoder;
     ~Closer() { decoder.Close(); }
   };
-  CAudioDecoder& decoder = mp3 ? static_cast<CAudioDecoder&>(app->m_mp3Import) : app->m_waveImport;
+  CAudioDecoder& decoder = mp3 ? static_cast<CAudioDecoder&>(work->m_mp3Import) : work->m_waveImport;
   Closer closeDecoder{decoder};
   AudioQuality quality = kProjectQuality;
   uint32_t expected = 0;
   int result = 1;
   if (mp3) {
-    result = app->m_mp3Import.ImportFile(m_szImportPath);
-    expected = app->m_mp3Import.m_nEstimatedBytes;
+    result = work->m_mp3Import.ImportFile(m_szImportPath);
+    expected = work->m_mp3Import.m_nEstimatedBytes;
   } else {
-    result = app->m_waveImport.ImportFile(quality, m_szImportPath);
-    expected = app->m_waveImport.m_nDataBytes;
+    result = work->m_waveImport.ImportFile(quality, m_szImportPath);
+    expected = work->m_waveImport.m_nDataBytes;
   }
   if (result != 1) return result;
 
@@ -205,7 +205,7 @@ int CMixerDoc::ImportDecoded(bool mp3) {
                            std::to_string(track.m_PCM.nSize) + " bytes.");
     return 0;
   }
-  const uint32_t tail = PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &app->m_tempA, position);
+  const uint32_t tail = PCMFileInsertExteriorPost_ByteCount(&track.m_PCM, &work->m_tempA, position);
   m_pOperationDialog->SetMessage(mp3 ? "Importing MP3 file into project..." : "Importing wave file into project...",
                                  mp3 ? 0 : 1);
   m_pOperationDialog->SetProgressRange(static_cast<unsigned int>((uint64_t{expected} + position + tail) / 100));
@@ -221,14 +221,14 @@ int CMixerDoc::ImportDecoded(bool mp3) {
   }
   std::FILE* out = nullptr;
   if (wholeTrack) {
-    app->m_tempA.nSize = 0;
-    if (PCMFileOpen(&app->m_tempA, kPCMWrite) != 1) {
-      ReportErrorCode(where, "Failed to open " + app->m_tempA.szPath + " for writing.", errno);
+    work->m_tempA.nSize = 0;
+    if (PCMFileOpen(&work->m_tempA, kPCMWrite) != 1) {
+      ReportErrorCode(where, "Failed to open " + work->m_tempA.szPath + " for writing.", errno);
       return 0;
     }
-    out = app->m_tempA.fp;
-  } else if ((result = PCMFileInsertExteriorPre(&track.m_PCM, &app->m_tempA, position, &out)) != 1) {
-    PCMFileClose(&app->m_tempA);
+    out = work->m_tempA.fp;
+  } else if ((result = PCMFileInsertExteriorPre(&track.m_PCM, &work->m_tempA, position, &out)) != 1) {
+    PCMFileClose(&work->m_tempA);
     return result;
   }
   ResultSink sink(out, peaks.Started() ? &peaks : nullptr);
@@ -240,26 +240,26 @@ int CMixerDoc::ImportDecoded(bool mp3) {
   } else {
     DecodedSource source(decoder, m_szImportPath);
     result =
-        app->m_converter.ConvertStream(source, expected, sink, quality, kProjectQuality, m_pOperationDialog);
+        work->m_converter.ConvertStream(source, expected, sink, quality, kProjectQuality, m_pOperationDialog);
     // The bytes the converter really wrote are what was inserted: the cap can exceed
     // them by part of a frame, and counting it would shift the track's tail.
-    count = app->m_converter.m_outputWritten;
+    count = work->m_converter.m_outputWritten;
   }
   if (result != 1) {
-    if (PCMFileClose(&app->m_tempA) != 1) ReportError(where, "Failed to close file (" + app->m_tempA.szPath + ")");
+    if (PCMFileClose(&work->m_tempA) != 1) ReportError(where, "Failed to close file (" + work->m_tempA.szPath + ")");
     return mp3 ? result : (result == 0 ? 0 : 3);
   }
   if (wholeTrack) {
-    if (PCMFileClose(&app->m_tempA) != 1) {
-      ReportErrorCode(where, "Failed to close file (" + app->m_tempA.szPath + ")", errno);
+    if (PCMFileClose(&work->m_tempA) != 1) {
+      ReportErrorCode(where, "Failed to close file (" + work->m_tempA.szPath + ")", errno);
       return 0;
     }
-    app->m_tempA.nSize = count;
-  } else if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &app->m_tempA, position, count)) != 1) {
+    work->m_tempA.nSize = count;
+  } else if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &work->m_tempA, position, count)) != 1) {
     return result;
   }
   track.m_pos.m_nLength += count;
-  result = DocFinalize(kKindInsertion, m_nCurrentTrack, &app->m_tempA, position, position + count,
+  result = DocFinalize(kKindInsertion, m_nCurrentTrack, &work->m_tempA, position, position + count,
                        peaks.Started() ? &peaks : nullptr);
   if (result != 1) return result;
   if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {

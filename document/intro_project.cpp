@@ -16,7 +16,7 @@
 #include "core/errors.h"
 #include "core/file_utils.h"
 #include "core/main_frame.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "audio_store/codec_modules.h"
 #include "document/mixer_doc.h"
 #include "document/project_record.h"
@@ -179,8 +179,8 @@ int ExtractProjectPcm(const std::string& wavePath, const std::string& pcmPath, u
   return 1;
 }
 
-int CreateIntroProject(CMixerApp& app) {
-  CMixerDoc* doc = app.m_pDocument;
+int CreateIntroProject(DocumentWorkspace& work) {
+  CMixerDoc* doc = work.m_pDocument;
   if (!doc) {
     ReportMissingObject("document", kWhere);
     return 0;
@@ -202,12 +202,12 @@ int CreateIntroProject(CMixerApp& app) {
   // Reported by the loader when missing.
   if (!LoadCodecFunction(kLameModule, "LameDecode", kWhere, kWhere)) return 0;
 
-  const std::string folder = IntroFolder(app.m_szAudioFolder);
+  const std::string folder = IntroFolder(work.m_szAudioFolder);
   std::error_code error;
   fs::create_directories(folder, error);
   if (!fs::is_directory(folder, error)) return Fail("Failed to create the intro folder (" + folder + ").");
 
-  COperationDialog& progress = app.m_operationDialog;
+  COperationDialog& progress = work.m_operationDialog;
   OperationScope operation(progress);
   progress.SetMessage("Initializing intro project...", 0);
   progress.SetProgressRange(100);
@@ -253,8 +253,8 @@ int CreateIntroProject(CMixerApp& app) {
   // Reported by the opening when it fails.
   if (doc->OnMyOpenDocument(mix) != 1) return 0;
 
-  app.m_metronome.on = app.m_config.metronomeOn;
-  if (app.MainFrame()) app.MainFrame()->OnDocumentChanged(doc->m_nCurrentTrack);
+  work.m_metronome.on = work.m_config.metronomeOn;
+  if (CMainFrame* frame = doc->Host().MainFrame()) frame->OnDocumentChanged(doc->m_nCurrentTrack);
   // The tracks read the intro folder's files until an edit rewrites them, and the
   // project counts as unchanged.
   doc->SetModifiedFlag(false);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-class CMixerApp;
+struct DocumentWorkspace;
 
 // The shipped files of the intro project, found as read-only data of the program.
 inline constexpr const char* kIntroProjectFile = "intro.mix";
@@ -24,4 +24,4 @@ int ExtractProjectPcm(const std::string& wavePath, const std::string& pcmPath, u
 // the configuration's metronome setting. Run once, on the first start, after the
 // document and the main window exist. 1 built and opened; 0 failed (reported under
 // "CMixerApp::CreateIntro"; whatever was created stays on disk).
-int CreateIntroProject(CMixerApp& app);
+int CreateIntroProject(DocumentWorkspace& work);

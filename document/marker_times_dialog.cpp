@@ -3,21 +3,15 @@
 #include <algorithm>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "core/time_format.h"
 #include "document/mixer_doc.h"
 #include "document/time_input.h"
 
 namespace {
 
-CMixerDoc* Document() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? app->m_pDocument : nullptr;
-}
-
-uint32_t Tempo() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0)) : 0;
+uint32_t Tempo(const CMixerDoc* doc) {
+  return doc ? static_cast<uint32_t>(std::max<int16_t>(doc->Workspace().m_config.metronomeTempo, 0)) : 0;
 }
 
 }  // namespace
@@ -30,17 +24,17 @@ void CMarkerTimesDialog::Show(const char* id, int32_t marker) {
     return;
   }
   std::string text;
-  FormatPosition(static_cast<uint32_t>(marker), kBytesPerSecond, text, Tempo(), m_nUnit);
+  FormatPosition(static_cast<uint32_t>(marker), kBytesPerSecond, text, Tempo(m_pDocument), m_nUnit);
   field->SetText(text);
 }
 
 int32_t CMarkerTimesDialog::ConvertTimeStringToBytes(const std::string& text) {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CMarkerTimesDialog::ConvertTimeStringToBytes", "The doc is NULL.");
     return -1;
   }
-  int64_t bytes = ::ConvertTimeStringToBytes(text, m_nUnit, kBytesPerSecond, Tempo());
+  int64_t bytes = ::ConvertTimeStringToBytes(text, m_nUnit, kBytesPerSecond, Tempo(m_pDocument));
   if (bytes < 0) return -1;
   bytes &= ~int64_t{3};
   if (bytes > doc->m_mirror.m_nLength) {
@@ -51,13 +45,12 @@ int32_t CMarkerTimesDialog::ConvertTimeStringToBytes(const std::string& text) {
 }
 
 bool CMarkerTimesDialog::OnInitDialog() {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CMarkerTimesDialog::OnInitDialog", "The doc is NULL.");
     return true;
   }
-  CMixerApp* app = CMixerApp::Get();
-  m_nUnit = std::clamp<int>(app->m_config.timeDisplayType, 0, 2);
+  m_nUnit = std::clamp<int>(doc->Workspace().m_config.timeDisplayType, 0, 2);
   m_nBegin = doc->m_mirror.m_nMarkerBegin;
   m_nEnd = doc->m_mirror.m_nMarkerEnd;
   platform::DialogControl* units = GetDlgItem(IDC_TIME_TYPE);
@@ -97,7 +90,7 @@ void CMarkerTimesDialog::OnSelChange(const std::string& id) {
 }
 
 void CMarkerTimesDialog::OnOK() {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CMarkerTimesDialog::OnOK", "The doc is NULL.");
     return;

@@ -5,6 +5,8 @@
 
 #include "platform/dialog_logic.h"
 
+class CMixerDoc;
+
 inline constexpr const char* IDC_BEGIN_MARKER = "IDC_BEGIN_MARKER";
 inline constexpr const char* IDC_END_MARKER = "IDC_END_MARKER";
 inline constexpr const char* IDC_TIME_TYPE = "IDC_TIME_TYPE";
@@ -13,6 +15,8 @@ inline constexpr const char* IDC_TIME_TYPE = "IDC_TIME_TYPE";
 class CMarkerTimesDialog : public platform::DialogLogic {
  public:
   CMarkerTimesDialog() : DialogLogic("marker_times_dialog") {}
+  // The document it works on, given by the workspace that holds it; null without one.
+  CMixerDoc* m_pDocument = nullptr;
 
   bool OnInitDialog() override;
   void OnOK() override;

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "document/mix_samples.h"
 
 namespace {
@@ -35,8 +35,8 @@ CMixStream::CMixStream(CMixerDoc& doc, bool onlySelected, COperationDialog& prog
       m_mix(kBlockBytes / 2),
       // Room for a last partial frame completed with zeros.
       m_input(kBlockBytes / 2 + 2) {
-  CMixerApp* app = CMixerApp::Get();
-  const auto& selected = app->m_trackMixdownDialog.m_bSource;
+  DocumentWorkspace& work = doc.Workspace();
+  const auto& selected = work.m_trackMixdownDialog.m_bSource;
   const bool anySolo = doc.AnySolo();
   uint32_t longest = 0;
   for (int n = 0; n < kTrackCount; ++n) {
@@ -57,13 +57,13 @@ CMixStream::CMixStream(CMixerDoc& doc, bool onlySelected, COperationDialog& prog
     posix_fadvise(source.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     // A track that is not heard is not read: its blocks are found by their offsets.
     source.heard = !((anySolo && !track.m_bSolo) || track.m_bMuted || (doc.m_bRecording && track.m_bArmed));
-    source.gains = {LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
-                    LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelRight))};
+    source.gains = {LevelGain(work.m_boardTracks.GetTrackLevel(n, kLevelLeft)),
+                    LevelGain(work.m_boardTracks.GetTrackLevel(n, kLevelRight))};
     if (source.heard) m_sources.push_back(source);
     else close(source.fd);
   }
-  m_master = {LevelGain(app->m_boardMain.MasterLevel(kLevelLeft)),
-              LevelGain(app->m_boardMain.MasterLevel(kLevelRight))};
+  m_master = {LevelGain(work.m_boardMain.MasterLevel(kLevelLeft)),
+              LevelGain(work.m_boardMain.MasterLevel(kLevelRight))};
   const uint64_t length = onlySelected ? longest : doc.m_nProjectLength;
   m_length = (length + kBlockBytes - 1) / kBlockBytes * kBlockBytes;
 

@@ -10,7 +10,7 @@
 
 #include "core/errors.h"
 #include "core/file_utils.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"
 #include "document/export_dialogs.h"
@@ -23,7 +23,7 @@
 #include "platform/side_file.h"
 
 int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
-  if (!CMixerApp::Get() || !m_pOperationDialog || !target) {
+  if (!m_pOperationDialog || !target) {
     ReportError("CMixerDoc::MixDownToOneFile", "Pointer to dialog op is NULL");
     return 0;
   }
@@ -41,8 +41,8 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
 
 int CMixerDoc::WriteWAV() {
   constexpr const char* kWhere = "CMixerDoc::WriteWAV";
-  CMixerApp& app = *CMixerApp::Get();
-  CWaveDialog& format = app.m_waveDialog;
+  DocumentWorkspace& work = m_workspace;
+  CWaveDialog& format = work.m_waveDialog;
   if (format.DoModal() != platform::IDOK) return 3;
   if (!m_pOperationDialog) {
     ReportError(kWhere, "Pointer to dialog op is NULL");
@@ -55,7 +55,7 @@ int CMixerDoc::WriteWAV() {
   // The header's sizes are the project's; the data are the whole padded mix, converted
   // as it is made.
   const AudioQuality chosen{format.channels, format.bitsPerSample, format.sampleRate};
-  const uint32_t size = app.m_converter.CalculateTargetFileSize(m_nProjectLength, &kProjectQuality, &chosen);
+  const uint32_t size = work.m_converter.CalculateTargetFileSize(m_nProjectLength, &kProjectQuality, &chosen);
   if (size == 0 && m_nProjectLength != 0) return 0;
   const auto header = WaveHeaderBytes(size, chosen.sampleRate, chosen.channels, chosen.bitsPerSample);
   if (!out.Put(header.data(), header.size())) return out.WriteFailed(kWhere);
@@ -68,7 +68,7 @@ int CMixerDoc::WriteWAV() {
       if (result == 1 && !out.Put(mix.Block(), CMixStream::kBlockBytes)) return out.WriteFailed(kWhere);
     }
   } else {
-    result = app.m_converter.ConvertStream(mix, static_cast<uint32_t>(mix.Length()), out, kProjectQuality, chosen,
+    result = work.m_converter.ConvertStream(mix, static_cast<uint32_t>(mix.Length()), out, kProjectQuality, chosen,
                                            nullptr);
   }
   if (result != 1) return result;
@@ -78,10 +78,10 @@ int CMixerDoc::WriteWAV() {
 
 int CMixerDoc::WriteMP3() {
   constexpr const char* kWhere = "CMixerDoc::WriteMP3";
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   LameEncoderFunctions encoder;
   if (!LoadLameEncoder(encoder, kWhere, "CMP3Import::WriteMP3")) return 0;
-  CMP3Dialog& settings = app.m_mp3Dialog;
+  CMP3Dialog& settings = work.m_mp3Dialog;
   if (settings.DoModal() != platform::IDOK) return 3;
   if (!m_pOperationDialog) {
     ReportError(kWhere, "Pointer to dialog op is NULL");
@@ -119,8 +119,8 @@ int CMixerDoc::WriteMP3() {
 
 int CMixerDoc::TrackMixDown() {
   constexpr const char* kWhere = "CMixerDoc::TrackMixDown";
-  CMixerApp& app = *CMixerApp::Get();
-  const int target = app.m_trackMixdownDialog.m_nTargetTrack;
+  DocumentWorkspace& work = m_workspace;
+  const int target = work.m_trackMixdownDialog.m_nTargetTrack;
   if (target < 0 || target >= kTrackCount) {
     ReportError(kWhere, "Cannot perform operation, target track is " + std::to_string(target) + ".");
     return 0;
@@ -143,15 +143,15 @@ int CMixerDoc::TrackMixDown() {
 
   uint32_t longest = 0;
   for (int n = 0; n < kTrackCount; ++n) {
-    if (!app.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)]) continue;
+    if (!work.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)]) continue;
     longest = std::max(longest, Track(n).m_pos.m_nLength);
-    if (PCMFileOpen(&app.m_tempB, kPCMWrite) != 1) {
-      ReportError(kWhere, "Unable to write to track " + std::to_string(n) + " file (" + app.m_tempB.szPath + ").");
+    if (PCMFileOpen(&work.m_tempB, kPCMWrite) != 1) {
+      ReportError(kWhere, "Unable to write to track " + std::to_string(n) + " file (" + work.m_tempB.szPath + ").");
       return 0;
     }
-    PCMFileClose(&app.m_tempB);
+    PCMFileClose(&work.m_tempB);
     Track(n).m_pos.m_nLength = 0;
-    if (DocFinalize(kKindRemoval, n, &app.m_tempB, 0, 0) != 1) return 0;
+    if (DocFinalize(kKindRemoval, n, &work.m_tempB, 0, 0) != 1) return 0;
   }
   longest = (longest + CMixStream::kBlockBytes - 1) / CMixStream::kBlockBytes * CMixStream::kBlockBytes;
 

@@ -10,7 +10,7 @@
 #include "core/errors.h"
 #include "core/file_utils.h"
 #include "core/main_frame.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 
 const std::array<float, 61> kLevelTable = {
     3.16f, 2.81f, 2.51f, 2.24f, 1.99f, 1.77f, 1.58f, 1.41f, 1.26f, 1.12f, 1.0f,  0.89f, 0.79f, 0.70f, 0.62f, 0.56f,
@@ -44,14 +44,10 @@ void ClampRanges(uint32_t& highlightBegin, uint32_t& highlightEnd, uint32_t& hig
 
 }  // namespace
 
-CMixerDoc::CMixerDoc() {
-  if (CMixerApp* app = CMixerApp::Get()) app->m_pDocument = this;
-}
+CMixerDoc::CMixerDoc(DocumentWorkspace& workspace, DocumentHost& host) : m_workspace(workspace), m_host(host) {}
 
 CMixerDoc::~CMixerDoc() {
   CleanupTempDir();
-  CMixerApp* app = CMixerApp::Get();
-  if (app && app->m_pDocument == this) app->m_pDocument = nullptr;
 }
 
 bool CMixerDoc::CheckTrack(int track, const char* location) {
@@ -61,11 +57,7 @@ bool CMixerDoc::CheckTrack(int track, const char* location) {
 }
 
 int CMixerDoc::AssignTrackFileNames(const std::string& folder) {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", "CMixerDoc::AssignTrackFileNames");
-    return 0;
-  }
+  DocumentWorkspace* work = &m_workspace;
   m_szTempFolder = folder;
   for (int n = 0; n < kTrackCount; ++n) {
     CAudioTrack& track = Track(n);
@@ -80,16 +72,16 @@ int CMixerDoc::AssignTrackFileNames(const std::string& folder) {
     }
     std::fclose(peak);
   }
-  for (PCMFile* scratch : {&app->m_tempA, &app->m_tempB, &app->m_tempC, &app->m_tempD}) {
-    if (PCMFileSetup(scratch, folder, scratch == &app->m_tempA   ? "temp_a"
-                              : scratch == &app->m_tempB ? "temp_b"
-                              : scratch == &app->m_tempC ? "temp_c"
+  for (PCMFile* scratch : {&work->m_tempA, &work->m_tempB, &work->m_tempC, &work->m_tempD}) {
+    if (PCMFileSetup(scratch, folder, scratch == &work->m_tempA   ? "temp_a"
+                              : scratch == &work->m_tempB ? "temp_b"
+                              : scratch == &work->m_tempC ? "temp_c"
                                                          : "temp_d") != 1) {
       return 0;
     }
   }
   // The clipboard outlives New and Open.
-  if (app->m_clipboard.szPath.empty() && PCMFileSetup(&app->m_clipboard, folder, "clipboard") != 1) return 0;
+  if (work->m_clipboard.szPath.empty() && PCMFileSetup(&work->m_clipboard, folder, "clipboard") != 1) return 0;
   for (int slot = 0; slot < kUndoDepth; ++slot) {
     if (PCMFileSetup(&m_undo[static_cast<size_t>(slot)].file, folder, "undo" + std::to_string(slot)) != 1) return 0;
     if (PCMFileSetup(&m_redo[static_cast<size_t>(slot)].file, folder, "redo" + std::to_string(slot)) != 1) return 0;
@@ -122,8 +114,7 @@ void CMixerDoc::RecomputeProjectLength() {
 }
 
 int CMixerDoc::TrackSeekOnLeftButton(uint32_t position) {
-  CMixerApp* app = CMixerApp::Get();
-  if (app && app->m_bPlaying) return 2;
+  if (m_workspace.m_bPlaying) return 2;
   RecomputeProjectLength();
   for (CAudioTrack& track : m_tracks) {
     if (track.m_pos.m_nLength != 0) PCMFileSeek(&track.m_PCM, position);
@@ -154,8 +145,8 @@ int CMixerDoc::OnViewChange(int track, bool keep) {
 }
 
 void CMixerDoc::AfterChange(int track) {
-  CMixerApp* app = CMixerApp::Get();
-  if (app && app->MainFrame()) app->MainFrame()->OnDocumentChanged(track);
+  DocumentWorkspace* work = &m_workspace;
+  if (m_host.MainFrame()) m_host.MainFrame()->OnDocumentChanged(track);
 }
 
 int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t first, uint32_t last,
@@ -261,12 +252,8 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
 }
 
 int CMixerDoc::OnNewDocument() {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", "CMixerDoc::OnNewDocument");
-    return 0;
-  }
-  if (!app->MainFrame()) {
+  DocumentWorkspace* work = &m_workspace;
+  if (!m_host.MainFrame()) {
     ReportError("CMixerDoc::OnNewDocument", "The main frame pointer is NULL.");
     return 0;
   }
@@ -285,8 +272,8 @@ int CMixerDoc::OnNewDocument() {
     PCMFileClose(&track.m_PCM);
     track.ResetAllParameters();
   }
-  app->m_boardTracks.ResetForNewProject();
-  app->m_boardMain.SetProjectDescription("");
+  work->m_boardTracks.ResetForNewProject();
+  work->m_boardMain.SetProjectDescription("");
   if (!m_szTempFolder.empty() && AssignTrackFileNames(m_szTempFolder) != 1) return 0;
   UpdateTitle();
   AfterChange(m_nCurrentTrack);
@@ -300,8 +287,8 @@ void CMixerDoc::SetModifiedFlag(bool modified) {
 }
 
 void CMixerDoc::UpdateTitle() {
-  CMixerApp* app = CMixerApp::Get();
-  if (app && app->MainFrame()) app->MainFrame()->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
+  DocumentWorkspace* work = &m_workspace;
+  if (m_host.MainFrame()) m_host.MainFrame()->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
 }
 
 std::string CMixerDoc::TitleText() const {
@@ -323,12 +310,10 @@ bool CMixerDoc::AnySolo() const {
 
 void CMixerDoc::CleanupTempDir() {
   if (m_szTempFolder.empty()) return;
-  CMixerApp* app = CMixerApp::Get();
-  if (app) {
-    app->m_bClosing = true;
-    for (PCMFile* scratch : {&app->m_clipboard, &app->m_tempA, &app->m_tempB, &app->m_tempC, &app->m_tempD}) {
-      if (!scratch->szPath.empty()) PCMFileCleanup(scratch);
-    }
+  DocumentWorkspace& work = m_workspace;
+  work.m_bClosing = true;
+  for (PCMFile* scratch : {&work.m_clipboard, &work.m_tempA, &work.m_tempB, &work.m_tempC, &work.m_tempD}) {
+    if (!scratch->szPath.empty()) PCMFileCleanup(scratch);
   }
   for (UndoRecord& slot : m_undo) PCMFileCleanup(&slot.file);
   for (UndoRecord& slot : m_redo) PCMFileCleanup(&slot.file);
@@ -337,7 +322,7 @@ void CMixerDoc::CleanupTempDir() {
     unlink(TrackFileName(m_szTempFolder, n, "pcm").c_str());
     unlink(TrackFileName(m_szTempFolder, n, "pek").c_str());
   }
-  if (app) unlink(app->m_szRecordedAudioPath.c_str());
+  unlink(work.m_szRecordedAudioPath.c_str());
   // The session folder was made by this process alone, so what is left in it (a file
   // an operation kept for the user) is its own too. A folder inside it was not made
   // here: it stays, and so does the session folder then.

@@ -6,10 +6,12 @@
 #include <string>
 
 #include "document/audio_track.h"
+#include "document/document_host.h"
 #include "document/undo_record.h"
 
 class COperationDialog;
 class CPeakBuilder;
+struct DocumentWorkspace;
 struct ProjectRecord;
 struct LegacyRecord;
 
@@ -23,8 +25,12 @@ extern const std::array<float, 61> kLevelTable;
 // track and its mirror, the undo and redo rings and the project's texts.
 class CMixerDoc {
  public:
-  CMixerDoc();
+  // The document works with the workspace's scratch files, board and dialogs and
+  // tells the host of its changes; both outlive it.
+  CMixerDoc(DocumentWorkspace& workspace, DocumentHost& host);
   ~CMixerDoc();
+  DocumentWorkspace& Workspace() const { return m_workspace; }
+  DocumentHost& Host() const { return m_host; }
   CMixerDoc(const CMixerDoc&) = delete;
   CMixerDoc& operator=(const CMixerDoc&) = delete;
 
@@ -125,6 +131,8 @@ class CMixerDoc {
   bool m_bCopyAllTracks = false;
 
  private:
+  DocumentWorkspace& m_workspace;
+  DocumentHost& m_host;
   // Reports a track number outside 0..7 under location; true when it is valid.
   static bool CheckTrack(int track, const char* location);
   // The common checks of every edit: the current track and the progress dialog.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 
 const std::array<TrackStripIds, 8> kTrackStripIds = {{
@@ -23,11 +22,6 @@ std::string BoardControl(int id) {
 
 namespace {
 
-CMixerDoc* Document() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? app->m_pDocument : nullptr;
-}
-
 int16_t ClampLevel(int index) {
   return static_cast<int16_t>(std::clamp(index, 0, static_cast<int>(kSilentLevel)));
 }
@@ -37,8 +31,8 @@ std::string LevelLabel(int16_t index) {
   return std::to_string(kUnityLevel - index);
 }
 
-void MarkModified() {
-  if (CMixerDoc* doc = Document()) doc->SetModifiedFlag(true);
+void MarkModified(CMixerDoc* doc) {
+  if (doc) doc->SetModifiedFlag(true);
 }
 
 // The control of id on the dialog's window. Without a window the board keeps its
@@ -153,7 +147,7 @@ void CMixingBoardTrackDialog::SetCheck(int controlId, bool checked) {
 }
 
 void CMixingBoardTrackDialog::ShowTrackFlags(int track) {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc || !HasWindow()) return;
   const TrackStripIds& ids = kTrackStripIds[static_cast<size_t>(track)];
   const CAudioTrack& audio = doc->Track(track);
@@ -167,11 +161,11 @@ void CMixingBoardTrackDialog::MoveSlider(int track, bool left, int16_t index) {
   if (track < 0 || track >= 8) return;
   SetTrackLevel(track, index, left ? kLevelLeft : kLevelRight);
   if (IsLocked(track)) SetTrackLevel(track, index, left ? kLevelRight : kLevelLeft);
-  MarkModified();
+  MarkModified(m_pDocument);
 }
 
 void CMixingBoardTrackDialog::HandleSolo(int track) {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CMixingBoardTrackDialog::HandleSolo", "The doc is NULL.");
     return;
@@ -187,7 +181,7 @@ void CMixingBoardTrackDialog::HandleSolo(int track) {
 }
 
 void CMixingBoardTrackDialog::HandleArm(int track) {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CMixingBoardTrackDialog::HandleArm", "The doc is NULL.");
     return;
@@ -203,7 +197,7 @@ void CMixingBoardTrackDialog::HandleArm(int track) {
 }
 
 void CMixingBoardTrackDialog::HandleMute(int track) {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CMixingBoardTrackDialog::HandleMute", "The doc is NULL.");
     return;
@@ -213,7 +207,7 @@ void CMixingBoardTrackDialog::HandleMute(int track) {
 }
 
 void CMixingBoardTrackDialog::HandleView(int track, bool saveCurrent) {
-  CMixerDoc* doc = Document();
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CMixingBoardTrackDialog::HandleView", "The doc is NULL.");
     return;
@@ -260,7 +254,7 @@ void CMixingBoardTrackDialog::OnHScroll(const std::string& id) {
         ReportError("CGuiTrackDialog::OnVScroll", "Vertical slider pointer is NULL.");
         return;
       }
-      if (!Document()) {
+      if (!m_pDocument) {
         ReportError("CGuiTrackDialog::OnVScroll", "Document is NULL.");
         return;
       }
@@ -320,7 +314,7 @@ void CMixingBoardMainDialog::SetMasterLevel(int16_t index, int which) {
 void CMixingBoardMainDialog::MoveSlider(bool left, int16_t index) {
   SetMasterLevel(index, left ? kLevelLeft : kLevelRight);
   if (m_bLockMaster) SetMasterLevel(index, left ? kLevelRight : kLevelLeft);
-  MarkModified();
+  MarkModified(m_pDocument);
 }
 
 void CMixingBoardMainDialog::SetLockStatus(bool locked) {

@@ -6,6 +6,8 @@
 
 #include "platform/dialog_logic.h"
 
+class CMixerDoc;
+
 // Which channel of a strip a level call means.
 inline constexpr int kLevelLeft = 5;
 inline constexpr int kLevelRight = 6;
@@ -29,6 +31,8 @@ std::string BoardControl(int id);
 class CMixingBoardTrackDialog : public platform::DialogLogic {
  public:
   CMixingBoardTrackDialog() : DialogLogic("board_tracks") {}
+  // The document it works on, given by the workspace that holds it; null without one.
+  CMixerDoc* m_pDocument = nullptr;
 
   bool OnInitDialog() override;
   void OnCommand(const std::string& id) override;
@@ -85,6 +89,8 @@ class CMixingBoardMainDialog : public platform::DialogLogic {
   void SetProjectDescription(const std::string& text);
   const std::string& ProjectDescription() const { return m_description; }
   void SetMeters(int left, int right);
+  // The document it works on, given by the workspace that holds it; null without one.
+  CMixerDoc* m_pDocument = nullptr;
 
  private:
   int16_t m_masterLeft = kUnityLevel;

@@ -6,7 +6,7 @@
 
 #include "core/errors.h"
 #include "core/main_frame.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "document/import_or_new_dialog.h"
 #include "document/mixer_doc.h"
 
@@ -40,19 +40,15 @@ KindInfo Info(FileKind kind) {
 }  // namespace
 
 int CMixerDoc::OnMyOpenDocument(const std::string& path) {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", "CMixerDoc::OnMyOpenDocument");
-    return 0;
-  }
-  if (!app->m_bRecorderReady) return 1;
+  DocumentWorkspace* work = &m_workspace;
+  if (!work->m_bRecorderReady) return 1;
   const FileKind kind = Classify(path);
   if (kind == FileKind::None) {
     ShowInformation("File extension not supported");
     return 0;
   }
   const KindInfo info = Info(kind);
-  if (!app->IsOperationAvailable(info.operation)) {
+  if (!m_host.IsOperationAvailable(info.operation)) {
     ShowInformation("Cannot open " + path + ": this version of Sonavel Trackwright cannot read such files yet.");
     return 0;
   }
@@ -61,7 +57,7 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
     CImportOrNew question;
     int answer = question.DoModal();
     if (answer == CImportOrNew::kNew) {
-      if (!app->SaveModified()) return 0;
+      if (!m_host.SaveModified()) return 0;
       PrepTracksForOp();
       OnNewDocument();
       PostTracksForOp();
@@ -72,13 +68,13 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
   } else {
     // A project replaces the open one, and so does an audio file opened into an empty
     // project that was edited all the same (its markers, say).
-    if (!app->SaveModified()) return 0;
+    if (!m_host.SaveModified()) return 0;
     m_szProjectPath = path;
   }
   const std::string previousImport = m_szImportPath;
   m_szImportPath = path;
 
-  int result = app->HandleOperation(info.operation);
+  int result = m_host.HandleOperation(info.operation);
   if (result == 0) ShowInformation(info.failure);
   if (result == 0 || result == 3) {
     // A file that was not taken leaves the project's names as they were.

@@ -18,7 +18,7 @@
 
 #include "core/errors.h"
 #include "core/file_utils.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "document/import_old_dialog.h"
 #include "document/mixer_doc.h"
 #include "document/project_commit.h"
@@ -134,11 +134,7 @@ int16_t LevelFromStored(uint8_t stored) {
 }  // namespace
 
 int CMixerDoc::WriteMIX() {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", kSaveWhere);
-    return 0;
-  }
+  DocumentWorkspace* work = &m_workspace;
   if (!m_pOperationDialog) {
     ReportError(kSaveWhere, "Pointer to dialog op is NULL");
     return 0;
@@ -153,7 +149,7 @@ int CMixerDoc::WriteMIX() {
   // A new project gets a folder of its own, never one another project uses.
   bool madeFolder = false;
   if (m_szProjectFolder.empty()) {
-    m_szProjectFolder = MakeNewFolder(app->m_szAudioFolder, MakeSessionStamp(std::time(nullptr)));
+    m_szProjectFolder = MakeNewFolder(work->m_szAudioFolder, MakeSessionStamp(std::time(nullptr)));
     m_bCopyAllTracks = true;
     madeFolder = !m_szProjectFolder.empty();
   }
@@ -222,16 +218,16 @@ int CMixerDoc::WriteMIX() {
 
   ProjectRecord record;
   record.folder = m_szProjectFolder;
-  record.description = app->m_boardMain.ProjectDescription();
-  record.master1293 = static_cast<uint8_t>(app->m_boardMain.MasterLevel(kLevelLeft));
-  record.master1294 = static_cast<uint8_t>(app->m_boardMain.MasterLevel(kLevelRight));
+  record.description = work->m_boardMain.ProjectDescription();
+  record.master1293 = static_cast<uint8_t>(work->m_boardMain.MasterLevel(kLevelLeft));
+  record.master1294 = static_cast<uint8_t>(work->m_boardMain.MasterLevel(kLevelRight));
   for (int n = 0; n < kTrackCount; ++n) {
     const CAudioTrack& track = Track(n);
     const TrackPositions& pos = track.m_pos;
     TrackRecord& out = record.tracks[static_cast<size_t>(n)];
-    out.name = app->m_boardTracks.GetTrackName(n + 1);
-    out.left = static_cast<uint8_t>(app->m_boardTracks.GetTrackLevel(n, kLevelLeft));
-    out.right = static_cast<uint8_t>(app->m_boardTracks.GetTrackLevel(n, kLevelRight));
+    out.name = work->m_boardTracks.GetTrackName(n + 1);
+    out.left = static_cast<uint8_t>(work->m_boardTracks.GetTrackLevel(n, kLevelLeft));
+    out.right = static_cast<uint8_t>(work->m_boardTracks.GetTrackLevel(n, kLevelRight));
     out.current = n == m_nCurrentTrack ? 1 : 0;
     out.armed = track.m_bArmed;
     out.solo = track.m_bSolo;
@@ -248,7 +244,7 @@ int CMixerDoc::WriteMIX() {
     out.markerEnd = pos.m_nMarkerEnd;
   }
   record.currentPosition = m_nCurrentPos;
-  record.metronome = app->m_metronome;
+  record.metronome = work->m_metronome;
 
   const std::vector<uint8_t> bytes = record.Encode();
   sides.emplace_back();
@@ -295,12 +291,8 @@ int CMixerDoc::WriteMIX() {
 }
 
 int CMixerDoc::UserOpImportMix() {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", kOpenWhere);
-    return 0;
-  }
-  app->m_bOpInProgress = true;
+  DocumentWorkspace* work = &m_workspace;
+  work->m_bOpInProgress = true;
   // A save of this project that stopped after it was decided is finished first.
   if (FinishInterruptedSave(m_szProjectPath, kOpenWhere) != 1) return 0;
   std::vector<uint8_t> bytes;
@@ -340,8 +332,8 @@ int CMixerDoc::UserOpImportMix() {
   if (result != 1) return result;
   m_nCurrentTrack = static_cast<int16_t>(current);
   AlignDocToTrack(current);
-  app->m_boardTracks.SelectTrack(current, false);
-  for (int n = 0; n < kTrackCount; ++n) app->m_boardTracks.SetTrackName(n + 1, Track(n).m_szText);
+  work->m_boardTracks.SelectTrack(current, false);
+  for (int n = 0; n < kTrackCount; ++n) work->m_boardTracks.SetTrackName(n + 1, Track(n).m_szText);
   RecomputeProjectLength();
   m_nCurrentPos = std::min(m_nCurrentPos, m_nProjectLength) & ~3u;
   AfterChange(current);
@@ -358,7 +350,7 @@ void CMixerDoc::ForgetChanges() {
 }
 
 int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   // A track whose file is missing or shorter than the record says opens with the
   // audio that is there; nothing in the project folder changes until it is saved.
   std::array<uint32_t, kTrackCount> lengths{};
@@ -384,12 +376,12 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
   // The changes in the undo and redo rings were made on the tracks being replaced.
   ForgetChanges();
   m_szProjectFolder = record.folder;
-  app.m_boardMain.SetProjectDescription(record.description);
+  work.m_boardMain.SetProjectDescription(record.description);
   if (record.version == 33) {
-    app.m_boardMain.SetMasterLevel(record.master1293, kLevelLeft);
-    app.m_boardMain.SetMasterLevel(record.master1294, kLevelRight);
+    work.m_boardMain.SetMasterLevel(record.master1293, kLevelLeft);
+    work.m_boardMain.SetMasterLevel(record.master1294, kLevelRight);
   } else {
-    app.m_boardMain.SetMasterLevel(record.master1293, kLevelBoth);
+    work.m_boardMain.SetMasterLevel(record.master1293, kLevelBoth);
   }
   current = 0;
   for (int n = 0; n < kTrackCount; ++n) {
@@ -403,10 +395,10 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     track.m_bSolo = in.solo ? 1 : 0;
     track.m_bMuted = in.muted ? 1 : 0;
     if (record.version == 30) {
-      app.m_boardTracks.SetTrackLevel(n, in.level30, kLevelBoth);
+      work.m_boardTracks.SetTrackLevel(n, in.level30, kLevelBoth);
     } else {
-      app.m_boardTracks.SetTrackLevel(n, in.left, kLevelLeft);
-      app.m_boardTracks.SetTrackLevel(n, in.right, kLevelRight);
+      work.m_boardTracks.SetTrackLevel(n, in.left, kLevelLeft);
+      work.m_boardTracks.SetTrackLevel(n, in.right, kLevelRight);
     }
     TrackPositions& pos = track.m_pos;
     pos.m_nHighlightBegin = in.highlightBegin;
@@ -433,13 +425,13 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     DeriveScaledPositions(pos);
     track.bHasAudio = pos.m_nLength != 0;
     track.bNamesAssigned = 0;
-    app.m_boardTracks.ShowTrackFlags(n);
+    work.m_boardTracks.ShowTrackFlags(n);
     if (in.current) current = n;
   }
   m_nCurrentPos = record.currentPosition;
-  app.m_metronome = record.metronome;
-  app.m_metronome.tempo = std::clamp<int16_t>(app.m_metronome.tempo, 0, 999);
-  app.m_metronome.level = std::min<uint8_t>(app.m_metronome.level, kSilentLevel);
+  work.m_metronome = record.metronome;
+  work.m_metronome.tempo = std::clamp<int16_t>(work.m_metronome.tempo, 0, 999);
+  work.m_metronome.level = std::min<uint8_t>(work.m_metronome.level, kSilentLevel);
   return 1;
 }
 
@@ -466,7 +458,7 @@ int CMixerDoc::PlaceTrackAudio(int n, PCMFile& audio, const char* location) {
 }
 
 int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
-  CMixerApp& app = *CMixerApp::Get();
+  DocumentWorkspace& work = m_workspace;
   CImportOldDialog dialog;
   if (dialog.DoModal() != platform::IDOK) return 3;
   const std::string oldFolder = JoinPath(JoinPath(dialog.m_szFolder, "audio"), record.folderName);
@@ -521,23 +513,23 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
     }
     track.m_bArmed = track.m_bSolo = track.m_bMuted = 0;
     int16_t level = (n < 4 || n < inUse) ? LevelFromStored(record.levels[static_cast<size_t>(n)]) : kUnityLevel;
-    app.m_boardTracks.SetTrackLevel(n, level, kLevelBoth);
+    work.m_boardTracks.SetTrackLevel(n, level, kLevelBoth);
     track.m_szText = record.names[static_cast<size_t>(n)];
     track.bNamesAssigned = 1;
   }
   m_szProjectPath.clear();
   m_szProjectFolder.clear();
-  app.m_boardMain.SetMasterLevel(LevelFromStored(record.master), kLevelBoth);
-  app.m_boardMain.SetProjectDescription(record.description);
+  work.m_boardMain.SetMasterLevel(LevelFromStored(record.master), kLevelBoth);
+  work.m_boardMain.SetProjectDescription(record.description);
   if (record.complete) {
-    app.m_config.metronomeOn = record.metronomeOn == 1 ? 1 : 0;
-    app.m_config.metronomeMeasure = record.metronomeMeasure == 3 ? 0 : record.metronomeMeasure;
-    app.m_config.metronomeTempo = record.metronomeTempo;
-    app.m_config.metronomeLevel = static_cast<uint8_t>(LevelFromStored(record.metronomeLevel));
-    app.m_metronome.on = app.m_config.metronomeOn;
-    app.m_metronome.measure = app.m_config.metronomeMeasure;
-    app.m_metronome.tempo = app.m_config.metronomeTempo;
-    app.m_metronome.level = app.m_config.metronomeLevel;
+    work.m_config.metronomeOn = record.metronomeOn == 1 ? 1 : 0;
+    work.m_config.metronomeMeasure = record.metronomeMeasure == 3 ? 0 : record.metronomeMeasure;
+    work.m_config.metronomeTempo = record.metronomeTempo;
+    work.m_config.metronomeLevel = static_cast<uint8_t>(LevelFromStored(record.metronomeLevel));
+    work.m_metronome.on = work.m_config.metronomeOn;
+    work.m_metronome.measure = work.m_config.metronomeMeasure;
+    work.m_metronome.tempo = work.m_config.metronomeTempo;
+    work.m_metronome.level = work.m_config.metronomeLevel;
   }
   return 1;
 }

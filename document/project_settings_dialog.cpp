@@ -3,21 +3,21 @@
 #include <algorithm>
 #include <string>
 
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "core/time_format.h"
 #include "document/mixer_doc.h"
 
 bool CProjectSettingsDialog::OnInitDialog() {
-  CMixerApp* app = CMixerApp::Get();
-  CMixerDoc* doc = app ? app->m_pDocument : nullptr;
+  CMixerDoc* doc = m_pDocument;
   if (!doc) return true;
+  DocumentWorkspace* work = &doc->Workspace();
   auto show = [this](const char* id, const std::string& text) {
     if (platform::DialogControl* field = GetDlgItem(id)) field->SetText(text);
   };
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_metronome.tempo, 0));
-  show(IDC_PROJ_DESCRIPTION, app->m_boardMain.ProjectDescription());
+  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(work->m_metronome.tempo, 0));
+  show(IDC_PROJ_DESCRIPTION, work->m_boardMain.ProjectDescription());
   show(IDC_PROJ_AUDIO_PATH, doc->m_szProjectFolder.empty() ? "Not currently set" : doc->m_szProjectFolder);
-  show(IDC_PROJ_TEMP_PATH, app->m_szTempFolder);
+  show(IDC_PROJ_TEMP_PATH, work->m_szTempFolder);
   const char* lengthIds[] = {IDC_PROJ_LENGTH_TIME, IDC_PROJ_LENGTH_BEATS, IDC_PROJ_LENGTH_SAMPLES};
   for (int type = kDisplayTime; type <= kDisplaySamples; ++type) {
     std::string text;
@@ -25,7 +25,7 @@ bool CProjectSettingsDialog::OnInitDialog() {
     show(lengthIds[type], text);
   }
   show(IDC_PROJ_BPM, std::to_string(tempo));
-  const uint8_t measure = app->m_metronome.measure;
+  const uint8_t measure = work->m_metronome.measure;
   show(IDC_PROJ_TIMING, measure == 1 ? "4/4" : measure == 2 ? "3/4" : "None");
   return true;
 }

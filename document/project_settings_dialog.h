@@ -2,6 +2,8 @@
 
 #include "platform/dialog_logic.h"
 
+class CMixerDoc;
+
 inline constexpr const char* IDC_PROJ_DESCRIPTION = "IDC_PROJ_DESCRIPTION";
 inline constexpr const char* IDC_PROJ_AUDIO_PATH = "IDC_PROJ_AUDIO_PATH";
 inline constexpr const char* IDC_PROJ_TEMP_PATH = "IDC_PROJ_TEMP_PATH";
@@ -16,5 +18,7 @@ inline constexpr const char* IDC_PROJ_TIMING = "IDC_PROJ_TIMING";
 class CProjectSettingsDialog : public platform::DialogLogic {
  public:
   CProjectSettingsDialog() : DialogLogic("project_settings_dialog") {}
+  // The document it works on, given by the workspace that holds it; null without one.
+  CMixerDoc* m_pDocument = nullptr;
   bool OnInitDialog() override;
 };

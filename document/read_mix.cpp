@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "document/mix_samples.h"
 #include "document/mixer_doc.h"
 
@@ -16,11 +16,7 @@ constexpr uint32_t kMaxMixBytes = 88200;
 
 int CMixerDoc::ReadMix(char* buffer, uint32_t length, uint32_t position) {
   if (!buffer || length > kMaxMixBytes) return 0;
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", "CMixerDoc::ReadMix");
-    return 0;
-  }
+  DocumentWorkspace* work = &m_workspace;
   // The mix is built in place as 16-bit samples; a fixed block takes each track's read.
   std::array<int16_t, kMaxMixBytes / 2> scratch;
   std::array<int16_t, kMaxMixBytes / 2> mix;
@@ -37,13 +33,13 @@ int CMixerDoc::ReadMix(char* buffer, uint32_t length, uint32_t position) {
     if (std::ftell(file) != static_cast<long>(position)) std::fseek(file, static_cast<long>(position), SEEK_SET);
     const size_t got = std::fread(scratch.data(), 1, length, file);
     if ((anySolo && !track.m_bSolo) || track.m_bMuted) continue;
-    const std::array<float, 2> gains = {LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
-                                        LevelGain(app->m_boardTracks.GetTrackLevel(n, kLevelRight))};
+    const std::array<float, 2> gains = {LevelGain(work->m_boardTracks.GetTrackLevel(n, kLevelLeft)),
+                                        LevelGain(work->m_boardTracks.GetTrackLevel(n, kLevelRight))};
     AddScaledSamples(mix.data(), scratch.data(), got / 2, gains);
   }
   ApplyMasterGain(
       mix.data(), samples,
-      {LevelGain(app->m_boardMain.MasterLevel(kLevelLeft)), LevelGain(app->m_boardMain.MasterLevel(kLevelRight))});
+      {LevelGain(work->m_boardMain.MasterLevel(kLevelLeft)), LevelGain(work->m_boardMain.MasterLevel(kLevelRight))});
   for (size_t s = 0; s < samples; ++s) {
     const auto value = static_cast<uint16_t>(mix[s]);
     buffer[2 * s] = static_cast<char>(value & 0xFF);

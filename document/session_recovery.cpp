@@ -10,17 +10,13 @@
 #include <filesystem>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "document/mixer_doc.h"
 #include "document/project_commit.h"
 
 int CMixerDoc::UserOpRecoverSession() {
   constexpr const char* kWhere = "CMixerDoc::UserOpRecoverSession";
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) {
-    ReportMissingObject("app", kWhere);
-    return 0;
-  }
+  DocumentWorkspace* work = &m_workspace;
   // The audio of each track as it was when the program stopped; a last frame cut off
   // by the stop is left out.
   std::array<PCMFile, kTrackCount> left;
@@ -47,7 +43,7 @@ int CMixerDoc::UserOpRecoverSession() {
   m_nCurrentTrack = 0;
   m_nCurrentPos = 0;
   AlignDocToTrack(0);
-  app->m_boardTracks.SelectTrack(0, false);
+  work->m_boardTracks.SelectTrack(0, false);
   RecomputeProjectLength();
   AfterChange(0);
   return 1;

@@ -3,30 +3,31 @@
 #include <algorithm>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
+#include "core/program_links.h"
+#include "core/progress_dialog.h"
+#include "document/document_workspace.h"
 #include "core/time_format.h"
 #include "document/mixer_doc.h"
 #include "document/time_input.h"
 
 namespace {
 
-uint32_t Tempo() {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0)) : 0;
+uint32_t Tempo(const CMixerDoc* doc) {
+  return doc ? static_cast<uint32_t>(std::max<int16_t>(doc->Workspace().m_config.metronomeTempo, 0)) : 0;
 }
 
 }  // namespace
 
 void CSilenceInputDialog::ShowLength(uint32_t length, int unit) {
   std::string text;
-  FormatPosition(length, kBytesPerSecond, text, Tempo(), unit);
+  FormatPosition(length, kBytesPerSecond, text, Tempo(m_pDocument), unit);
   if (platform::DialogControl* field = GetDlgItem(IDC_SILENCE_LENGTH)) field->SetText(text);
 }
 
 bool CSilenceInputDialog::ReadLength(int unit, uint32_t& length) {
   platform::DialogControl* field = GetDlgItem(IDC_SILENCE_LENGTH);
   std::string text = field ? field->GetText().substr(0, 63) : std::string();
-  int64_t bytes = ConvertTimeStringToBytes(text, unit, kBytesPerSecond, Tempo());
+  int64_t bytes = ConvertTimeStringToBytes(text, unit, kBytesPerSecond, Tempo(m_pDocument));
   if (bytes < 0 || bytes > 0xFFFFFFFFLL) {
     ShowInformation("\"" + text +
                     "\" is not a length.  Please type it as minutes:seconds.milliseconds, as beats, or as samples, "
@@ -39,8 +40,7 @@ bool CSilenceInputDialog::ReadLength(int unit, uint32_t& length) {
 }
 
 bool CSilenceInputDialog::OnInitDialog() {
-  CMixerApp* app = CMixerApp::Get();
-  CMixerDoc* doc = app ? app->m_pDocument : nullptr;
+  CMixerDoc* doc = m_pDocument;
   if (!doc) {
     ReportError("CSilenceInputDialog::OnInitDialog", "The document is NULL.");
     return true;
@@ -112,8 +112,7 @@ int CSilenceInputDialog::WriteSilenceToPCM(std::FILE* out, uint32_t count) {
     ReportError("CSilenceInputDialog::WriteSilenceToPCM", "Pointer to target file is NULL");
     return 0;
   }
-  CMixerApp* app = CMixerApp::Get();
-  COperationDialog* progress = app ? &app->m_operationDialog : nullptr;
+  COperationDialog* progress = Links().operationDialog;
   const unsigned int start = progress ? progress->Position() : 0;
   static const char kZeros[8192] = {};
   for (uint32_t written = 0; written < count;) {

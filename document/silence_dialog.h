@@ -6,6 +6,8 @@
 
 #include "platform/dialog_logic.h"
 
+class CMixerDoc;
+
 inline constexpr const char* IDC_USE_TRACKER = "IDC_USE_TRACKER";
 inline constexpr const char* IDC_USE_MARKER = "IDC_USE_MARKER";
 inline constexpr const char* IDC_SILENCE_LENGTH = "IDC_SILENCE_LENGTH";
@@ -16,6 +18,8 @@ inline constexpr const char* IDC_SILENCE_TIME_TYPE = "IDC_SILENCE_TIME_TYPE";
 class CSilenceInputDialog : public platform::DialogLogic {
  public:
   CSilenceInputDialog() : DialogLogic("silence_dialog") {}
+  // The document it works on, given by the workspace that holds it; null without one.
+  CMixerDoc* m_pDocument = nullptr;
 
   bool OnInitDialog() override;
   void OnOK() override;

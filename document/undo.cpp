@@ -3,7 +3,7 @@
 // primitives as the edits and finish through DocFinalize.
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
+#include "document/document_workspace.h"
 #include "document/mixer_doc.h"
 
 namespace {
@@ -75,8 +75,8 @@ int CMixerDoc::RedoStore(PCMFile* file, int kind, int track, uint32_t first, uin
 
 int CMixerDoc::UserOpUndo() {
   constexpr const char* kWhere = "CMixerDoc::UserOpUndo";
-  CMixerApp* app = CMixerApp::Get();
-  if (!m_pOperationDialog || !app) {
+  DocumentWorkspace* work = &m_workspace;
+  if (!m_pOperationDialog) {
     ReportError(kWhere, "Pointer to dialog op is NULL");
     return 0;
   }
@@ -105,35 +105,35 @@ int CMixerDoc::UserOpUndo() {
   switch (record.nKind) {
     case kKindRemoval:
       m_pOperationDialog->SetProgressRange(PCMFileInsert_ByteCount(&base, &record.file) / 100);
-      if ((result = PCMFileInsert(&base, &record.file, &app->m_tempA, first)) != 1) return rollBack(result);
-      track.m_pos.m_nLength = app->m_tempA.nSize;
+      if ((result = PCMFileInsert(&base, &record.file, &work->m_tempA, first)) != 1) return rollBack(result);
+      track.m_pos.m_nLength = work->m_tempA.nSize;
       if ((result = RedoStore(nullptr, kKindRemoval, record.nTrack, first, last, 0)) != 1) return rollBack(result);
-      return DocFinalize(kKindInsertion, record.nTrack, &app->m_tempA, first, last);
+      return DocFinalize(kKindInsertion, record.nTrack, &work->m_tempA, first, last);
     case kKindInsertion:
-      m_pOperationDialog->SetProgressRange((PCMFileCopy_ByteCount(&base, &app->m_tempC, first, last) +
-                                            PCMFileCut_ByteCount(&base, &app->m_tempA, first, last)) /
+      m_pOperationDialog->SetProgressRange((PCMFileCopy_ByteCount(&base, &work->m_tempC, first, last) +
+                                            PCMFileCut_ByteCount(&base, &work->m_tempA, first, last)) /
                                            100);
-      if ((result = PCMFileCopy(&base, &app->m_tempC, first, last)) != 1) return rollBack(result);
-      if ((result = PCMFileCut(&base, &app->m_tempA, first, last)) != 1) return rollBack(result);
-      track.m_pos.m_nLength = app->m_tempA.nSize;
-      if ((result = RedoStore(&app->m_tempC, kKindInsertion, record.nTrack, first, last, 0)) != 1) {
+      if ((result = PCMFileCopy(&base, &work->m_tempC, first, last)) != 1) return rollBack(result);
+      if ((result = PCMFileCut(&base, &work->m_tempA, first, last)) != 1) return rollBack(result);
+      track.m_pos.m_nLength = work->m_tempA.nSize;
+      if ((result = RedoStore(&work->m_tempC, kKindInsertion, record.nTrack, first, last, 0)) != 1) {
         return rollBack(result);
       }
-      return DocFinalize(kKindRemoval, record.nTrack, &app->m_tempA, first, last);
+      return DocFinalize(kKindRemoval, record.nTrack, &work->m_tempA, first, last);
     case kKindReplacement: {
       const uint32_t end = record.nPastEOF == 0 ? base.nSize : last;
       int pastEOF = record.nPastEOF;
-      m_pOperationDialog->SetProgressRange((PCMFileCopy_ByteCount(&base, &app->m_tempC, first, end) +
+      m_pOperationDialog->SetProgressRange((PCMFileCopy_ByteCount(&base, &work->m_tempC, first, end) +
                                             PCMFileOver_ByteCount(&base, &record.file, first, &pastEOF)) /
                                            100);
       pastEOF = record.nPastEOF;
-      if ((result = PCMFileCopy(&base, &app->m_tempC, first, end)) != 1) return rollBack(result);
-      if ((result = PCMFileOver(&base, &record.file, &app->m_tempA, first, &pastEOF)) != 1) return rollBack(result);
-      if ((result = RedoStore(&app->m_tempC, kKindReplacement, record.nTrack, first, end, record.nPastEOF)) != 1) {
+      if ((result = PCMFileCopy(&base, &work->m_tempC, first, end)) != 1) return rollBack(result);
+      if ((result = PCMFileOver(&base, &record.file, &work->m_tempA, first, &pastEOF)) != 1) return rollBack(result);
+      if ((result = RedoStore(&work->m_tempC, kKindReplacement, record.nTrack, first, end, record.nPastEOF)) != 1) {
         return rollBack(result);
       }
-      track.m_pos.m_nLength = app->m_tempA.nSize;
-      return DocFinalize(kKindReplacement, record.nTrack, &app->m_tempA, first, last);
+      track.m_pos.m_nLength = work->m_tempA.nSize;
+      return DocFinalize(kKindReplacement, record.nTrack, &work->m_tempA, first, last);
     }
     default: return 1;
   }
@@ -141,8 +141,8 @@ int CMixerDoc::UserOpUndo() {
 
 int CMixerDoc::UserOpRedo() {
   constexpr const char* kWhere = "CMixerDoc::UserOpRedo";
-  CMixerApp* app = CMixerApp::Get();
-  if (!m_pOperationDialog || !app) {
+  DocumentWorkspace* work = &m_workspace;
+  if (!m_pOperationDialog) {
     ReportError(kWhere, "Pointer to dialog op is NULL");
     return 0;
   }
@@ -178,21 +178,21 @@ int CMixerDoc::UserOpRedo() {
   int pastEOF = record.nPastEOF;
   switch (record.nKind) {
     case kKindRemoval:
-      m_pOperationDialog->SetProgressRange(PCMFileCut_ByteCount(&base, &app->m_tempA, first, last) / 100);
-      result = PCMFileCut(&base, &app->m_tempA, first, last);
+      m_pOperationDialog->SetProgressRange(PCMFileCut_ByteCount(&base, &work->m_tempA, first, last) / 100);
+      result = PCMFileCut(&base, &work->m_tempA, first, last);
       break;
     case kKindInsertion:
       m_pOperationDialog->SetProgressRange(PCMFileInsert_ByteCount(&base, &record.file) / 100);
-      result = PCMFileInsert(&base, &record.file, &app->m_tempA, first);
+      result = PCMFileInsert(&base, &record.file, &work->m_tempA, first);
       break;
     case kKindReplacement:
       m_pOperationDialog->SetProgressRange(PCMFileOver_ByteCount(&base, &record.file, first, &pastEOF) / 100);
       pastEOF = record.nPastEOF;
-      result = PCMFileOver(&base, &record.file, &app->m_tempA, first, &pastEOF);
+      result = PCMFileOver(&base, &record.file, &work->m_tempA, first, &pastEOF);
       break;
     default: return 1;
   }
   if (result != 1) return rollBack(result);
-  track.m_pos.m_nLength = app->m_tempA.nSize;
-  return DocFinalize(record.nKind, record.nTrack, &app->m_tempA, first, last);
+  track.m_pos.m_nLength = work->m_tempA.nSize;
+  return DocFinalize(record.nKind, record.nTrack, &work->m_tempA, first, last);
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "core/errors.h"
-#include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "engine/audio_failure_dialog.h"
 #include "platform/system.h"
@@ -48,8 +47,8 @@ void AudioPlayerNonThreaded::DeviceCallback(platform::WaveOutDevice*, unsigned m
   self->m_lastDoneTime.store(MultimediaTime(), std::memory_order_relaxed);
 }
 
-int AudioPlayerNonThreaded::SetupPlayer(CMixerApp* app, unsigned deviceId) {
-  m_app = app;
+int AudioPlayerNonThreaded::SetupPlayer(PlaybackOwner* owner, unsigned deviceId) {
+  m_owner = owner;
   platform::WaveSystem* wave = platform::Os().waveSystem;
   // A configured device that is no longer there gives way to the default device;
   // with no device at all the open fails and says so.
@@ -83,7 +82,7 @@ int AudioPlayerNonThreaded::Play(CMixerDoc* doc) {
   // Without a device, or while a playback runs, there is nothing to start.
   if (!doc || !m_hWaveOut || m_state != PlayerIdle) return 0;
   m_doc = doc;
-  if (m_app) m_app->m_playStartEstimate = 0;
+  if (m_owner) m_owner->SetPlayStartEstimate(0);
   m_startPosition = m_readPosition = doc->m_nCurrentPos;
   // A playback started exactly at the highlight's begin plays the highlighted section;
   // any other start plays to the end of the project.
@@ -174,8 +173,8 @@ bool AudioPlayerNonThreaded::CheckForDelays(int only) {
   if (!cause) return true;
   if (!m_delayReported) {
     m_delayReported = true;
-    if (m_app) {
-      m_app->StopPlayback();
+    if (m_owner) {
+      m_owner->StopPlayback();
     } else {
       EndPlay();
     }
@@ -226,8 +225,8 @@ void AudioPlayerNonThreaded::ServiceBuffers() {
     ++m_tailWaitTicks;
     return;
   }
-  if (m_app) {
-    m_app->StopPlayback();
+  if (m_owner) {
+    m_owner->StopPlayback();
   } else {
     EndPlay();
   }
@@ -243,10 +242,10 @@ int AudioPlayerNonThreaded::EndPlay() {
   for (int h = 0; h < 2; ++h) {
     if (m_hWaveOut && HeaderDone(h)) m_hWaveOut->Unprepare(&m_headers[h]);
   }
-  if (m_app) {
+  if (m_owner) {
     uint32_t estimate =
         m_startTickSampleCount > 0 ? EstimateStartTick(m_startTickSamples.data(), m_startTickSampleCount) : m_startTick;
-    m_app->m_playStartEstimate = estimate != 0 ? estimate : m_startTick;
+    m_owner->SetPlayStartEstimate(estimate != 0 ? estimate : m_startTick);
   }
   m_startTickSamples.fill(0);
   m_state = PlayerIdle;

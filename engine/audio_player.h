@@ -12,7 +12,6 @@
 #include "platform/timers.h"
 #include "platform/wave/wave_device.h"
 
-class CMixerApp;
 class CMixerDoc;
 
 // States shared with the recording engine and the recording dialog.
@@ -46,7 +45,7 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   // Opens output device deviceId of the system's wave devices, paused (an index beyond
   // the devices that exist opens the default one). 1, or 0 after the failure was
   // reported.
-  int SetupPlayer(CMixerApp* app, unsigned deviceId);
+  int SetupPlayer(PlaybackOwner* owner, unsigned deviceId);
   // Resets and closes the device (stopping a playback first); 1, or 0 on a failed close.
   int Stop();
   // Starts playback at the document's current position; 1, or 0 without a device or
@@ -128,10 +127,13 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   int32_t m_state = PlayerIdle;
   std::array<platform::WaveHeader, 2> m_headers;
   std::array<std::vector<char>, 2> m_blocks;
-  CMixerApp* m_app = nullptr;
+  PlaybackOwner* m_owner = nullptr;
   CMixerDoc* m_doc = nullptr;
   PlaybackViewObserver* m_view = nullptr;
-  CPlaybackMeters m_boardMeters;
+  // The board's meters show through the owner.
+  CPlaybackMeters m_boardMeters{[this](int left, int right) {
+    if (m_owner) m_owner->ShowOutputLevels(left, right);
+  }};
   PlaybackMeterObserver* m_meters = &m_boardMeters;
   bool m_isPlaying = false;
   std::unique_ptr<platform::WaveOutDevice> m_hWaveOut;

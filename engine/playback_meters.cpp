@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/mixer_app.h"
 #include "engine/audio_player.h"
 #include "platform/system.h"
 
@@ -89,9 +88,5 @@ void CPlaybackMeters::ShowLevels(const char* data, uint32_t length, uint16_t bit
 void CPlaybackMeters::SetMeters(int left, int right) {
   m_left = left;
   m_right = right;
-  if (m_sink) {
-    m_sink(left, right);
-  } else if (CMixerApp* app = CMixerApp::Get()) {
-    app->m_boardMain.SetMeters(left, right);
-  }
+  if (m_sink) m_sink(left, right);
 }

@@ -26,7 +26,7 @@ PeakLevels MeasureLevels(const char* data, uint32_t length, uint16_t bitsPerSamp
 // of the buffer that is sounding now, found from the device callback's counters.
 class CPlaybackMeters : public PlaybackMeterObserver {
  public:
-  // Where the meter positions go; by default the mixing board's main strip.
+  // Where the meter positions go; without a sink they go nowhere.
   using Sink = std::function<void(int left, int right)>;
   explicit CPlaybackMeters(Sink sink = {}) : m_sink(std::move(sink)) {}
 

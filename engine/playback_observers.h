@@ -33,3 +33,18 @@ class PlaybackMeterObserver {
   // Every 40 ms while playing.
   virtual void UpdateMeters() = 0;
 };
+
+// What the playback engine asks of the program that owns it. Without one (a test) the
+// engine stops itself and keeps its estimates to itself.
+class PlaybackOwner {
+ public:
+  virtual ~PlaybackOwner() = default;
+  // The tracks have played out, or delays broke the playback: the owner stops the
+  // transport, which stops the engine.
+  virtual void StopPlayback() = 0;
+  // The estimated tick at which the last playback began to sound; 0 from each start
+  // until its stop.
+  virtual void SetPlayStartEstimate(uint32_t tick) = 0;
+  // The output levels (0..99) for the mixing board's meters.
+  virtual void ShowOutputLevels(int left, int right) = 0;
+};

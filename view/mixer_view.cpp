@@ -5,7 +5,8 @@
 
 #include "core/errors.h"
 #include "core/main_frame.h"
-#include "app/mixer_app.h"
+#include "core/program_links.h"
+#include "document/document_workspace.h"
 #include "core/time_format.h"
 #include "document/mixer_doc.h"
 #include "platform/system.h"
@@ -26,38 +27,29 @@ constexpr const char* kDrawLocation = "CMixerView::DrawStereoWaveform";
 constexpr const char* kPaintLocation = "CMixerView::OnDraw";
 constexpr const char* kNoMemory = "Insufficient memory to draw the waveform.";
 
-CMixerView* g_view = nullptr;
-
-platform::Rgb ColourOf(const CMixerApp& app, int index) {
-  const ColourEntry& entry = app.m_colourTable.At(index);
+platform::Rgb ColourOf(const DocumentWorkspace& work, int index) {
+  const ColourEntry& entry = work.m_colourTable.At(index);
   return {entry.red, entry.green, entry.blue};
 }
 
 }  // namespace
 
-CMixerView::CMixerView(view::ViewHost& host) : m_host(host) {
-  g_view = this;
-}
+CMixerView::CMixerView(view::ViewHost& host, DocumentWorkspace* workspace) : m_host(host), m_workspace(workspace) {}
 
 CMixerView::~CMixerView() {
   if (platform::Timers* timers = platform::Os().timers) timers->KillTimers(this);
-  if (g_view == this) g_view = nullptr;
-}
-
-CMixerView* CMixerView::Get() {
-  return g_view;
 }
 
 CMixerDoc* CMixerView::Document() const {
-  CMixerApp* app = CMixerApp::Get();
-  return app ? app->m_pDocument : nullptr;
+  DocumentWorkspace* work = m_workspace;
+  return work ? work->m_pDocument : nullptr;
 }
 
 CMixerDoc* CMixerView::DocumentForMouse() const {
-  CMixerApp* app = CMixerApp::Get();
-  if (!app || !app->MainFrame() || !app->m_pDocument) return nullptr;
-  if (app->m_pDocument->m_mirror.m_nLength == 0 || !m_geometry.HasWaveArea()) return nullptr;
-  return app->m_pDocument;
+  DocumentWorkspace* work = m_workspace;
+  if (!work || !Links().mainFrame || !work->m_pDocument) return nullptr;
+  if (work->m_pDocument->m_mirror.m_nLength == 0 || !m_geometry.HasWaveArea()) return nullptr;
+  return work->m_pDocument;
 }
 
 view::ViewFlags CMixerView::Flags() {
@@ -77,13 +69,13 @@ void CMixerView::CreateDrawingDevices() {
 }
 
 void CMixerView::OnChangeColorScheme() {
-  CMixerApp* app = CMixerApp::Get();
+  DocumentWorkspace* work = m_workspace;
   CMixerDoc* doc = Document();
-  if (!app || !doc) return;
+  if (!work || !doc) return;
   const auto track = static_cast<size_t>(std::clamp<int>(doc->m_nCurrentTrack, 0, kTrackCount - 1));
-  const platform::Rgb wave = ColourOf(*app, app->m_config.waveColour[track]);
-  const platform::Rgb outline = ColourOf(*app, app->m_config.outlineColour[track]);
-  const platform::Rgb marker = ColourOf(*app, app->m_config.markerColour[track]);
+  const platform::Rgb wave = ColourOf(*work, work->m_config.waveColour[track]);
+  const platform::Rgb outline = ColourOf(*work, work->m_config.outlineColour[track]);
+  const platform::Rgb marker = ColourOf(*work, work->m_config.markerColour[track]);
   m_objects.wave.colour = wave;
   m_objects.waveBrush.colour = wave;
   m_objects.outline.colour = outline;
@@ -154,8 +146,8 @@ void CMixerView::CopyToWindow(const platform::Canvas& surface, const Rect& from,
 }
 
 void CMixerView::OnDraw() {
-  CMixerApp* app = CMixerApp::Get();
-  if (app && app->m_bClosing) return;
+  DocumentWorkspace* work = m_workspace;
+  if (work && work->m_bClosing) return;
   CMixerDoc* doc = Document();
   if (doc && doc->m_bRecording) return;
   if (!m_devicesCreated) {
@@ -255,15 +247,15 @@ void CMixerView::DisplayTimes() {
   const uint32_t times[] = {pos.m_nViewStart, pos.m_nViewStart + span / 4, pos.m_nViewStart + span / 2,
                             pos.m_nViewStart + 3 * (span / 4)};
   const int quarter = m_geometry.width / 4;
-  CMixerApp* app = CMixerApp::Get();
-  if (!app) return;
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0));
+  DocumentWorkspace* work = m_workspace;
+  if (!work) return;
+  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(work->m_config.metronomeTempo, 0));
   m_strip->SelectFont(m_objects.font);
   // Each label starts beside the quarter line of the waveform it names, with the
   // decimals it takes to differ from its neighbours.
   for (int i = 0; i < 4; ++i) {
     m_strip->Text({kPanelWidth + i * quarter + 2, 1},
-                  view::FormatLabel(times[i], span / 4, tempo, app->m_config.timeDisplayType));
+                  view::FormatLabel(times[i], span / 4, tempo, work->m_config.timeDisplayType));
   }
 }
 
@@ -273,9 +265,9 @@ int CMixerView::DrawStereoWaveform() {
   const int height = m_geometry.height;
   bitmap.FillRect({0, 0, width, height}, m_objects.waveArea);
   m_lastMode = DrawMode::None;
-  CMixerApp* app = CMixerApp::Get();
+  DocumentWorkspace* work = m_workspace;
   CMixerDoc* doc = Document();
-  if (!app || !doc || doc->m_bRecording || app->m_bClosing) return 1;
+  if (!work || !doc || doc->m_bRecording || work->m_bClosing) return 1;
   TrackPositions& pos = doc->m_mirror;
   if (pos.m_nLength == 0) {
     m_columns.p1 = m_columns.p2 = -1;
@@ -286,7 +278,7 @@ int CMixerView::DrawStereoWaveform() {
   const CAudioTrack& track = doc->CurrentTrack();
   view::WaveSource source{track.m_PCM.szPath, track.m_szPeakPath,     pos.m_nViewStart,
                           pos.m_nViewWidth,   pos.m_nScaledViewStart, pos.m_nScaledViewWidth};
-  view::WaveformDrawer drawer(bitmap, m_geometry, m_objects, m_buffer, &app->m_bClosing);
+  view::WaveformDrawer drawer(bitmap, m_geometry, m_objects, m_buffer, &work->m_bClosing);
   const DrawMode mode = view::ModeForSpan(pos.m_nViewWidth);
   std::string failure = drawer.Draw(mode, source);
   if (!failure.empty()) {
@@ -345,11 +337,11 @@ void CMixerView::RedrawHighlight() {
 }
 
 std::string CMixerView::Format(uint32_t position) const {
-  CMixerApp* app = CMixerApp::Get();
+  DocumentWorkspace* work = m_workspace;
   std::string text;
-  if (!app) return text;
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(app->m_config.metronomeTempo, 0));
-  FormatPosition(position, kBytesPerSecond, text, tempo, app->m_config.timeDisplayType);
+  if (!work) return text;
+  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(work->m_config.metronomeTempo, 0));
+  FormatPosition(position, kBytesPerSecond, text, tempo, work->m_config.timeDisplayType);
   return text;
 }
 
@@ -446,8 +438,7 @@ void CMixerView::ApplyColumns(TrackPositions& pos) {
 }
 
 void CMixerView::RefreshCommands() {
-  CMixerApp* app = CMixerApp::Get();
-  if (app && app->MainFrame()) app->MainFrame()->UpdateCommandStates();
+  if (m_workspace && Links().mainFrame) Links().mainFrame->UpdateCommandStates();
 }
 
 int CMixerView::Overshoot(int x) const {

@@ -11,6 +11,8 @@
 #include "platform/timers.h"
 #include "view/highlight.h"
 #include "view/view_geometry.h"
+
+struct DocumentWorkspace;
 #include "view/view_host.h"
 #include "view/waveform_drawing.h"
 
@@ -36,13 +38,11 @@ class CMixerView : public platform::TimerOwner {
   // Control ids of the zoom-in, zoom-out and zoom-all buttons.
   static constexpr std::array<int, 3> kZoomButtonIds{2000, 2001, 2002};
 
-  explicit CMixerView(view::ViewHost& host);
+  // The view draws the document of workspace (null: nothing to draw).
+  CMixerView(view::ViewHost& host, DocumentWorkspace* workspace);
   ~CMixerView() override;
   CMixerView(const CMixerView&) = delete;
   CMixerView& operator=(const CMixerView&) = delete;
-
-  // The view of this process (the playback engine drives its play line), or null.
-  static CMixerView* Get();
 
   // Paints the whole client area: both panels, the time strip and the waveform.
   void OnDraw();
@@ -174,6 +174,7 @@ class CMixerView : public platform::TimerOwner {
   void Report(const std::string& location, const std::string& message);
 
   view::ViewHost& m_host;
+  DocumentWorkspace* m_workspace;
   view::ViewGeometry m_geometry;
   view::DrawingObjects m_objects;
   bool m_devicesCreated = false;

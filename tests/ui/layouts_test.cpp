@@ -77,10 +77,11 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   needs["operation_dialog"].insert(IDC_OP_CANCEL);
 
   // The edit dialogs work on the document's current track.
-  CMixerDoc doc;
+  CMixerDoc doc(app, app);
+  app.AttachDocument(&doc);
   doc.m_mirror.m_nLength = 176400;
   doc.m_mirror.m_nMarkerBegin = 4000;
-  CSilenceInputDialog silence;
+  CSilenceInputDialog& silence = app.m_silenceDialog;
   system.dialogs.OnShow("silence_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
     logic.OnKillFocus(IDC_SILENCE_LENGTH);
     logic.OnSelChange(IDC_SILENCE_TIME_TYPE);
@@ -90,7 +91,7 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   EXPECT_EQ(silence.DoModal(), platform::IDOK);
   needs["silence_dialog"].insert({"IDOK", "IDCANCEL"});
 
-  CMarkerTimesDialog markers;
+  CMarkerTimesDialog& markers = app.m_markerTimesDialog;
   system.dialogs.OnShow("marker_times_dialog",
                         [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
                           logic.OnKillFocus(IDC_BEGIN_MARKER);
@@ -175,7 +176,7 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   needs["board_main"] = mainSurface.RequestedIds();
   app.m_boardMain.Detach();
 
-  CProjectSettingsDialog projectSettings;
+  CProjectSettingsDialog& projectSettings = app.m_projectSettingsDialog;
   system.dialogs.OnShow("project_settings_dialog",
                         [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
                           logic.OnOK();
@@ -241,6 +242,7 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
 
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};
+  app.AttachDocument(nullptr);
   return needs;
 }
 

@@ -40,7 +40,7 @@ void ViewTest::SetUp() {
                                  }}));
   doc = app->m_pDocument;
   ASSERT_NE(doc, nullptr);
-  view = std::make_unique<CMixerView>(host);
+  view = std::make_unique<CMixerView>(host, app.get());
   frame->view = view.get();
 }
 

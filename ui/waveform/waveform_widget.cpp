@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "app/mixer_app.h"
 #include "core/errors.h"
 #include "ui/waveform/qt_canvas.h"
 #include "ui/waveform/zoom_button.h"
@@ -34,7 +35,7 @@ WaveformWidget::WaveformWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-  m_view = std::make_unique<CMixerView>(*this);
+  m_view = std::make_unique<CMixerView>(*this, CMixerApp::Get());
 }
 
 WaveformWidget::~WaveformWidget() {
