@@ -27,14 +27,6 @@ COperationDialog* Progress() {
   return Links().operationDialog;
 }
 
-// A decoder's result as the import's: a refusal is told to the user, a cancel is not.
-int DecodeResult(int result, const std::string& file) {
-  if (result == kCodecDone) return 1;
-  if (result == kCodecNotLoaded) return 0;
-  if (result != kCodecCancelled) ShowInformation("Cannot import " + file + ":\n" + CodecResultText(result));
-  return 3;
-}
-
 // The decoder as the converter's source: its blocks, front to back.
 class DecodedSource : public PcmSource {
  public:
@@ -96,28 +88,32 @@ class ResultSink : public FilePcmSink {
 // Copies audio that is in the project format already, stepping the progress dialog
 // by the bytes copied and stopping at a cancel: 1, 3, or 0 after a report.
 int CopyDecoded(CAudioDecoder& decoder, ResultSink& sink, COperationDialog& progress, const char* where) {
+  auto writeFailed = [&] {
+    ReportErrorCode(where, "Writing the imported audio failed after " + std::to_string(sink.Written()) + " bytes.",
+                    errno);
+    return 0;
+  };
   std::vector<uint8_t> piece(kPieceBytes);
   for (;;) {
     size_t got = 0;
     if (int result = decoder.Read(piece.data(), piece.size(), got); result != 1) return result;
     if (got == 0) break;
-    if (!sink.Put(piece.data(), got)) {
-      ReportErrorCode(where, "Writing the imported audio failed after " + std::to_string(sink.Written()) + " bytes.",
-                      errno);
-      return 0;
-    }
+    if (!sink.Put(piece.data(), got)) return writeFailed();
     progress.StepProgress(static_cast<unsigned int>(got / 100));
     if (progress.CancelRequested()) return 3;
   }
-  if (!sink.Flush()) {
-    ReportErrorCode(where, "Writing the imported audio failed after " + std::to_string(sink.Written()) + " bytes.",
-                    errno);
-    return 0;
-  }
-  return 1;
+  return sink.Flush() ? 1 : writeFailed();
 }
 
 }  // namespace
+
+int ImportDecodeResult(int result, const std::string& file) {
+  if (result == kCodecDone) return 1;
+  if (result == kCodecNotLoaded) return 0;
+  // A cancel is the user's own: nothing to tell.
+  if (result != kCodecCancelled) ShowInformation("Cannot import " + file + ":\n" + CodecResultText(result));
+  return 3;
+}
 
 int CWaveImport::ImportFile(AudioQuality& quality, const std::string& wavPath) {
   Close();
@@ -129,7 +125,7 @@ int CWaveImport::ImportFile(AudioQuality& quality, const std::string& wavPath) {
   m_path = wavPath;
   int16_t bits = 0, channels = 0;
   int32_t rate = 0;
-  int result = DecodeResult(m_functions.open(wavPath.c_str(), &m_decoder, &bits, &channels, &rate, &m_nDataBytes),
+  int result = ImportDecodeResult(m_functions.open(wavPath.c_str(), &m_decoder, &bits, &channels, &rate, &m_nDataBytes),
                             wavPath);
   if (result != 1) return result;
   m_quality = AudioQuality{channels, bits, rate};
@@ -137,15 +133,6 @@ int CWaveImport::ImportFile(AudioQuality& quality, const std::string& wavPath) {
   return 1;
 }
 
-int CWaveImport::Read(uint8_t* bytes, size_t capacity, size_t& got) {
-  got = 0;
-  return DecodeResult(m_functions.read(m_decoder, bytes, capacity, &got), m_path);
-}
-
-void CWaveImport::Close() {
-  if (m_decoder) m_functions.free(m_decoder);
-  m_decoder = nullptr;
-}
 
 int CMP3Import::ImportFile(const std::string& mp3Path) {
   Close();
@@ -155,18 +142,9 @@ int CMP3Import::ImportFile(const std::string& mp3Path) {
   }
   if (!LoadMp3Decoder(m_functions, "CMP3Import::ImportFile")) return 0;
   m_path = mp3Path;
-  return DecodeResult(m_functions.open(mp3Path.c_str(), &m_decoder, &m_nEstimatedBytes), mp3Path);
+  return ImportDecodeResult(m_functions.open(mp3Path.c_str(), &m_decoder, &m_nEstimatedBytes), mp3Path);
 }
 
-int CMP3Import::Read(uint8_t* bytes, size_t capacity, size_t& got) {
-  got = 0;
-  return DecodeResult(m_functions.read(m_decoder, bytes, capacity, &got), m_path);
-}
-
-void CMP3Import::Close() {
-  if (m_decoder) m_functions.free(m_decoder);
-  m_decoder = nullptr;
-}
 
 int CMixerDoc::ImportDecoded(bool mp3) {
   const char* where = mp3 ? "CMixerDoc::UserOpImportMP3" : "CMixerDoc::UserOpImportWave";

@@ -16,41 +16,49 @@ class CAudioDecoder {
   virtual void Close() = 0;
 };
 
+// A decoder's result as the import's: 1 done; a refusal is told to the user and
+// gives 3, as a cancel does; 0 when the module was not loaded (reported).
+int ImportDecodeResult(int result, const std::string& file);
+
+// A decoder of one of the codec modules, freed when closed.
+template <typename Functions, typename Handle>
+class CModuleDecoder : public CAudioDecoder {
+ public:
+  ~CModuleDecoder() override { Close(); }
+  int Read(uint8_t* bytes, size_t capacity, size_t& got) override {
+    got = 0;
+    return ImportDecodeResult(m_functions.read(m_decoder, bytes, capacity, &got), m_path);
+  }
+  void Close() override {
+    if (m_decoder) m_functions.free(m_decoder);
+    m_decoder = nullptr;
+  }
+
+ protected:
+  Functions m_functions;
+  Handle* m_decoder = nullptr;
+  std::string m_path;
+};
+
 // Decodes WAV files, reporting their format: 16-bit samples at the file's own rate
 // and channel count.
-class CWaveImport : public CAudioDecoder {
+class CWaveImport : public CModuleDecoder<WaveDecoderFunctions, WaveDecoder> {
  public:
-  ~CWaveImport() override { Close(); }
   // Opens wavPath: 1 (quality and m_nDataBytes valid), 3 cancelled or refused
   // (refusals are explained to the user), 0 failed (reported).
   int ImportFile(AudioQuality& quality, const std::string& wavPath);
-  int Read(uint8_t* bytes, size_t capacity, size_t& got) override;
-  void Close() override;
 
   AudioQuality m_quality{2, 16, 44100};
   // The bytes the decoding gives.
   uint32_t m_nDataBytes = 0;
-
- private:
-  WaveDecoderFunctions m_functions;
-  WaveDecoder* m_decoder = nullptr;
-  std::string m_path;
 };
 
 // Decodes MP3 files into the project format.
-class CMP3Import : public CAudioDecoder {
+class CMP3Import : public CModuleDecoder<Mp3DecoderFunctions, Mp3Decoder> {
  public:
-  ~CMP3Import() override { Close(); }
   // Opens mp3Path: 1, 3 refused (explained), 0 failed (reported).
   int ImportFile(const std::string& mp3Path);
-  int Read(uint8_t* bytes, size_t capacity, size_t& got) override;
-  void Close() override;
 
   // The bytes the stream's length information promises, 0 when it has none.
   uint32_t m_nEstimatedBytes = 0;
-
- private:
-  Mp3DecoderFunctions m_functions;
-  Mp3Decoder* m_decoder = nullptr;
-  std::string m_path;
 };
