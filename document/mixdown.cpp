@@ -3,10 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <memory>
-#include <vector>
 
 #include "core/errors.h"
 #include "core/file_utils.h"
@@ -18,9 +15,6 @@
 #include "document/mix_stream.h"
 #include "document/mp3_encoder_thread.h"
 #include "document/mixer_doc.h"
-#include "platform/folders.h"
-#include "platform/last_error.h"
-#include "platform/side_file.h"
 
 int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
   if (!m_pOperationDialog || !target) {
@@ -56,7 +50,6 @@ int CMixerDoc::WriteWAV() {
   // as it is made.
   const AudioQuality chosen{format.channels, format.bitsPerSample, format.sampleRate};
   const uint32_t size = work.m_converter.CalculateTargetFileSize(m_nProjectLength, &kProjectQuality, &chosen);
-  if (size == 0 && m_nProjectLength != 0) return 0;
   const auto header = WaveHeaderBytes(size, chosen.sampleRate, chosen.channels, chosen.bitsPerSample);
   if (!out.Put(header.data(), header.size())) return out.WriteFailed(kWhere);
   CMixStream mix(*this, false, *m_pOperationDialog);
