@@ -8,7 +8,8 @@
 #include "audio_store/codec_modules.h"
 #include "audio_store/peak_file.h"
 #include "document/export_dialogs.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/cancel_at.h"
+#include "tests/support/document_fixture.h"
 #include "tests/support/prerequisites.h"
 
 namespace {
@@ -61,14 +62,7 @@ TEST_F(StreamingTest, ACancelledExportLeavesNeitherTargetNorSideFiles) {
   const auto session = Names(app->m_szTempFolder);
   const auto folder = Names(root.Path());
   // The user presses Cancel a few blocks into the mix.
-  struct Canceller : platform::TimerOwner {
-    COperationDialog* dialog = nullptr;
-    int reports = 0;
-    void OnTimer(unsigned int) override {
-      if (++reports == 4) dialog->OnCancel();
-    }
-  } canceller;
-  canceller.dialog = &app->m_operationDialog;
+  CancelAt canceller(app->m_operationDialog, 4);
   app->m_waveDialog.sampleRate = 22050;
   app->m_waveDialog.bitsPerSample = 8;
   for (const char* name : {"song.wav", "song.mp3"}) {
