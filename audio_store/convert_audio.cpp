@@ -80,6 +80,12 @@ bool ValidateQualities(const AudioQuality& source, const AudioQuality& target) {
   return false;
 }
 
+// A count in single precision. The counts stay far below 2^63, where the signed
+// conversion (one instruction) rounds exactly as the unsigned one (a branch and more).
+float Single(uint64_t count) {
+  return static_cast<float>(static_cast<int64_t>(count));
+}
+
 uint32_t Saturate32(uint64_t value) {
   return value > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(value);
 }
@@ -361,7 +367,7 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
       inSamples += static_cast<uint64_t>(sourceChannels);
       uint64_t x = outSamples;
       int inserts = 0;
-      while (static_cast<float>(inSamples) / static_cast<float>(x) >= ratioDown) {
+      while (Single(inSamples) / Single(x) >= ratioDown) {
         x += static_cast<uint64_t>(targetChannels);
         ++inserts;
       }
@@ -375,12 +381,12 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
       }
     } else if (sourceRate > targetRate) {
       uint64_t y = inSamples + static_cast<uint64_t>(sourceChannels);
-      if (static_cast<float>(outSamples) / static_cast<float>(y) > ratioUp) {
+      if (Single(outSamples) / Single(y) > ratioUp) {
         do {
           advance();
           inSamples = y;
           y += static_cast<uint64_t>(sourceChannels);
-        } while (static_cast<float>(outSamples) / static_cast<float>(y) > ratioUp);
+        } while (Single(outSamples) / Single(y) > ratioUp);
       } else {
         writeFrame(frameAt(bufPos));
         advance();
