@@ -58,6 +58,33 @@ void* LoadCodecFunction(const char* module, const char* function, const std::str
   return entry;
 }
 
+bool LoadLameEncoder(LameEncoderFunctions& functions, const std::string& location,
+                     const std::string& functionLocation) {
+  functions = {};
+  return (functions.open = Load<decltype(&LameEncoderOpen)>(kLameModule, "LameEncoderOpen", location,
+                                                            functionLocation)) &&
+         (functions.write = Load<decltype(&LameEncoderWrite)>(kLameModule, "LameEncoderWrite", location,
+                                                              functionLocation)) &&
+         (functions.finish = Load<decltype(&LameEncoderFinish)>(kLameModule, "LameEncoderFinish", location,
+                                                                functionLocation)) &&
+         (functions.free = Load<decltype(&LameEncoderFree)>(kLameModule, "LameEncoderFree", location,
+                                                            functionLocation));
+}
+
+bool LoadWaveDecoder(WaveDecoderFunctions& functions, const std::string& location) {
+  functions = {};
+  return (functions.open = Load<decltype(&WaveDecoderOpen)>(kWaveModule, "WaveDecoderOpen", location, {})) &&
+         (functions.read = Load<decltype(&WaveDecoderRead)>(kWaveModule, "WaveDecoderRead", location, {})) &&
+         (functions.free = Load<decltype(&WaveDecoderFree)>(kWaveModule, "WaveDecoderFree", location, {}));
+}
+
+bool LoadMp3Decoder(Mp3DecoderFunctions& functions, const std::string& location) {
+  functions = {};
+  return (functions.open = Load<decltype(&Mp3DecoderOpen)>(kLameModule, "Mp3DecoderOpen", location, {})) &&
+         (functions.read = Load<decltype(&Mp3DecoderRead)>(kLameModule, "Mp3DecoderRead", location, {})) &&
+         (functions.free = Load<decltype(&Mp3DecoderFree)>(kLameModule, "Mp3DecoderFree", location, {}));
+}
+
 int CallLameEncode(const std::string& location, const std::string& inputPath, const std::string& outputPath,
                    int channels, int bitsPerSample, int sampleRate, int bitRate, CodecCallback callback,
                    const std::string& functionLocation) {

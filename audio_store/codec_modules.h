@@ -29,6 +29,32 @@ int CallLameEncode(const std::string& location, const std::string& inputPath, co
                    const std::string& functionLocation = {});
 int CallLameDecode(const std::string& location, const std::string& inputPath, const std::string& outputPath,
                    CodecCallback callback, const std::string& functionLocation = {});
+// The streaming encoder's four functions, all found, or null after the report of
+// LoadCodecFunction.
+struct LameEncoderFunctions {
+  decltype(&LameEncoderOpen) open = nullptr;
+  decltype(&LameEncoderWrite) write = nullptr;
+  decltype(&LameEncoderFinish) finish = nullptr;
+  decltype(&LameEncoderFree) free = nullptr;
+};
+bool LoadLameEncoder(LameEncoderFunctions& functions, const std::string& location,
+                     const std::string& functionLocation);
+
+// The streaming decoders' functions, all found, or null after the report of
+// LoadCodecFunction.
+struct WaveDecoderFunctions {
+  decltype(&WaveDecoderOpen) open = nullptr;
+  decltype(&WaveDecoderRead) read = nullptr;
+  decltype(&WaveDecoderFree) free = nullptr;
+};
+bool LoadWaveDecoder(WaveDecoderFunctions& functions, const std::string& location);
+struct Mp3DecoderFunctions {
+  decltype(&Mp3DecoderOpen) open = nullptr;
+  decltype(&Mp3DecoderRead) read = nullptr;
+  decltype(&Mp3DecoderFree) free = nullptr;
+};
+bool LoadMp3Decoder(Mp3DecoderFunctions& functions, const std::string& location);
+
 // On kCodecDone, quality holds the decoded format and dataBytes the PCM bytes written.
 int CallWaveDecode(const std::string& location, const std::string& inputPath, const std::string& outputPath,
                    AudioQuality* quality, uint32_t* dataBytes, CodecCallback callback,

@@ -80,6 +80,12 @@ bool ValidateQualities(const AudioQuality& source, const AudioQuality& target) {
   return false;
 }
 
+// A count in single precision. The counts stay far below 2^63, where the signed
+// conversion (one instruction) rounds exactly as the unsigned one (a branch and more).
+float Single(uint64_t count) {
+  return static_cast<float>(static_cast<int64_t>(count));
+}
+
 uint32_t Saturate32(uint64_t value) {
   return value > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(value);
 }
@@ -121,48 +127,46 @@ Frame MapFrame(Frame frame, const AudioQuality& source, const AudioQuality& targ
   return frame;
 }
 
-// Gathers the output and hands it to the target file in pieces, counting what the
-// target accepted.
+// Gathers the output and hands it to the sink in pieces, counting what the sink
+// accepted.
 class OutputWriter {
  public:
-  explicit OutputWriter(std::FILE* target) : m_target(target) {}
+  explicit OutputWriter(PcmSink& sink) : m_sink(sink) {}
 
   void Put(uint8_t byte) {
     m_bytes[m_fill++] = byte;
     if (m_fill == kOutputSize) Flush();
   }
-  // Hands a whole block to the target at once, after what was gathered before it.
+  // Hands a whole block to the sink at once, after what was gathered before it.
   void PutBlock(const uint8_t* bytes, size_t count) {
     if (!Flush() || count == 0) return;
-    size_t put = std::fwrite(bytes, 1, count, m_target);
-    m_written += put;
-    if (put < count) m_error = errno != 0 ? errno : EIO;
+    Hand(bytes, count);
   }
   // Hands over what is gathered; false once any write has failed.
   bool Flush() {
-    if (m_fill != 0 && m_error == 0) {
-      size_t put = std::fwrite(m_bytes, 1, m_fill, m_target);
-      m_written += put;
-      if (put < m_fill) m_error = errno != 0 ? errno : EIO;
-    }
+    if (m_fill != 0 && m_error == 0) Hand(m_bytes, m_fill);
     m_fill = 0;
     return m_error == 0;
   }
-  // Flushes the stream too, so that a full disk shows here and not at the caller's close.
+  // Flushes the sink too, so that a full disk shows here and not at the caller's close.
   bool Finish() {
     if (!Flush()) return false;
-    errno = 0;
-    if (std::fflush(m_target) != 0 || std::ferror(m_target)) {
-      m_error = errno != 0 ? errno : EIO;
-      return false;
-    }
-    return true;
+    if (!m_sink.Flush()) m_error = errno != 0 ? errno : EIO;
+    return m_error == 0;
   }
   uint64_t Written() const { return m_written; }
   int Error() const { return m_error; }
 
  private:
-  std::FILE* m_target;
+  void Hand(const uint8_t* bytes, size_t count) {
+    if (m_sink.Put(bytes, count)) {
+      m_written += count;
+    } else {
+      m_error = errno != 0 ? errno : EIO;
+    }
+  }
+
+  PcmSink& m_sink;
   uint8_t m_bytes[kOutputSize];
   size_t m_fill = 0;
   uint64_t m_written = 0;
@@ -242,11 +246,21 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
            code);
     return 0;
   }
-  const auto sourceBytes = static_cast<uint32_t>(length);
+  FilePcmSource reader(input, sourceFileName, kConvertLocation);
+  FilePcmSink writer(targetFile);
+  COperationDialog* progress = Links().operationDialog;
+  int result = ConvertStream(reader, static_cast<uint32_t>(length), writer, *source, *target, progress);
+  std::fclose(input);
+  return result;
+}
 
-  const int sourceChannels = source->channels, targetChannels = target->channels;
-  const int sourceBits = source->bitsPerSample, targetBits = target->bitsPerSample;
-  const int32_t sourceRate = source->sampleRate, targetRate = target->sampleRate;
+int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, PcmSink& sink, const AudioQuality& source,
+                                     const AudioQuality& target, COperationDialog* progress) {
+  m_outputWritten = 0;
+  if (!ValidateQualities(source, target)) return 0;
+  const int sourceChannels = source.channels, targetChannels = target.channels;
+  const int sourceBits = source.bitsPerSample, targetBits = target.bitsPerSample;
+  const int32_t sourceRate = source.sampleRate, targetRate = target.sampleRate;
   const uint32_t sourceFrame = static_cast<uint32_t>(sourceChannels * sourceBits / 8);
   const uint32_t targetFrame = static_cast<uint32_t>(targetChannels * targetBits / 8);
 
@@ -271,8 +285,7 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
   uint32_t bufPos = 0, bytesRead = 0;
   bool firstPass = true;
   uint8_t buffer[kBufferSize];
-  OutputWriter output(targetFile);
-  COperationDialog* progress = Links().operationDialog;
+  OutputWriter output(sink);
 
   auto writeFrame = [&](const Frame& frame) {
     outSamples += static_cast<uint64_t>(targetChannels);
@@ -299,7 +312,6 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
   auto finish = [&](int result) {
     bool written = output.Finish();
     m_outputWritten = Saturate32(output.Written());
-    std::fclose(input);
     if (!written) {
       Report(kConvertLocation,
              "Writing the converted audio failed after " + std::to_string(output.Written()) + " bytes.",
@@ -313,14 +325,9 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
   const bool sameFormat = sourceChannels == targetChannels && sourceBits == targetBits && sourceRate == targetRate;
   if (sameFormat && sourceBytes % sourceFrame == 0) {
     std::vector<uint8_t> block(kCopyBlock);
-    if (fseeko(input, 0, SEEK_SET) != 0) return finish(0);
     for (uint64_t copied = 0; copied < sourceBytes;) {
-      const auto wanted = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, sourceBytes - copied));
-      const size_t got = std::fread(block.data(), 1, wanted, input);
-      if (got != wanted) {
-        Report(kConvertLocation, std::string("Reading ") + sourceFileName + " failed.", errno);
-        return finish(0);
-      }
+      const auto got = static_cast<size_t>(std::min<uint64_t>(kCopyBlock, sourceBytes - copied));
+      if (int read = input.Read(copied, block.data(), got); read != 1) return finish(read);
       // Progress and the cancel test per source buffer, as in the frame loop; after a
       // cancel the buffers already counted are written.
       size_t counted = 0;
@@ -344,41 +351,23 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
     if (firstPass || bufPos >= kBufferSize) {
       firstPass = false;
       bufPos = 0;
-      uint32_t wanted = std::min<uint64_t>(kBufferSize, sourceBytes - consumed);
-      errno = 0;
-      size_t got = 0;
-      if (fseeko(input, static_cast<off_t>(consumed), SEEK_SET) == 0) got = std::fread(buffer, 1, wanted, input);
-      if (got < wanted) {
-        // The file shrank or cannot be read: the rest would be made up, not converted.
-        int code = errno;
-        output.Finish();
-        m_outputWritten = Saturate32(output.Written());
-        std::fclose(input);
-        Report(kConvertLocation,
-               std::string("Reading ") + sourceFileName + " failed at byte " + std::to_string(consumed + got) + ".",
-               code);
-        return 0;
-      }
-      bytesRead = static_cast<uint32_t>(got);
+      bytesRead = static_cast<uint32_t>(std::min<uint64_t>(kBufferSize, sourceBytes - consumed));
+      if (int read = input.Read(consumed, buffer, bytesRead); read != 1) return finish(read);
       // A last, partial frame is completed with zero bytes.
       std::memset(buffer + bytesRead, 0, kBufferSize - bytesRead);
     }
-
-    Frame f0 = DecodeFrame(buffer + bufPos, sourceChannels, sourceBits);
-    // At a buffer boundary (and at the end) the next frame is the current one.
-    Frame f1 = bufPos + 2 * sourceFrame <= bytesRead
-                   ? DecodeFrame(buffer + bufPos + sourceFrame, sourceChannels, sourceBits)
-                   : f0;
-    f0 = MapFrame(f0, *source, *target);
-    f1 = MapFrame(f1, *source, *target);
-
+    // Frames are decoded only where they are written: a skipped frame costs nothing.
+    auto frameAt = [&](uint32_t at) { return MapFrame(DecodeFrame(buffer + at, sourceChannels, sourceBits), source, target); };
     if (sourceRate < targetRate) {
+      const Frame f0 = frameAt(bufPos);
+      // At a buffer boundary (and at the end) the next frame is the current one.
+      const Frame f1 = bufPos + 2 * sourceFrame <= bytesRead ? frameAt(bufPos + sourceFrame) : f0;
       writeFrame(f0);
       advance();
       inSamples += static_cast<uint64_t>(sourceChannels);
       uint64_t x = outSamples;
       int inserts = 0;
-      while (static_cast<float>(inSamples) / static_cast<float>(x) >= ratioDown) {
+      while (Single(inSamples) / Single(x) >= ratioDown) {
         x += static_cast<uint64_t>(targetChannels);
         ++inserts;
       }
@@ -392,19 +381,19 @@ int CConvertAudioFile::WritePCMToPCM(const char* sourceFileName, std::FILE* targ
       }
     } else if (sourceRate > targetRate) {
       uint64_t y = inSamples + static_cast<uint64_t>(sourceChannels);
-      if (static_cast<float>(outSamples) / static_cast<float>(y) > ratioUp) {
+      if (Single(outSamples) / Single(y) > ratioUp) {
         do {
           advance();
           inSamples = y;
           y += static_cast<uint64_t>(sourceChannels);
-        } while (static_cast<float>(outSamples) / static_cast<float>(y) > ratioUp);
+        } while (Single(outSamples) / Single(y) > ratioUp);
       } else {
-        writeFrame(f0);
+        writeFrame(frameAt(bufPos));
         advance();
         inSamples += static_cast<uint64_t>(sourceChannels);
       }
     } else {
-      writeFrame(f0);
+      writeFrame(frameAt(bufPos));
       advance();
       inSamples += static_cast<uint64_t>(sourceChannels);
     }

@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "audio_store/pcm_stream.h"
+
+class COperationDialog;
+
 // A PCM format: 1 or 2 channels, 8 (unsigned, silence at 128) or 16 (signed,
 // little-endian) bits per sample, frames per second.
 struct AudioQuality {
@@ -31,6 +35,10 @@ class CConvertAudioFile {
   // (reported), including a target that could not be written.
   int WritePCMToPCM(const char* sourceFileName, std::FILE* targetFile, const AudioQuality* source,
                     const AudioQuality* target);
+  // The same conversion of sourceBytes read from source (a mix, a decoder) into
+  // sink, stepping progress (when given) and testing its cancel per source buffer.
+  int ConvertStream(PcmSource& source, uint32_t sourceBytes, PcmSink& sink, const AudioQuality& sourceQuality,
+                    const AudioQuality& targetQuality, COperationDialog* progress);
 
   // The most output bytes the last conversion writes, set at its start.
   uint32_t m_outputCap = 0;

@@ -3,29 +3,62 @@
 #include <cstdint>
 #include <string>
 
+#include "audio_store/codec_modules.h"
 #include "audio_store/convert_audio.h"
 
-// Decodes WAV files into raw PCM in the session folder, reporting their format.
-class CWaveImport {
+// A file being decoded for an import, read block by block as it is decoded.
+class CAudioDecoder {
  public:
-  // 1 decoded into m_szTempPath, 3 cancelled or refused (refusals are explained to
-  // the user), 0 failed (reported).
-  int ImportFile(const std::string& folder, AudioQuality& quality, const std::string& wavPath);
-  void RemoveTempFile();
+  virtual ~CAudioDecoder() = default;
+  // Fills up to capacity bytes and sets got, 0 at the end: 1, or 3 when the decoder
+  // refused the file midway (explained to the user).
+  virtual int Read(uint8_t* bytes, size_t capacity, size_t& got) = 0;
+  virtual void Close() = 0;
+};
 
-  std::string m_szTempPath;
+// A decoder's result as the import's: 1 done; a refusal is told to the user and
+// gives 3, as a cancel does; 0 when the module was not loaded (reported).
+int ImportDecodeResult(int result, const std::string& file);
+
+// A decoder of one of the codec modules, freed when closed.
+template <typename Functions, typename Handle>
+class CModuleDecoder : public CAudioDecoder {
+ public:
+  ~CModuleDecoder() override { Close(); }
+  int Read(uint8_t* bytes, size_t capacity, size_t& got) override {
+    got = 0;
+    return ImportDecodeResult(m_functions.read(m_decoder, bytes, capacity, &got), m_path);
+  }
+  void Close() override {
+    if (m_decoder) m_functions.free(m_decoder);
+    m_decoder = nullptr;
+  }
+
+ protected:
+  Functions m_functions;
+  Handle* m_decoder = nullptr;
+  std::string m_path;
+};
+
+// Decodes WAV files, reporting their format: 16-bit samples at the file's own rate
+// and channel count.
+class CWaveImport : public CModuleDecoder<WaveDecoderFunctions, WaveDecoder> {
+ public:
+  // Opens wavPath: 1 (quality and m_nDataBytes valid), 3 cancelled or refused
+  // (refusals are explained to the user), 0 failed (reported).
+  int ImportFile(AudioQuality& quality, const std::string& wavPath);
+
   AudioQuality m_quality{2, 16, 44100};
+  // The bytes the decoding gives.
   uint32_t m_nDataBytes = 0;
 };
 
-// Decodes MP3 files into a WAV file in the session folder.
-class CMP3Import {
+// Decodes MP3 files into the project format.
+class CMP3Import : public CModuleDecoder<Mp3DecoderFunctions, Mp3Decoder> {
  public:
-  int ImportFile(const std::string& folder, const std::string& mp3Path);
-  void RemoveTempFile();
+  // Opens mp3Path: 1, 3 refused (explained), 0 failed (reported).
+  int ImportFile(const std::string& mp3Path);
 
-  std::string m_szTempPath;
+  // The bytes the stream's length information promises, 0 when it has none.
+  uint32_t m_nEstimatedBytes = 0;
 };
-
-// The progress callback of both decoders.
-void DecodeCallback(int position, int* keepGoing);

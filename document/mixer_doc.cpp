@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "audio_store/peak_file.h"
 #include "core/errors.h"
 #include "core/file_utils.h"
 #include "core/main_frame.h"
@@ -147,7 +148,8 @@ void CMixerDoc::AfterChange(int track) {
   if (CMainFrame* frame = m_host.MainFrame()) frame->OnDocumentChanged(track);
 }
 
-int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t first, uint32_t last) {
+int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t first, uint32_t last,
+                           CPeakBuilder* peaks) {
   if (!CheckTrack(trackNumber, "CMixerDoc::DocFinalize")) return 0;
   CAudioTrack& track = Track(trackNumber);
   if (!track.bNamesAssigned) {
@@ -179,7 +181,12 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
     track.m_PCM.fp = nullptr;
   }
 
-  track.CreatePeakFile(m_pOperationDialog);
+  uint32_t peakLength = 0;
+  if (peaks && peaks->Publish(track.m_szPeakPath, peakLength)) {
+    track.m_nPeakLength = peakLength;
+  } else {
+    track.CreatePeakFile(m_pOperationDialog);
+  }
   TrackPositions& pos = track.m_pos;
   pos.m_nRenderedLength = track.m_nPeakLength;
   const uint32_t length = pos.m_nLength;

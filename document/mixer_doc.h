@@ -11,6 +11,7 @@
 #include "document/undo_record.h"
 
 class COperationDialog;
+class CPeakBuilder;
 struct DocumentWorkspace;
 struct ProjectRecord;
 struct RecordedTake;
@@ -46,8 +47,10 @@ class CMixerDoc {
   int AlignTrackToDoc(int track);
   // Makes track current, storing the mirror into the old one first when keep is set.
   int OnViewChange(int track, bool keep);
-  // Puts an operation's result in place and re-derives the track's positions.
-  int DocFinalize(int kind, int track, PCMFile* result, uint32_t first, uint32_t last);
+  // Puts an operation's result in place and re-derives the track's positions. The
+  // track's peaks are rendered from the result, or taken from peaks when they were
+  // built as the result was written (a result that is the whole track).
+  int DocFinalize(int kind, int track, PCMFile* result, uint32_t first, uint32_t last, CPeakBuilder* peaks = nullptr);
   int OnNewDocument();
   // Opens or imports a file by its extension; 1, or 0 when refused or failed.
   int OnMyOpenDocument(const std::string& path);

@@ -413,11 +413,12 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     pos.m_nMarkerEnd = in.markerEnd;
     track.m_PCM.nSize = pos.m_nLength;
     // A peak file that is missing or does not fit the audio is rendered anew in the
-    // session folder. One of length L holds L / 64 bytes, less the odd last one.
+    // session folder. One of length L holds up to L / 64 bytes: two less when L is a
+    // multiple of 128 (no entry for the last span), else less the odd last one.
     std::error_code error;
     const uintmax_t peakSize = fs::file_size(track.m_szPeakPath, error);
     const uint32_t peakWanted = pos.m_nLength >> 6;
-    if (pos.m_nLength != 0 && (error || peakSize > peakWanted || peakWanted - peakSize > 1)) {
+    if (pos.m_nLength != 0 && (error || peakSize > peakWanted || peakWanted - peakSize > 2)) {
       track.m_szPeakPath = ProjectTrackFile(m_szTempFolder, n, "pek");
       if (track.CreatePeakFile(m_pOperationDialog) == 1) pos.m_nRenderedLength = track.m_nPeakLength;
     }

@@ -18,7 +18,7 @@ int CMixerDoc::ReadMix(char* buffer, uint32_t length, uint32_t position) {
   if (!buffer || length > kMaxMixBytes) return 0;
   DocumentWorkspace* work = &m_workspace;
   // The mix is built in place as 16-bit samples; a fixed block takes each track's read.
-  std::array<uint8_t, kMaxMixBytes> scratch;
+  std::array<int16_t, kMaxMixBytes / 2> scratch;
   std::array<int16_t, kMaxMixBytes / 2> mix;
   const size_t samples = length / 2;
   std::fill(mix.begin(), mix.begin() + static_cast<std::ptrdiff_t>(samples), 0);

@@ -46,38 +46,6 @@ void DecodeInput(const uint8_t* bytes, size_t samples, int bitsPerSample, short*
   }
 }
 
-// Gathers 16-bit stereo frames and writes them to the output in blocks, refusing to
-// grow past what a WAV header can describe.
-class FrameSink {
- public:
-  explicit FrameSink(codec::Output& output) : m_output(output) {}
-  bool operator()(const int16_t frame[2]) {
-    if (m_total + kOutFrameBytes > kMaxWaveData) {
-      m_tooLong = true;
-      return false;
-    }
-    codec::PutSample(m_bytes + m_fill, frame[0]);
-    codec::PutSample(m_bytes + m_fill + 2, frame[1]);
-    m_fill += kOutFrameBytes;
-    m_total += kOutFrameBytes;
-    return m_fill < sizeof m_bytes || Flush();
-  }
-  bool Flush() {
-    bool ok = m_output.Write(m_bytes, m_fill);
-    m_fill = 0;
-    return ok;
-  }
-  uint64_t Total() const { return m_total; }
-  bool TooLong() const { return m_tooLong; }
-
- private:
-  codec::Output& m_output;
-  uint8_t m_bytes[kDecodeBytes];
-  size_t m_fill = 0;
-  uint64_t m_total = 0;
-  bool m_tooLong = false;
-};
-
 // A decoder that gives 16-bit stereo at the stream's own rate (mono is doubled), with
 // gapless trimming and without messages on the terminal.
 std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
@@ -97,6 +65,118 @@ std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
 
 }  // namespace
 
+// The state of one encoding: the encoder, its output and a frame cut between writes.
+struct LameEncoder {
+  std::unique_ptr<lame_global_flags, LameCloser> lame;
+  codec::Output output;
+  long start = 0;  // where the stream begins in the output
+  int channels = 2;
+  int bitsPerSample = 16;
+  size_t frameBytes = 4;
+  std::vector<uint8_t> partial;
+  std::vector<short> samples = std::vector<short>(kEncodeFrames * 2);
+  // The encoder's worst case for a block: 1.25 × samples + 7200 bytes.
+  std::vector<unsigned char> mp3 = std::vector<unsigned char>(kEncodeFrames * 5 / 4 + 7200);
+
+  // Encodes whole frames, at most kEncodeFrames at a time.
+  int EncodeFrames(const uint8_t* bytes, size_t frames) {
+    while (frames != 0) {
+      const size_t count = std::min(frames, kEncodeFrames);
+      DecodeInput(bytes, count * static_cast<size_t>(channels), bitsPerSample, samples.data());
+      const int size = static_cast<int>(mp3.size());
+      int made = channels == 2 ? lame_encode_buffer_interleaved(lame.get(), samples.data(), static_cast<int>(count),
+                                                                mp3.data(), size)
+                               : lame_encode_buffer(lame.get(), samples.data(), nullptr, static_cast<int>(count),
+                                                    mp3.data(), size);
+      if (made < 0) return kCodecBadArguments;
+      if (!output.Write(mp3.data(), static_cast<size_t>(made))) return kCodecWriteFailed;
+      bytes += count * frameBytes;
+      frames -= count;
+    }
+    return kCodecDone;
+  }
+};
+
+namespace {
+
+// Frees an encoder that was not finished.
+struct EncoderFreer {
+  void operator()(LameEncoder* encoder) const { LameEncoderFree(encoder); }
+};
+
+}  // namespace
+
+int LameEncoderOpen(int fd, int channels, int bitsPerSample, int sampleRate, int bitRate, LameEncoder** encoder) {
+  if (!encoder) return kCodecBadArguments;
+  *encoder = nullptr;
+  if ((channels != 1 && channels != 2) || (bitsPerSample != 8 && bitsPerSample != 16) || sampleRate <= 0 ||
+      bitRate < 8 || bitRate > 320) {
+    return kCodecBadArguments;
+  }
+  auto made = std::make_unique<LameEncoder>();
+  made->lame.reset(lame_init());
+  if (!made->lame) return kCodecBadArguments;
+  lame_global_flags* lame = made->lame.get();
+  lame_set_num_channels(lame, channels);
+  lame_set_in_samplerate(lame, sampleRate);
+  lame_set_brate(lame, bitRate);
+  lame_set_mode(lame, channels == 2 ? JOINT_STEREO : MONO);
+  // The caller appends its own tag; the LAME tag frame at the start carries the
+  // encoder delay and padding that gapless decoders trim.
+  lame_set_write_id3tag_automatic(lame, 0);
+  lame_set_bWriteVbrTag(lame, 1);
+  if (lame_init_params(lame) < 0) return kCodecBadArguments;
+  if (!made->output.Adopt(fd)) return kCodecWriteFailed;
+  made->start = made->output.Tell();
+  if (made->start < 0) return kCodecWriteFailed;
+  made->channels = channels;
+  made->bitsPerSample = bitsPerSample;
+  made->frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bitsPerSample / 8);
+  *encoder = made.release();
+  return kCodecDone;
+}
+
+int LameEncoderWrite(LameEncoder* encoder, const uint8_t* pcm, size_t bytes) {
+  if (!encoder || (!pcm && bytes != 0)) return kCodecBadArguments;
+  std::vector<uint8_t>& partial = encoder->partial;
+  if (!partial.empty()) {
+    const size_t taken = std::min(bytes, encoder->frameBytes - partial.size());
+    partial.insert(partial.end(), pcm, pcm + taken);
+    pcm += taken;
+    bytes -= taken;
+    if (partial.size() < encoder->frameBytes) return kCodecDone;
+    if (int result = encoder->EncodeFrames(partial.data(), 1); result != kCodecDone) return result;
+    partial.clear();
+  }
+  const size_t frames = bytes / encoder->frameBytes;
+  if (int result = encoder->EncodeFrames(pcm, frames); result != kCodecDone) return result;
+  partial.assign(pcm + frames * encoder->frameBytes, pcm + bytes);
+  return kCodecDone;
+}
+
+int LameEncoderFinish(LameEncoder* encoder) {
+  if (!encoder) return kCodecBadArguments;
+  std::unique_ptr<LameEncoder, EncoderFreer> owned(encoder);
+  // A trailing partial frame is not audio.
+  int bytes = lame_encode_flush(encoder->lame.get(), encoder->mp3.data(), static_cast<int>(encoder->mp3.size()));
+  if (bytes < 0) return kCodecBadArguments;
+  codec::Output& output = encoder->output;
+  if (!output.Write(encoder->mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
+  // The encoder left an empty frame at the very start for the tag; it is filled in now
+  // that the stream's length is known.
+  unsigned char tag[8192];
+  size_t tagBytes = lame_get_lametag_frame(encoder->lame.get(), tag, sizeof tag);
+  if (tagBytes > sizeof tag) return kCodecBadArguments;
+  if (tagBytes != 0 && !(output.Seek(encoder->start) && output.Write(tag, tagBytes) && output.SeekEnd())) {
+    return kCodecWriteFailed;
+  }
+  return output.Close() ? kCodecDone : kCodecWriteFailed;
+}
+
+void LameEncoderFree(LameEncoder* encoder) {
+  delete encoder;
+}
+
 int LameEncode(const char* inputPath, const char* outputPath, int channels, int bitsPerSample, int sampleRate,
                int bitRate, CodecCallback callback) {
   if (!inputPath || !outputPath) return kCodecBadArguments;
@@ -108,122 +188,191 @@ int LameEncode(const char* inputPath, const char* outputPath, int channels, int 
   if (!codec::RegularFileSize(inputPath, inputSize)) return kCodecUnreadable;
   codec::FilePtr input(std::fopen(inputPath, "rb"));
   if (!input) return kCodecUnreadable;
+  codec::FilePtr output(std::fopen(outputPath, "wb"));
+  if (!output) return kCodecWriteFailed;
 
-  std::unique_ptr<lame_global_flags, LameCloser> lame(lame_init());
-  if (!lame) return kCodecBadArguments;
-  lame_set_num_channels(lame.get(), channels);
-  lame_set_in_samplerate(lame.get(), sampleRate);
-  lame_set_brate(lame.get(), bitRate);
-  lame_set_mode(lame.get(), channels == 2 ? JOINT_STEREO : MONO);
-  // The caller appends its own tag; the LAME tag frame at the start carries the
-  // encoder delay and padding that gapless decoders trim.
-  lame_set_write_id3tag_automatic(lame.get(), 0);
-  lame_set_bWriteVbrTag(lame.get(), 1);
-  if (lame_init_params(lame.get()) < 0) return kCodecBadArguments;
-
-  codec::Output output;
-  if (!output.Open(outputPath)) return kCodecWriteFailed;
-
-  const size_t frameBytes = static_cast<size_t>(channels) * static_cast<size_t>(bitsPerSample / 8);
-  std::vector<uint8_t> raw(kEncodeFrames * frameBytes);
-  std::vector<short> samples(kEncodeFrames * static_cast<size_t>(channels));
-  // The encoder's worst case for a block: 1.25 × samples + 7200 bytes.
-  std::vector<unsigned char> mp3(kEncodeFrames * 5 / 4 + 7200);
+  LameEncoder* opened = nullptr;
+  int result = LameEncoderOpen(fileno(output.get()), channels, bitsPerSample, sampleRate, bitRate, &opened);
+  if (result != kCodecDone) return result;
+  std::unique_ptr<LameEncoder, EncoderFreer> encoder(opened);
+  std::vector<uint8_t> raw(kEncodeFrames * encoder->frameBytes);
   uint64_t done = 0;
   for (;;) {
     size_t got = std::fread(raw.data(), 1, raw.size(), input.get());
     if (std::ferror(input.get())) return kCodecUnreadable;
-    // A trailing partial frame is not audio.
-    size_t frames = got / frameBytes;
-    if (frames != 0) {
-      DecodeInput(raw.data(), frames * static_cast<size_t>(channels), bitsPerSample, samples.data());
-      int bytes = channels == 2 ? lame_encode_buffer_interleaved(lame.get(), samples.data(), static_cast<int>(frames),
-                                                                 mp3.data(), static_cast<int>(mp3.size()))
-                                : lame_encode_buffer(lame.get(), samples.data(), nullptr, static_cast<int>(frames),
-                                                     mp3.data(), static_cast<int>(mp3.size()));
-      if (bytes < 0) return kCodecBadArguments;
-      if (!output.Write(mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
-    }
+    if ((result = LameEncoderWrite(encoder.get(), raw.data(), got)) != kCodecDone) return result;
     done += got;
     if (got < raw.size()) break;
     if (!KeepGoing(callback, done, inputSize)) return kCodecCancelled;
   }
-  int bytes = lame_encode_flush(lame.get(), mp3.data(), static_cast<int>(mp3.size()));
-  if (bytes < 0) return kCodecBadArguments;
-  if (!output.Write(mp3.data(), static_cast<size_t>(bytes))) return kCodecWriteFailed;
-
-  // The encoder left an empty frame at the very start for the tag; it is filled in now
-  // that the stream's length is known.
-  unsigned char tag[8192];
-  size_t tagBytes = lame_get_lametag_frame(lame.get(), tag, sizeof tag);
-  if (tagBytes > sizeof tag) return kCodecBadArguments;
-  if (tagBytes != 0 && !(output.Seek(0) && output.Write(tag, tagBytes))) return kCodecWriteFailed;
-  if (!output.Close()) return kCodecWriteFailed;
+  if ((result = LameEncoderFinish(encoder.release())) != kCodecDone) return result;
+  if (std::fclose(output.release()) != 0) return kCodecWriteFailed;
   if (!KeepGoing(callback, inputSize, inputSize)) return kCodecCancelled;
   return kCodecDone;
+}
+
+// One MP3 stream being decoded into the project format, a read at a time: what a
+// read of the decoder gives is resampled into pending and handed out from there.
+struct Mp3Decoder {
+  std::unique_ptr<mpg123_handle, Mpg123Closer> handle;
+  codec::StereoResampler resampler;
+  bool formatKnown = false;
+  bool ended = false;
+  bool tooLong = false;
+  uint64_t total = 0;  // bytes emitted
+  std::vector<unsigned char> pcm = std::vector<unsigned char>(kDecodeBytes);
+  std::vector<uint8_t> pending = std::vector<uint8_t>(2 * kDecodeBytes);
+  size_t filled = 0;  // bytes of pending decoded
+  size_t handed = 0;  // bytes of pending already read
+
+  // Appends a frame; false (the stream is refused) past what a WAV header can describe.
+  bool Emit(const int16_t frame[2]) {
+    if (total + kOutFrameBytes > kMaxWaveData) {
+      tooLong = true;
+      return false;
+    }
+    // A low-rate stream gives more frames than it read bytes.
+    if (filled + kOutFrameBytes > pending.size()) pending.resize(2 * pending.size());
+    codec::PutSample(pending.data() + filled, frame[0]);
+    codec::PutSample(pending.data() + filled + 2, frame[1]);
+    filled += kOutFrameBytes;
+    total += kOutFrameBytes;
+    return true;
+  }
+
+  // Appends count frames as they are.
+  bool EmitAll(const int16_t* frames, size_t count) {
+    const size_t bytes = count * kOutFrameBytes;
+    if (total + bytes > kMaxWaveData) {
+      tooLong = true;
+      return false;
+    }
+    if (filled + bytes > pending.size()) pending.resize(std::max(2 * pending.size(), filled + bytes));
+    for (size_t i = 0; i < 2 * count; ++i) codec::PutSample(pending.data() + filled + 2 * i, frames[i]);
+    filled += bytes;
+    total += bytes;
+    return true;
+  }
+
+  // Takes the decoder's current format; a stream that changes its rate midway is
+  // converted piece by piece. kCodecDone, or why decoding cannot go on.
+  int AdoptFormat() {
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (mpg123_getformat(handle.get(), &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
+        channels != MPG123_STEREO || encoding != MPG123_ENC_SIGNED_16) {
+      return kCodecUnreadable;
+    }
+    if (formatKnown && static_cast<uint32_t>(rate) == resampler.InRate()) return kCodecDone;
+    if (formatKnown && !resampler.Finish([this](const int16_t frame[2]) { return Emit(frame); })) {
+      return kCodecUnreadable;
+    }
+    resampler.Start(static_cast<uint32_t>(rate), kOutRate);
+    formatKnown = true;
+    return kCodecDone;
+  }
+
+  // One read of the decoder; kCodecDone, or why decoding cannot go on.
+  int Step() {
+    auto emit = [this](const int16_t frame[2]) { return Emit(frame); };
+    size_t got = 0;
+    int status = mpg123_read(handle.get(), pcm.data(), pcm.size(), &got);
+    if (got != 0) {
+      if (!formatKnown) {
+        if (int adopted = AdoptFormat(); adopted != kCodecDone) return adopted;
+      }
+      // mpg123 hands out native-endian samples, suitably aligned in the buffer.
+      const auto* frames = reinterpret_cast<const int16_t*>(pcm.data());
+      if (resampler.InRate() == kOutRate) {
+        // The project's rate: the resampler would pass every frame as it is.
+        if (!EmitAll(frames, got / kOutFrameBytes)) return kCodecUnreadable;
+      } else if (!resampler.Push(frames, got / kOutFrameBytes, emit)) {
+        return kCodecUnreadable;
+      }
+    }
+    if (status == MPG123_NEW_FORMAT) return AdoptFormat();
+    if (status == MPG123_DONE) {
+      ended = true;
+      if (!resampler.Finish(emit)) return kCodecUnreadable;
+      // Nothing decodable in it: not an MP3 file.
+      return total == 0 ? kCodecUnreadable : kCodecDone;
+    }
+    // A stream that cannot be decoded further is refused rather than cut short silently.
+    return status == MPG123_OK ? kCodecDone : kCodecUnreadable;
+  }
+
+  uint64_t StreamPosition() {
+    off_t position = mpg123_tell_stream(handle.get());
+    return position > 0 ? static_cast<uint64_t>(position) : 0;
+  }
+};
+
+int Mp3DecoderOpen(const char* inputPath, Mp3Decoder** decoder, uint32_t* estimatedBytes) {
+  if (!inputPath || !decoder || !estimatedBytes) return kCodecBadArguments;
+  *decoder = nullptr;
+  *estimatedBytes = 0;
+  uint64_t inputSize = 0;
+  if (!codec::RegularFileSize(inputPath, inputSize) || inputSize == 0) return kCodecUnreadable;
+  auto made = std::make_unique<Mp3Decoder>();
+  made->handle = OpenDecoder(inputPath);
+  if (!made->handle) return kCodecUnreadable;
+  // The length the stream's header or Info frame tells, at its first frame's rate
+  // (read from the frame, not as the output format, which would start the decoding).
+  const off_t frames = mpg123_length(made->handle.get());
+  mpg123_frameinfo frame{};
+  if (frames > 0 && mpg123_info(made->handle.get(), &frame) == MPG123_OK && frame.rate > 0) {
+    const uint64_t bytes = static_cast<uint64_t>(frames) * kOutRate / static_cast<uint64_t>(frame.rate) * kOutFrameBytes;
+    *estimatedBytes = static_cast<uint32_t>(std::min<uint64_t>(bytes, kMaxWaveData));
+  }
+  *decoder = made.release();
+  return kCodecDone;
+}
+
+int Mp3DecoderRead(Mp3Decoder* decoder, uint8_t* bytes, size_t capacity, size_t* got) {
+  if (!decoder || !bytes || !got || capacity < kOutFrameBytes) return kCodecBadArguments;
+  *got = 0;
+  if (decoder->handed == decoder->filled) {
+    decoder->filled = decoder->handed = 0;
+    while (decoder->filled == 0 && !decoder->ended) {
+      if (int result = decoder->Step(); result != kCodecDone) return result;
+    }
+  }
+  const size_t count = std::min(capacity / kOutFrameBytes * kOutFrameBytes, decoder->filled - decoder->handed);
+  std::copy_n(decoder->pending.data() + decoder->handed, count, bytes);
+  decoder->handed += count;
+  *got = count;
+  return kCodecDone;
+}
+
+void Mp3DecoderFree(Mp3Decoder* decoder) {
+  delete decoder;
 }
 
 int LameDecode(const char* inputPath, const char* outputPath, CodecCallback callback) {
   if (!inputPath || !outputPath) return kCodecBadArguments;
   uint64_t inputSize = 0;
-  if (!codec::RegularFileSize(inputPath, inputSize) || inputSize == 0) return kCodecUnreadable;
-  auto decoder = OpenDecoder(inputPath);
-  if (!decoder) return kCodecUnreadable;
+  uint32_t estimate = 0;
+  Mp3Decoder* opened = nullptr;
+  if (int result = Mp3DecoderOpen(inputPath, &opened, &estimate); result != kCodecDone) return result;
+  std::unique_ptr<Mp3Decoder, decltype(&Mp3DecoderFree)> decoder(opened, Mp3DecoderFree);
+  codec::RegularFileSize(inputPath, inputSize);
 
   codec::Output output;
   if (!output.Open(outputPath)) return kCodecWriteFailed;
   // The header's sizes are known at the end; its place is kept meanwhile.
   const uint8_t placeholder[44] = {};
   if (!output.Write(placeholder, sizeof placeholder)) return kCodecWriteFailed;
-
-  auto sink = std::make_unique<FrameSink>(output);
-  auto emit = [&sink](const int16_t frame[2]) { return (*sink)(frame); };
-  codec::StereoResampler resampler;
-  bool formatKnown = false;
-  std::vector<unsigned char> pcm(kDecodeBytes);
-  auto failed = [&] { return sink->TooLong() ? kCodecUnreadable : kCodecWriteFailed; };
-  // Takes the decoder's current format; a stream that changes its rate midway is
-  // converted piece by piece. kCodecDone, or why decoding cannot go on.
-  auto adoptFormat = [&]() -> int {
-    long rate = 0;
-    int channels = 0, encoding = 0;
-    if (mpg123_getformat(decoder.get(), &rate, &channels, &encoding) != MPG123_OK || rate <= 0 ||
-        channels != MPG123_STEREO || encoding != MPG123_ENC_SIGNED_16) {
-      return kCodecUnreadable;
-    }
-    if (formatKnown && static_cast<uint32_t>(rate) == resampler.InRate()) return kCodecDone;
-    if (formatKnown && !resampler.Finish(emit)) return failed();
-    resampler.Start(static_cast<uint32_t>(rate), kOutRate);
-    formatKnown = true;
-    return kCodecDone;
-  };
+  std::vector<uint8_t> bytes(kDecodeBytes);
   for (;;) {
     size_t got = 0;
-    int status = mpg123_read(decoder.get(), pcm.data(), pcm.size(), &got);
-    if (got != 0) {
-      if (!formatKnown) {
-        if (int adopted = adoptFormat(); adopted != kCodecDone) return adopted;
-      }
-      // mpg123 hands out native-endian samples, suitably aligned in the buffer.
-      const auto* frames = reinterpret_cast<const int16_t*>(pcm.data());
-      if (!resampler.Push(frames, got / kOutFrameBytes, emit)) return failed();
+    if (int result = Mp3DecoderRead(decoder.get(), bytes.data(), bytes.size(), &got); result != kCodecDone) {
+      return result;
     }
-    if (status == MPG123_NEW_FORMAT) {
-      if (int adopted = adoptFormat(); adopted != kCodecDone) return adopted;
-      continue;
-    }
-    if (status == MPG123_DONE) break;
-    // A stream that cannot be decoded further is refused rather than cut short silently.
-    if (status != MPG123_OK) return kCodecUnreadable;
-    off_t position = mpg123_tell_stream(decoder.get());
-    if (!KeepGoing(callback, position > 0 ? static_cast<uint64_t>(position) : 0, inputSize)) return kCodecCancelled;
+    if (got == 0) break;
+    if (!output.Write(bytes.data(), got)) return kCodecWriteFailed;
+    if (!KeepGoing(callback, decoder->StreamPosition(), inputSize)) return kCodecCancelled;
   }
-  if (!resampler.Finish(emit)) return failed();
-  if (!sink->Flush()) return kCodecWriteFailed;
-  // Nothing decodable in it: not an MP3 file.
-  if (sink->Total() == 0) return kCodecUnreadable;
-
-  auto header = WaveHeaderBytes(static_cast<uint32_t>(sink->Total()), kOutRate, 2, 16);
+  auto header = WaveHeaderBytes(static_cast<uint32_t>(decoder->total), kOutRate, 2, 16);
   if (!(output.Seek(0) && output.Write(header.data(), header.size()))) return kCodecWriteFailed;
   if (!output.Close()) return kCodecWriteFailed;
   return kCodecDone;

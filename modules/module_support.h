@@ -1,6 +1,7 @@
 #pragma once
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -43,6 +44,15 @@ class Output {
     m_ok = m_file != nullptr;
     return m_ok;
   }
+  // Writes through a stream of its own onto an open descriptor, from its position;
+  // the descriptor stays the caller's.
+  bool Adopt(int fd) {
+    int copy = dup(fd);
+    m_file.reset(copy >= 0 ? fdopen(copy, "wb") : nullptr);
+    if (!m_file && copy >= 0) close(copy);
+    m_ok = m_file != nullptr;
+    return m_ok;
+  }
   bool Write(const void* bytes, size_t count) {
     if (m_ok && count != 0) m_ok = std::fwrite(bytes, 1, count, m_file.get()) == count;
     return m_ok;
@@ -52,6 +62,11 @@ class Output {
     if (m_ok) m_ok = std::fseek(m_file.get(), offset, SEEK_SET) == 0;
     return m_ok;
   }
+  bool SeekEnd() {
+    if (m_ok) m_ok = std::fseek(m_file.get(), 0, SEEK_END) == 0;
+    return m_ok;
+  }
+  long Tell() { return m_ok ? std::ftell(m_file.get()) : -1; }
   bool Close() {
     if (!m_file) return false;
     bool closed = std::fclose(m_file.release()) == 0;

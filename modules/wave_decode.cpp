@@ -55,53 +55,117 @@ int16_t FromFloat(float value) {
 
 }  // namespace
 
-int WaveDecode(char* inputPath, const char* outputPath, int16_t* bitsPerSample, int16_t* channels, int32_t* sampleRate,
-               int32_t* ignored, int32_t* dataBytes, CodecCallback callback) {
-  if (!inputPath || !outputPath || !bitsPerSample || !channels || !sampleRate || !dataBytes) return kCodecBadArguments;
+// One WAV file being decoded block by block.
+struct WaveDecoder {
+  std::unique_ptr<SNDFILE, SndfileCloser> wave;
+  SF_INFO info{};
+  bool floatData = false;
+  // 16-bit data is read as it is: the rounding of wider samples leaves it unchanged.
+  bool shortData = false;
+  size_t channels = 1;
+  uint64_t framesDone = 0;
+  std::vector<int> whole;
+  std::vector<float> fractions;
+  std::vector<short> shorts;
+};
+
+int WaveDecoderOpen(const char* inputPath, WaveDecoder** decoder, int16_t* bitsPerSample, int16_t* channels,
+                    int32_t* sampleRate, uint32_t* dataBytes) {
+  if (!inputPath || !decoder || !bitsPerSample || !channels || !sampleRate || !dataBytes) return kCodecBadArguments;
+  *decoder = nullptr;
   uint64_t inputSize = 0;
   if (!codec::RegularFileSize(inputPath, inputSize)) return kCodecUnreadable;
-  SF_INFO info{};
-  std::unique_ptr<SNDFILE, SndfileCloser> wave(sf_open(inputPath, SFM_READ, &info));
-  if (!wave) return kCodecUnreadable;
+  auto made = std::make_unique<WaveDecoder>();
+  made->wave.reset(sf_open(inputPath, SFM_READ, &made->info));
+  if (!made->wave) return kCodecUnreadable;
+  const SF_INFO& info = made->info;
   // The converter after this takes one or two channels; a rate of 0 is a broken header.
   if (!IsWaveContainer(info.format) || info.channels < 1 || info.channels > 2 || info.samplerate <= 0 ||
       info.frames < 0) {
     return kCodecUnreadable;
   }
-  const auto fileChannels = static_cast<size_t>(info.channels);
-  const uint64_t frameBytes = 2 * fileChannels;
+  made->channels = static_cast<size_t>(info.channels);
   // dataBytes is a 32-bit count; longer audio could not be described.
-  if (static_cast<uint64_t>(info.frames) * frameBytes > UINT32_MAX) return kCodecUnreadable;
-
-  codec::Output output;
-  if (!output.Open(outputPath)) return kCodecWriteFailed;
-
-  const bool floatData = IsFloatData(info.format);
-  std::vector<int> whole(floatData ? 0 : kBlockFrames * fileChannels);
-  std::vector<float> fractions(floatData ? kBlockFrames * fileChannels : 0);
-  std::vector<uint8_t> bytes(kBlockFrames * frameBytes);
-  uint64_t framesDone = 0;
-  for (;;) {
-    sf_count_t got = floatData ? sf_readf_float(wave.get(), fractions.data(), kBlockFrames)
-                               : sf_readf_int(wave.get(), whole.data(), kBlockFrames);
-    if (got <= 0) break;
-    const size_t samples = static_cast<size_t>(got) * fileChannels;
-    if ((framesDone + static_cast<uint64_t>(got)) * frameBytes > UINT32_MAX) return kCodecUnreadable;
-    for (size_t i = 0; i < samples; ++i) {
-      codec::PutSample(bytes.data() + 2 * i, floatData ? FromFloat(fractions[i]) : FromInt(whole[i]));
-    }
-    if (!output.Write(bytes.data(), 2 * samples)) return kCodecWriteFailed;
-    framesDone += static_cast<uint64_t>(got);
-    if (!KeepGoing(callback, framesDone, static_cast<uint64_t>(info.frames))) return kCodecCancelled;
-  }
-  // A read that stopped on an error, not at the end of the data.
-  if (sf_error(wave.get()) != SF_ERR_NO_ERROR) return kCodecUnreadable;
-  if (!output.Close()) return kCodecWriteFailed;
-
+  const uint64_t bytes = static_cast<uint64_t>(info.frames) * 2 * made->channels;
+  if (bytes > UINT32_MAX) return kCodecUnreadable;
+  made->floatData = IsFloatData(info.format);
+  made->shortData = (info.format & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_16;
+  const size_t samples = kBlockFrames * made->channels;
+  if (made->floatData) made->fractions.resize(samples);
+  else if (made->shortData) made->shorts.resize(samples);
+  else made->whole.resize(samples);
   *bitsPerSample = 16;
   *channels = static_cast<int16_t>(info.channels);
   *sampleRate = info.samplerate;
+  *dataBytes = static_cast<uint32_t>(bytes);
+  *decoder = made.release();
+  return kCodecDone;
+}
+
+int WaveDecoderRead(WaveDecoder* decoder, uint8_t* bytes, size_t capacity, size_t* got) {
+  if (!decoder || !bytes || !got) return kCodecBadArguments;
+  *got = 0;
+  const size_t frameBytes = 2 * decoder->channels;
+  const auto frames = static_cast<sf_count_t>(std::min<size_t>(capacity / frameBytes, kBlockFrames));
+  if (frames == 0) return kCodecBadArguments;
+  SNDFILE* wave = decoder->wave.get();
+  sf_count_t read = decoder->floatData   ? sf_readf_float(wave, decoder->fractions.data(), frames)
+                    : decoder->shortData ? sf_readf_short(wave, decoder->shorts.data(), frames)
+                                         : sf_readf_int(wave, decoder->whole.data(), frames);
+  if (read <= 0) {
+    // A read that stopped on an error, not at the end of the data.
+    return sf_error(decoder->wave.get()) != SF_ERR_NO_ERROR ? kCodecUnreadable : kCodecDone;
+  }
+  if ((decoder->framesDone + static_cast<uint64_t>(read)) * frameBytes > UINT32_MAX) return kCodecUnreadable;
+  const size_t samples = static_cast<size_t>(read) * decoder->channels;
+  if (decoder->shortData) {
+    for (size_t i = 0; i < samples; ++i) codec::PutSample(bytes + 2 * i, decoder->shorts[i]);
+  } else {
+    for (size_t i = 0; i < samples; ++i) {
+      codec::PutSample(bytes + 2 * i,
+                       decoder->floatData ? FromFloat(decoder->fractions[i]) : FromInt(decoder->whole[i]));
+    }
+  }
+  decoder->framesDone += static_cast<uint64_t>(read);
+  *got = 2 * samples;
+  return kCodecDone;
+}
+
+void WaveDecoderFree(WaveDecoder* decoder) {
+  delete decoder;
+}
+
+int WaveDecode(char* inputPath, const char* outputPath, int16_t* bitsPerSample, int16_t* channels, int32_t* sampleRate,
+               int32_t* ignored, int32_t* dataBytes, CodecCallback callback) {
+  if (!inputPath || !outputPath || !bitsPerSample || !channels || !sampleRate || !dataBytes) return kCodecBadArguments;
+  int16_t bits = 0, fileChannels = 0;
+  int32_t rate = 0;
+  uint32_t declared = 0;
+  WaveDecoder* opened = nullptr;
+  if (int result = WaveDecoderOpen(inputPath, &opened, &bits, &fileChannels, &rate, &declared); result != kCodecDone) {
+    return result;
+  }
+  std::unique_ptr<WaveDecoder, decltype(&WaveDecoderFree)> decoder(opened, WaveDecoderFree);
+  codec::Output output;
+  if (!output.Open(outputPath)) return kCodecWriteFailed;
+  std::vector<uint8_t> bytes(kBlockFrames * 2 * decoder->channels);
+  uint64_t written = 0;
+  for (;;) {
+    size_t got = 0;
+    if (int result = WaveDecoderRead(decoder.get(), bytes.data(), bytes.size(), &got); result != kCodecDone) {
+      return result;
+    }
+    if (got == 0) break;
+    if (!output.Write(bytes.data(), got)) return kCodecWriteFailed;
+    written += got;
+    if (!KeepGoing(callback, decoder->framesDone, static_cast<uint64_t>(decoder->info.frames))) return kCodecCancelled;
+  }
+  if (!output.Close()) return kCodecWriteFailed;
+
+  *bitsPerSample = bits;
+  *channels = fileChannels;
+  *sampleRate = rate;
   if (ignored) *ignored = 0;
-  *dataBytes = static_cast<int32_t>(static_cast<uint32_t>(framesDone * frameBytes));
+  *dataBytes = static_cast<int32_t>(static_cast<uint32_t>(written));
   return kCodecDone;
 }

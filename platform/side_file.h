@@ -43,6 +43,8 @@ class SideFile {
 
   const std::string& Path() const { return m_path; }
   const std::string& Target() const { return m_target; }
+  // The open file's descriptor until Finish, else -1.
+  int Descriptor() const { return m_fd; }
 
  private:
   std::string m_path;

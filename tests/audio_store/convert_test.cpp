@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -341,6 +342,62 @@ TEST_F(ConvertTest, WaveHeaderFieldsAreLittleEndian) {
   std::setvbuf(full.get(), nullptr, _IONBF, 0);
   EXPECT_EQ(WriteWaveHeader(full.get(), 100, 44100, 2, 16), 0);
   EXPECT_TRUE(Reported("WriteWaveHeader", "Writing the wave header failed."));
+}
+
+}  // namespace
+
+namespace {
+
+// A source made as it is read, as a mix or a decoder is: it hands out each read from
+// a copy of the bytes and fails any read that goes back.
+struct ForwardSource : PcmSource {
+  const std::string& bytes;
+  uint64_t last = 0;
+  int reads = 0;
+  explicit ForwardSource(const std::string& source) : bytes(source) {}
+  int Read(uint64_t offset, uint8_t* out, size_t count) override {
+    if (offset < last || offset + count > bytes.size()) return 0;
+    last = offset;
+    ++reads;
+    std::memcpy(out, bytes.data() + offset, count);
+    return 1;
+  }
+};
+
+struct StringSink : PcmSink {
+  std::string bytes;
+  bool Put(const uint8_t* data, size_t count) override {
+    bytes.append(reinterpret_cast<const char*>(data), count);
+    return true;
+  }
+};
+
+TEST_F(ConvertTest, AStreamedSourceConvertsAsItsFileDoes) {
+  // Three buffers and a piece, so that the rate converters cross buffer boundaries.
+  std::string input = Pattern(3 * 8192 + 1000, 7);
+  const AudioQuality project{2, 16, 44100};
+  const AudioQuality cases[][2] = {{project, {1, 8, 22050}},    {project, {2, 16, 11025}}, {project, {1, 16, 44100}},
+                                   {{1, 16, 22050}, project},   {{2, 8, 8000}, project},   {project, {2, 8, 47999}},
+                                   {project, project}};
+  for (const auto& c : cases) {
+    const std::string fromFile = Convert(input, c[0], c[1]);
+    const uint32_t cap = converter.m_outputCap, written = converter.m_outputWritten;
+    ForwardSource source(input);
+    StringSink sink;
+    ASSERT_EQ(converter.ConvertStream(source, static_cast<uint32_t>(input.size()), sink, c[0], c[1], nullptr), 1);
+    EXPECT_TRUE(sink.bytes == fromFile) << c[0].sampleRate << " to " << c[1].sampleRate << " Hz, " << c[1].channels
+                                        << " channels, " << c[1].bitsPerSample << " bits";
+    EXPECT_EQ(converter.m_outputCap, cap);
+    EXPECT_EQ(converter.m_outputWritten, written);
+    EXPECT_GT(source.reads, 0);
+  }
+  // A source that fails stops the conversion with its result.
+  struct Cancelled : PcmSource {
+    int Read(uint64_t, uint8_t*, size_t) override { return 3; }
+  } cancelled;
+  StringSink sink;
+  EXPECT_EQ(converter.ConvertStream(cancelled, 20000, sink, project, {1, 8, 22050}, nullptr), 3);
+  EXPECT_TRUE(sink.bytes.empty());
 }
 
 }  // namespace

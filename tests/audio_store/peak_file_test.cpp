@@ -133,3 +133,37 @@ TEST_F(PeakFileTest, AFailedRenderingKeepsThePreviousPeakFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// The builder takes the audio as a writer hands it over, in pieces of any size: the
+// entries must be those of the rendering from the whole file.
+TEST_F(PeakFileTest, ABuilderFedInPiecesBuildsWhatTheRenderingMakes) {
+  for (uint32_t size : {130u, 1282u, 1283u, 40003u}) {
+    const std::string audio = Pattern(size, static_cast<uint8_t>(size));
+    const std::string rendered = Render(Make("track1.pcm", audio), &dialog);
+    CPeakBuilder builder;
+    ASSERT_TRUE(builder.Start(root / "building.pek"));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(audio.data());
+    size_t at = 0;
+    for (size_t piece = 1; at < audio.size(); piece = piece * 3 % 4099 + 1) {
+      const size_t count = std::min(piece, audio.size() - at);
+      builder.Add(bytes + at, count);
+      at += count;
+    }
+    uint32_t length = 0;
+    ASSERT_TRUE(builder.Publish(root / "built.pek", length));
+    EXPECT_EQ(ReadFileBytes(root / "built.pek"), rendered) << size;
+    EXPECT_EQ(length, size / 64);
+    EXPECT_FALSE(fs::exists(root / "building.pek"));
+  }
+  // An abandoned build leaves neither its file nor the peak file.
+  {
+    CPeakBuilder builder;
+    ASSERT_TRUE(builder.Start(root / "building.pek"));
+    builder.Add(reinterpret_cast<const uint8_t*>("abcdefgh"), 8);
+  }
+  EXPECT_FALSE(fs::exists(root / "building.pek"));
+}
+
+}  // namespace

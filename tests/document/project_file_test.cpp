@@ -173,6 +173,18 @@ TEST_F(ProjectTest, AProjectLackingAudioOpensWithWhatIsThere) {
   EXPECT_EQ(doc->Track(0).m_szPeakPath, folder + "/track0.pek");
 }
 
+TEST_F(ProjectTest, APeakFileThatFitsItsTrackIsNotRenderedAgainOnOpening) {
+  // 100 spans of 128 bytes give 99 entries: two bytes less than the nominal length.
+  LoadTrack(0, Pattern(12800, 1));
+  LoadTrack(1, Pattern(12804, 2));
+  ASSERT_EQ(app->SaveProject(false, project), 1);
+  const std::string folder = doc->m_szProjectFolder;
+  ASSERT_EQ(fs::file_size(folder + "/track0.pek"), 198u);
+  ASSERT_EQ(app->OpenDocument(project), 1);
+  EXPECT_EQ(doc->Track(0).m_szPeakPath, folder + "/track0.pek");
+  EXPECT_EQ(doc->Track(1).m_szPeakPath, folder + "/track1.pek");
+}
+
 TEST(ProjectRecord, OlderVersionsKeepTheirLevelsWhereTheyStood) {
   ProjectRecord record;
   record.tracks[3].left = 7;
