@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "core/mixer_config.h"
 #include "document/mix_samples.h"
+#include "effects/sample_math.h"
 #include "platform/folders.h"
 
 namespace {
@@ -34,7 +35,7 @@ bool ReadClick(const std::string& path, MetronomeClicks::Click& click) {
   const size_t count = std::fread(bytes, 1, sizeof bytes, file);
   std::fclose(file);
   if (count != sizeof bytes) return false;
-  for (size_t i = 0; i < click.size(); ++i) click[i] = SampleAt(bytes, i);
+  for (size_t i = 0; i < click.size(); ++i) click[i] = effects::SampleAt(bytes, static_cast<uint32_t>(i));
   return true;
 }
 
