@@ -5,7 +5,6 @@
 // been reported.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/cli_run.h"
 #include "tests/support/prerequisites.h"
 #include "tests/support/temp_folder.h"
 
@@ -25,40 +25,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr size_t kFolderField = 7;
-constexpr size_t kFolderSize = 261;
-
-int Shell(const std::string& command) {
-  int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Quoted(const std::string& text) {
-  return "'" + text + "'";
-}
-
 // The files of the songs folder and of the audio folder (less the sessions'
 // working folders), by path. A project folder's name, which a save under a new name
 // makes from the clock, is replaced by the name of the project file that names it.
 using Files = std::map<std::string, std::string>;
 
-struct CliResult {
-  int status;
-  std::string output;
-};
-
 struct StoppedWriteTest : ::testing::Test {
   TempFolder root;
   std::string songs = root / "songs", audio = root / "audio", backup = root / "backup";
 
-  std::string Cli(const std::string& commands) {
-    return "HOME=" + Quoted(root.Path()) + " " + Quoted(TRACKWRIGHT_CLI) + " --config-dir " + Quoted(root.Path()) +
-           " --audio-folder " + Quoted(audio) + " " + commands + " >" + Quoted(root / "out") + " 2>&1";
-  }
-
-  CliResult RunCli(const std::string& commands, const std::string& environment = "") {
-    int status = Shell(environment + " " + Cli(commands));
-    return {status, ReadFileBytes(root / "out")};
+  CliRun Cli(const std::string& commands, const std::string& environment = "") {
+    return RunCli(root.Path(), audio, commands, environment);
   }
 
   void SetUp() override {
@@ -72,7 +49,7 @@ struct StoppedWriteTest : ::testing::Test {
       ASSERT_EQ(Shell("sox -V1 -n -r 44100 -c 2 -b 16 " + Quoted(wav) + " " + tones[n] + " gain -9"), 0);
       make += " -e 'track " + std::to_string(n + 1) + "' -e \"import " + Quoted(wav) + "\"";
     }
-    CliResult made = RunCli(make + " -e \"save " + Quoted(songs + "/song.mix") + "\" -e \"export " +
+    CliRun made = Cli(make + " -e \"save " + Quoted(songs + "/song.mix") + "\" -e \"export " +
                       Quoted(songs + "/out.wav") + "\"");
     ASSERT_EQ(made.status, 0) << made.output;
     fs::create_directories(backup + "/audio");
@@ -99,9 +76,8 @@ struct StoppedWriteTest : ::testing::Test {
     std::map<std::string, std::string> folderNames;
     for (const auto& entry : fs::directory_iterator(songs)) {
       if (entry.path().extension() != ".mix") continue;
-      std::string record = ReadFileBytes(entry.path());
-      if (record.size() < kFolderField + kFolderSize) continue;
-      std::string folder = record.substr(kFolderField, kFolderSize).c_str();
+      std::string folder = ProjectFolderOf(ReadFileBytes(entry.path()));
+      if (folder.empty()) continue;
       folderNames[folder] = "<folder of " + entry.path().filename().string() + ">";
     }
     for (const std::string& top : {songs, audio}) {
@@ -117,10 +93,7 @@ struct StoppedWriteTest : ::testing::Test {
         for (const auto& [folder, alias] : folderNames) {
           if (name.rfind(folder + "/", 0) == 0) name = alias + name.substr(folder.size());
         }
-        if (entry.path().extension() == ".mix" && bytes.size() >= kFolderField + kFolderSize) {
-          std::fill(bytes.begin() + kFolderField, bytes.begin() + kFolderField + kFolderSize, '\0');
-        }
-        files[name] = bytes;
+        files[name] = entry.path().extension() == ".mix" ? WithoutProjectFolder(bytes) : bytes;
       }
     }
     return files;
@@ -135,8 +108,8 @@ struct StoppedWriteTest : ::testing::Test {
     for (const auto& entry : fs::directory_iterator(songs)) {
       if (entry.path().extension() != ".mix") continue;
       names.push_back("." + entry.path().filename().string());
-      std::string record = ReadFileBytes(entry.path());
-      if (record.size() >= kFolderField + kFolderSize) folders.push_back(record.substr(kFolderField, kFolderSize).c_str());
+      std::string folder = ProjectFolderOf(ReadFileBytes(entry.path()));
+      if (!folder.empty()) folders.push_back(folder);
     }
     for (const std::string& top : {songs, audio}) {
       for (const auto& entry : fs::recursive_directory_iterator(top)) {
@@ -175,7 +148,7 @@ struct StoppedWriteTest : ::testing::Test {
                               Quoted(audio + "/temp") + " LD_PRELOAD=" + Quoted(TRACKWRIGHT_FAULT_SHIM) +
                               // Under AddressSanitizer the preloaded shim comes before its runtime.
                               " ASAN_OPTIONS=verify_asan_link_order=0";
-    CliResult clean = RunCli(commands, paths + " TW_FAULT_LOG=" + Quoted(root / "calls"));
+    CliRun clean = Cli(commands, paths + " TW_FAULT_LOG=" + Quoted(root / "calls"));
     ASSERT_EQ(clean.status, 0) << clean.output;
     std::vector<std::string> calls;
     std::istringstream log(ReadFileBytes(root / "calls"));
@@ -191,7 +164,7 @@ struct StoppedWriteTest : ::testing::Test {
         if (std::strcmp(mode, "ENOSPC") == 0 && calls[at - 1].find(" write ") == std::string::npos) continue;
         Restore();
         const std::string fault = " TW_FAULT_AT=" + std::to_string(at) + " TW_FAULT_MODE=" + mode;
-        CliResult stopped = RunCli(commands, paths + fault);
+        CliRun stopped = Cli(commands, paths + fault);
         ++tried;
         const std::string where = label + " " + mode + " at call " + calls[at - 1];
         if (stopped.status != 0 && std::strcmp(mode, "KILL") != 0) {
@@ -201,7 +174,7 @@ struct StoppedWriteTest : ::testing::Test {
         }
         for (const std::string& project : projectsToOpen) {
           if (!fs::exists(project) && project != projectsToOpen.front()) continue;
-          CliResult opened = RunCli("-e \"open " + Quoted(project) + "\"");
+          CliRun opened = Cli("-e \"open " + Quoted(project) + "\"");
           EXPECT_EQ(opened.status, 0) << where << ": " << project << " does not open\n" << opened.output;
         }
         for (const std::string& left : Leftovers()) ADD_FAILURE() << where << ": left behind " << left;
