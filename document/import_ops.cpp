@@ -135,13 +135,7 @@ int CMixerDoc::ImportDecoded(bool mp3) {
   const uint32_t count = work->m_converter.m_outputWritten;
   if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &work->m_tempA, position, count)) != 1) return result;
   track.m_pos.m_nLength += count;
-  if ((result = DocFinalize(kKindInsertion, m_nCurrentTrack, &work->m_tempA, position, position + count)) != 1) {
-    return result;
-  }
-  if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
-    return result;
-  }
-  return 1;
+  return CommitEdit(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0, &work->m_tempA);
 }
 
 int CMixerDoc::UserOpImportWave() {
