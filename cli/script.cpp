@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -364,7 +365,9 @@ bool ScriptRunner::CanExport(const std::string& path) {
   std::error_code error;
   if (!std::filesystem::exists(folder, error)) return Fail("export: the folder " + folder + " does not exist");
   if (!std::filesystem::is_directory(folder, error)) return Fail("export: " + folder + " is not a folder");
-  if (IsFolderWritable(folder) != 1) return Fail("export: the folder " + folder + " is not writable");
+  if (IsFolderWritable(folder) != 1) {
+    return Fail("export: the folder " + folder + " is not writable (" + std::strerror(errno) + ")");
+  }
   return true;
 }
 

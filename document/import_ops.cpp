@@ -3,7 +3,9 @@
 
 #include "document/import_ops.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "core/errors.h"
 #include "core/file_utils.h"
@@ -25,10 +27,17 @@ bool NameTempFile(std::string& path, const std::string& folder, const char* base
 }
 
 // A decoder's result as the import's: a refusal is told to the user, a cancel is not.
-int DecodeResult(int result, const std::string& file) {
+// error is errno after the decoder, cleared before it: a failed read or write is
+// told with its cause (a file that is merely not audio leaves none of these).
+int DecodeResult(int result, int error, const std::string& file) {
   if (result == kCodecDone) return 1;
   if (result == kCodecNotLoaded) return 0;
-  if (result != kCodecCancelled) ShowInformation("Cannot import " + file + ":\n" + CodecResultText(result));
+  if (result == kCodecCancelled) return 3;
+  std::string text = "Cannot import " + file + ":\n" + CodecResultText(result);
+  for (int cause : {EIO, ENOSPC, EDQUOT, EFBIG, EACCES, EPERM, EROFS}) {
+    if (error == cause) text += "\n" + std::string(std::strerror(error));
+  }
+  ShowInformation(text);
   return 3;
 }
 
@@ -60,9 +69,10 @@ int CWaveImport::ImportFile(const std::string& folder, AudioQuality& quality, co
   }
   if (!NameTempFile(m_szTempPath, folder, "import_wave_file", "pcm")) return 0;
   if (std::FILE* created = std::fopen(m_szTempPath.c_str(), "wb")) std::fclose(created);
-  int result = DecodeResult(
-      CallWaveDecode("CWaveImport::ImportFile", wavPath, m_szTempPath, &m_quality, &m_nDataBytes, DecodeCallback),
-      wavPath);
+  errno = 0;
+  const int decoded =
+      CallWaveDecode("CWaveImport::ImportFile", wavPath, m_szTempPath, &m_quality, &m_nDataBytes, DecodeCallback);
+  int result = DecodeResult(decoded, errno, wavPath);
   if (result == 1) quality = m_quality;
   return result;
 }
@@ -77,7 +87,9 @@ int CMP3Import::ImportFile(const std::string& folder, const std::string& mp3Path
     progress->SetProgressRange(100);
   }
   if (!NameTempFile(m_szTempPath, folder, "import_mp3_file", "wav")) return 0;
-  return DecodeResult(CallLameDecode("CMP3Import::ImportFile", mp3Path, m_szTempPath, DecodeCallback), mp3Path);
+  errno = 0;
+  const int decoded = CallLameDecode("CMP3Import::ImportFile", mp3Path, m_szTempPath, DecodeCallback);
+  return DecodeResult(decoded, errno, mp3Path);
 }
 
 void CMP3Import::RemoveTempFile() {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -111,7 +112,13 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
       // A track file that holds less than its track (cut short by another program) would
       // mix as silence: the mix would not be the project's.
       if (got < std::min(kBlock, track.m_pos.m_nLength - done)) {
+        const int error = std::ferror(file) ? errno : 0;
         closeAll();
+        if (error != 0) {
+          ShowInformation("Reading the audio file of track " + std::to_string(n + 1) + " (" + track.m_PCM.szPath +
+                          ") failed: " + std::strerror(error) + ".  The mix down was stopped.");
+          return 0;
+        }
         ShowInformation("The audio file of track " + std::to_string(n + 1) + " (" + track.m_PCM.szPath +
                         ") ends after " + std::to_string(done + got) + " of its " +
                         std::to_string(track.m_pos.m_nLength) +
