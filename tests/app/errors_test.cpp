@@ -8,6 +8,7 @@
 #include "app/mixer_app.h"
 #include "platform/last_error.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/fake_main_frame.h"
 
 namespace {
 
@@ -58,18 +59,10 @@ TEST_F(ErrorsTest, GuardMessageNamesTheMissingObject) {
   EXPECT_EQ(Last().icon, MessageIcon::Stop);
 }
 
-struct NullFrame : CMainFrame {
-  void ShowMainWindow(bool) override {}
-  void EnableWindow(bool) override {}
-  bool IsWindowEnabled() const override { return true; }
-  void SetDocumentTitle(const std::string&) override {}
-  void UpdateCommandStates() override {}
-};
-
 TEST_F(ErrorsTest, CrashReportCopiesOnlyWhenConfirmed) {
   platform::SetLastError(0);
   CMixerApp app;
-  NullFrame frame;
+  FakeMainFrame frame;
   app.SetMainFrame(&frame);
   system.messages.Answer(MessageResult::Cancel);
   ReportErrorWithClipboard(".\\MixerView.cpp", 412, "");

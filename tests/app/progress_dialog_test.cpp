@@ -5,6 +5,7 @@
 #include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/fake_main_frame.h"
 
 namespace {
 
@@ -17,19 +18,10 @@ TEST(RemainingTime, Texts) {
   EXPECT_EQ(RemainingTimeText(99, 0), "1 seconds");
 }
 
-struct Frame : CMainFrame {
-  bool enabled = true;
-  void ShowMainWindow(bool) override {}
-  void EnableWindow(bool enable) override { enabled = enable; }
-  bool IsWindowEnabled() const override { return enabled; }
-  void SetDocumentTitle(const std::string&) override {}
-  void UpdateCommandStates() override {}
-};
-
 struct ProgressTest : ::testing::Test {
   platform::ScriptedSystem system{"/opt/tw", "/tmp", "/home/user"};
   CMixerApp app;
-  Frame frame;
+  FakeMainFrame frame;
   COperationDialog& dialog = app.m_operationDialog;
   void SetUp() override { app.SetMainFrame(&frame); }
   void TearDown() override { app.SetMainFrame(nullptr); }

@@ -8,7 +8,7 @@
 #include "core/message_dialog.h"
 #include "app/settings/app_settings_dialog.h"
 #include "platform/wave/wave_device.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

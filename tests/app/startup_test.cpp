@@ -7,6 +7,7 @@
 #include "app/mixer_app.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/fake_main_frame.h"
 
 namespace {
 
@@ -14,15 +15,7 @@ namespace fs = std::filesystem;
 using platform::DialogLogic;
 using platform::MemoryDialogSurface;
 
-struct Frame : CMainFrame {
-  bool restored = false, shown = false, enabled = true;
-  std::string title;
-  void ShowMainWindow(bool restorePlacement) override { shown = true, restored = restorePlacement; }
-  void EnableWindow(bool enable) override { enabled = enable; }
-  bool IsWindowEnabled() const override { return enabled; }
-  void SetDocumentTitle(const std::string& text) override { title = text; }
-  void UpdateCommandStates() override {}
-};
+using Frame = FakeMainFrame;
 
 struct StartupTest : ::testing::Test {
   TempFolder root;

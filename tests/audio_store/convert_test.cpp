@@ -278,16 +278,6 @@ TEST_F(ConvertTest, AFullTargetIsAFailure) {
 // With an application: the progress dialog is stepped and can cancel.
 using ConvertProgressTest = StoreTest;
 
-struct CancelAt : platform::TimerOwner {
-  CancelAt(COperationDialog& dialog, int at) : dialog(dialog), at(at) {}
-  void OnTimer(unsigned int) override {
-    if (++reports == at) dialog.OnCancel();
-  }
-  COperationDialog& dialog;
-  int at;
-  int reports = 0;
-};
-
 TEST_F(ConvertProgressTest, EachFullBufferStepsTheDialogAndCancelStopsThere) {
   std::string input = Pattern(3 * 8192 + 100, 5);
   std::string sourcePath = root / "source.pcm", targetPath = root / "target.pcm";

@@ -11,18 +11,6 @@ namespace fs = std::filesystem;
 
 using PcmFileTest = StoreTest;
 
-// Each progress report dispatches one message; this user counts them and presses
-// Cancel at the given one.
-struct CancelAt : platform::TimerOwner {
-  CancelAt(COperationDialog& dialog, int at) : dialog(dialog), at(at) {}
-  void OnTimer(unsigned int) override {
-    if (++reports == at) dialog.OnCancel();
-  }
-  COperationDialog& dialog;
-  int at;
-  int reports = 0;
-};
-
 TEST_F(PcmFileTest, OpenSeekAndCloseFollowTheRecord) {
   PCMFile missing = Named("missing.pcm");
   missing.nSize = 77;

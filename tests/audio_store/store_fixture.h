@@ -9,19 +9,9 @@
 #include "core/progress_dialog.h"
 #include "audio_store/pcm_file.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/cancel_at.h"
+#include "tests/support/pattern.h"
 #include "tests/support/temp_folder.h"
-
-// Bytes that differ from position to position and from seed to seed, so that a
-// misplaced or repeated range shows in a comparison.
-inline std::string Pattern(size_t count, uint32_t seed) {
-  std::string bytes(count, '\0');
-  uint32_t state = seed * 2654435761u + 1;
-  for (auto& byte : bytes) {
-    state = state * 1664525u + 1013904223u;
-    byte = static_cast<char>(state >> 24);
-  }
-  return bytes;
-}
 
 // A scripted system, a session folder that is a fresh temp folder and the progress
 // dialog that long operations step.

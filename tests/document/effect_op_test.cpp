@@ -5,7 +5,7 @@
 
 #include "core/command_ids.h"
 #include "effects/repeat_effects.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

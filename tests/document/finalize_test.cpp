@@ -1,5 +1,5 @@
 #include "core/command_ids.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "core/command_ids.h"
 #include "document/export_dialogs.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 #include "tests/support/prerequisites.h"
 
 namespace {

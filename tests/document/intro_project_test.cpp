@@ -17,7 +17,7 @@
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"
 #include "document/project_record.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace fs = std::filesystem;
 

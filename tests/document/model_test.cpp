@@ -6,7 +6,7 @@
 #include <random>
 
 #include "core/command_ids.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

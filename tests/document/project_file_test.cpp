@@ -5,7 +5,7 @@
 #include "core/command_ids.h"
 #include "document/import_old_dialog.h"
 #include "document/project_record.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

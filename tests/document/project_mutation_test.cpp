@@ -5,7 +5,7 @@
 #include <random>
 
 #include "document/project_record.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "document/project_record.h"
 #include "platform/file_commit.h"
 #include "platform/side_file.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "core/command_ids.h"
 #include "app/left_sessions.h"
 #include "audio_store/wave_header.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 #include "tests/support/prerequisites.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "app/left_sessions.h"
 #include "platform/process_owner.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

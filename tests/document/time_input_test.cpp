@@ -1,7 +1,7 @@
 #include "document/time_input.h"
 
 #include "core/command_ids.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 

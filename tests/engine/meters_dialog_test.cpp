@@ -5,7 +5,7 @@
 #include "engine/audio_failure_dialog.h"
 #include "engine/playback_meters.h"
 #include "engine/start_tick.h"
-#include "tests/engine/playback_fixture.h"
+#include "tests/support/playback_fixture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // the transport operations, the delay checks and the start-tick estimate.
 
 #include "core/command_ids.h"
-#include "tests/engine/playback_fixture.h"
+#include "tests/support/playback_fixture.h"
 
 namespace {
 

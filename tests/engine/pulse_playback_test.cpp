@@ -13,7 +13,7 @@
 
 #include "core/command_ids.h"
 #include "platform/wave/portaudio_wave_system.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 #include "tests/support/prerequisites.h"
 #include "tests/wave/wave_test_support.h"
 

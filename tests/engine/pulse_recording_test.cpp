@@ -43,7 +43,7 @@ TEST(PulseRecordingTest, ATakeHoldsWhatThePlayedSignalSoundedLike) {
   std::string signal;
   for (size_t p = 0; p < pieces.size(); ++p) {
     pieces[p] = std::make_unique<TestBuffer>(kPiece);
-    const std::vector<char> bytes = wavetest::Pattern(41, kPiece, p * kPiece);
+    const std::vector<char> bytes = wavetest::PatternBytes(41, kPiece, p * kPiece);
     std::copy(bytes.begin(), bytes.end(), pieces[p]->bytes.begin());
     signal.append(bytes.begin(), bytes.end());
   }

@@ -26,32 +26,21 @@
 #include "ui/board/mixing_board_widget.h"
 #include "ui/board/strip_painter.h"
 #include "ui/main_window/main_window.h"
+#include "tests/support/fake_main_frame.h"
+#include "tests/support/started_app.h"
 
 namespace {
-
-struct QuietFrame : CMainFrame {
-  void ShowMainWindow(bool) override {}
-  void EnableWindow(bool) override {}
-  bool IsWindowEnabled() const override { return true; }
-  void SetDocumentTitle(const std::string&) override {}
-  void UpdateCommandStates() override {}
-  void OnDocumentChanged(int) override {}
-};
 
 // A started application with its document, and the board on screen over its strips.
 class BoardTest : public testing::Test {
  protected:
   void SetUp() override {
-    std::filesystem::create_directories(root / "config");
-    std::filesystem::create_directories(root / "audio");
+    WriteFirstRunConfig(root.Path());
     system = std::make_unique<platform::ScriptedSystem>("/opt/tw", root / "config", root / "home");
-    auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
-    std::ofstream(root / "config/mixer.cfg", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    app = std::make_unique<CMixerApp>();
-    ASSERT_TRUE(app->InitInstance({"", [] { return std::make_unique<QuietFrame>(); }}));
+    FakeMainFrame* frame = nullptr;
+    app = StartApplication(frame);
+    ASSERT_NE(app, nullptr);
     doc = app->m_pDocument;
-    ASSERT_NE(doc, nullptr);
     board = std::make_unique<ui::MixingBoardWidget>(app->m_boardMain, app->m_boardTracks);
     board->resize(1400, board->BoardHeight());
     board->show();

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/errors.h"
+#include "tests/support/started_app.h"
 
 platform::Canvas* RecordingHost::WindowCanvas() {
   if (!window || window->Width() != width || window->Height() != height) {
@@ -27,25 +28,17 @@ void RecordingHost::Report(const std::string& location, const std::string& messa
 }
 
 void ViewTest::SetUp() {
-  std::filesystem::create_directories(root / "config");
-  std::filesystem::create_directories(root / "audio");
+  WriteFirstRunConfig(root.Path());
   system = std::make_unique<platform::ScriptedSystem>(root / "bin", root / "config", root / "home");
-  auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
-  WriteFileBytes(root / "config/mixer.cfg", std::string(bytes.begin(), bytes.end()));
-  app = std::make_unique<CMixerApp>();
-  ASSERT_TRUE(app->InitInstance({"", [this] {
-                                   auto made = std::make_unique<Frame>();
-                                   frame = made.get();
-                                   return made;
-                                 }}));
+  app = StartApplication(frame);
+  ASSERT_NE(app, nullptr);
   doc = app->m_pDocument;
-  ASSERT_NE(doc, nullptr);
   view = std::make_unique<CMixerView>(host, app.get());
-  frame->view = view.get();
+  frame->onDocumentChanged = [this](int) { view->OnDocumentChanged(); };
 }
 
 void ViewTest::TearDown() {
-  if (frame) frame->view = nullptr;
+  if (frame) frame->onDocumentChanged = nullptr;
   view.reset();
 }
 

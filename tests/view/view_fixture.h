@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/recording_canvas.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/fake_main_frame.h"
 #include "tests/support/temp_folder.h"
 #include "view/mixer_view.h"
 
@@ -58,18 +58,7 @@ struct RecordingHost : view::ViewHost {
 class ViewTest : public ::testing::Test {
  protected:
   using Frame16 = std::pair<int16_t, int16_t>;
-  struct Frame : CMainFrame {
-    CMixerView* view = nullptr;
-    int commandRefreshes = 0;
-    void ShowMainWindow(bool) override {}
-    void EnableWindow(bool) override {}
-    bool IsWindowEnabled() const override { return true; }
-    void SetDocumentTitle(const std::string&) override {}
-    void UpdateCommandStates() override { ++commandRefreshes; }
-    void OnDocumentChanged(int) override {
-      if (view) view->OnDocumentChanged();
-    }
-  };
+  using Frame = FakeMainFrame;
 
   void SetUp() override;
   void TearDown() override;

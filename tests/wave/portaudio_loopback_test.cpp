@@ -55,7 +55,7 @@ TEST(PortAudioLoopbackTest, WhatIsPlayedComesBackFromTheMonitorByteForByte) {
   ASSERT_GT(system.OutputCount(), 0u) << "the test server runs, yet the audio library finds no output";
   ASSERT_GT(system.InputCount(), 0u) << "the test server runs, yet the audio library finds no input";
 
-  const std::vector<char> signal = Pattern(11, uint64_t{WAVE_LOOPBACK_SECONDS} * 176400);
+  const std::vector<char> signal = PatternBytes(11, uint64_t{WAVE_LOOPBACK_SECONDS} * 176400);
 
   // Capture first, in 50 ms pieces, so that the whole signal lands in it.
   auto input = system.CreateInput();

@@ -65,7 +65,7 @@ class StreamWaveOutTest : public testing::Test {
   // Writes the next serial into buffer.
   void WriteNext(TestBuffer& buffer) {
     buffer.header.bufferLength = LengthOf(serial);
-    std::vector<char> bytes = Pattern(serial, buffer.header.bufferLength);
+    std::vector<char> bytes = PatternBytes(serial, buffer.header.bufferLength);
     std::copy(bytes.begin(), bytes.end(), buffer.bytes.begin());
     buffer.header.user = serial;
     ASSERT_EQ(device.Write(&buffer.header), MMSYSERR_NOERROR);
@@ -115,7 +115,7 @@ TEST_F(StreamWaveOutTest, PlaysEveryByteOnceAndInOrderAcrossPauses) {
   std::vector<char> played, expected;
   for (const auto& run : backend.outputRuns) played.insert(played.end(), run.begin(), run.end());
   for (uint32_t s = 0; s < kWrites; ++s) {
-    std::vector<char> bytes = Pattern(s, LengthOf(s));
+    std::vector<char> bytes = PatternBytes(s, LengthOf(s));
     expected.insert(expected.end(), bytes.begin(), bytes.end());
   }
   EXPECT_EQ(played.size(), expected.size());
@@ -156,7 +156,7 @@ TEST_F(StreamWaveOutTest, ResetHandsEveryHeaderBackOnceAndNothingOfItPlaysAfterw
     const std::vector<char>& run = backend.outputRuns[e];
     size_t at = 0;
     for (uint32_t s : epochs[e]) {
-      std::vector<char> bytes = Pattern(s, LengthOf(s));
+      std::vector<char> bytes = PatternBytes(s, LengthOf(s));
       size_t compare = std::min(bytes.size(), run.size() - at);
       ASSERT_TRUE(std::equal(bytes.begin(), bytes.begin() + compare, run.begin() + at))
           << "epoch " << e << ", write " << s << " played wrong bytes";

@@ -96,9 +96,9 @@ TEST_F(VirtualWaveInTest, FillsQueuedHeadersInOrderAndDropsWhatFindsNone) {
   EXPECT_EQ(events.back().bytesRecorded, 8820u);
   EXPECT_EQ(first.header.flags.load(), WHDR_PREPARED | WHDR_DONE);
   // What was heard after the header arrived, not the start of the input.
-  EXPECT_EQ(first.Recorded(), Pattern(7, 8820, 17640));
+  EXPECT_EQ(first.Recorded(), PatternBytes(7, 8820, 17640));
   Hear(50);
-  EXPECT_EQ(second.Recorded(), Pattern(7, 8820, 17640 + 8820));
+  EXPECT_EQ(second.Recorded(), PatternBytes(7, 8820, 17640 + 8820));
   EXPECT_EQ(Position(), 17640u);
 }
 
@@ -111,14 +111,14 @@ TEST_F(VirtualWaveInTest, StopHandsBackThePartlyFilledHeaderAndKeepsTheEmptyOnes
   Hear(20);
   ASSERT_EQ(handle->Stop(), MMSYSERR_NOERROR);
   ASSERT_EQ(DataHeaders(), std::vector<WaveHeader*>{&first.header});
-  EXPECT_EQ(first.Recorded(), Pattern(7, 3528));
+  EXPECT_EQ(first.Recorded(), PatternBytes(7, 3528));
   EXPECT_TRUE(second.Queued());
   // Stopped, it hears nothing; started again, it fills the header still queued.
   Hear(1000);
   EXPECT_EQ(heard, 3528u);
   ASSERT_EQ(handle->Start(), MMSYSERR_NOERROR);
   Hear(50);
-  EXPECT_EQ(second.Recorded(), Pattern(7, 8820, 3528));
+  EXPECT_EQ(second.Recorded(), PatternBytes(7, 8820, 3528));
   EXPECT_EQ(Position(), 12348u);
 }
 

@@ -140,7 +140,7 @@ TEST_F(VirtualWaveOutTest, PlaysAtTheByteRateAndHandsBackUsedUpHeaders) {
   Queue(second);
   Play(250);
   EXPECT_EQ(Position(), 44100u);
-  EXPECT_EQ(Device().Played(), Pattern(1, 44100));
+  EXPECT_EQ(Device().Played(), PatternBytes(1, 44100));
   EXPECT_TRUE(DoneHeaders(events).empty());
 
   Play(250);
@@ -155,7 +155,7 @@ TEST_F(VirtualWaveOutTest, PlaysAtTheByteRateAndHandsBackUsedUpHeaders) {
   Play(700);
   EXPECT_EQ(Position(), 176400u);
   EXPECT_EQ(DoneHeaders(events), (std::vector<WaveHeader*>{&first.header, &second.header}));
-  EXPECT_EQ(Device().Played(), Concat({Pattern(1, 88200), Pattern(2, 88200)}));
+  EXPECT_EQ(Device().Played(), Concat({PatternBytes(1, 88200), PatternBytes(2, 88200)}));
   EXPECT_TRUE(Device().Gaps().empty());
 }
 
@@ -186,7 +186,7 @@ TEST_F(VirtualWaveOutTest, PauseHoldsPlaybackWhereItIsUntilRestart) {
   EXPECT_EQ(handle->Restart(), MMSYSERR_NOERROR);
   Play(400);
   EXPECT_EQ(Position(), 88200u);
-  EXPECT_EQ(Device().Played(), Pattern(3, 88200));
+  EXPECT_EQ(Device().Played(), PatternBytes(3, 88200));
   EXPECT_TRUE(Device().Gaps().empty());
 }
 
@@ -204,7 +204,7 @@ TEST_F(VirtualWaveOutTest, ResetHandsBackEveryQueuedHeaderInOrder) {
     EXPECT_EQ(buffer->header.flags.load(), WHDR_PREPARED | WHDR_DONE);
   EXPECT_EQ(Position(), 0u);
   Play(1000);
-  EXPECT_EQ(Device().Played(), Pattern(1, 17640));
+  EXPECT_EQ(Device().Played(), PatternBytes(1, 17640));
 
   // The next header plays from its start, counted from 0; the silence since the reset
   // is no gap.
@@ -213,7 +213,7 @@ TEST_F(VirtualWaveOutTest, ResetHandsBackEveryQueuedHeaderInOrder) {
   Queue(next);
   Play(50);
   EXPECT_EQ(Position(), 8820u);
-  EXPECT_EQ(Device().Played(), Concat({Pattern(1, 17640), Pattern(4, 8820)}));
+  EXPECT_EQ(Device().Played(), Concat({PatternBytes(1, 17640), PatternBytes(4, 8820)}));
   EXPECT_TRUE(Device().Gaps().empty());
 
   // A paused device stays paused.
@@ -234,7 +234,7 @@ TEST_F(VirtualWaveOutTest, AnUnderrunIsSilenceThatThePositionDoesNotCount) {
   Queue(second);
   Play(100);
   EXPECT_EQ(Position(), 35280u);
-  EXPECT_EQ(Device().Played(), Concat({Pattern(1, 17640), Pattern(2, 17640)}));
+  EXPECT_EQ(Device().Played(), Concat({PatternBytes(1, 17640), PatternBytes(2, 17640)}));
   EXPECT_EQ(Device().Gaps(), (std::vector<VirtualWaveOut::Gap>{{17640, 35280}}));
 }
 
@@ -246,7 +246,7 @@ TEST_F(VirtualWaveOutTest, HeadersOfAnyLengthPlayBackToBack) {
   for (TestBuffer* buffer : {&odd, &empty, &rest}) Queue(*buffer);
   Play(1);
   EXPECT_EQ(DoneHeaders(events), (std::vector<WaveHeader*>{&odd.header, &empty.header, &rest.header}));
-  EXPECT_EQ(Device().Played(), Concat({Pattern(1, 7), Pattern(3, 5)}));
+  EXPECT_EQ(Device().Played(), Concat({PatternBytes(1, 7), PatternBytes(3, 5)}));
   EXPECT_EQ(Position(), 12u);
 }
 

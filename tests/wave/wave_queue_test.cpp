@@ -81,7 +81,7 @@ TEST_F(PlaybackQueueTest, SilenceOfAnUnderrunOrAPauseIsNotCounted) {
   EXPECT_EQ(queue.PlayedBytes(170 * kMs), 4410u + 3528u);
   EXPECT_EQ(queue.PlayedBytes(200 * kMs), 4410u + 8820u);
   // The silence went out as zeros between the data.
-  std::vector<char> expected = Concat({Pattern(1, 4410), std::vector<char>(4410 + 8820 + 8820), Pattern(2, 8820)});
+  std::vector<char> expected = Concat({PatternBytes(1, 4410), std::vector<char>(4410 + 8820 + 8820), PatternBytes(2, 8820)});
   EXPECT_EQ(played, expected);
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/wave/wave_device.h"
+#include "tests/support/pattern.h"
 
 namespace wavetest {
 
@@ -24,17 +25,8 @@ struct TestBuffer {
   platform::WaveHeader header;
 };
 
-// Bytes that differ from stream to stream and do not repeat within one: byte index of
-// the stream named seed.
-inline char PatternByte(uint32_t seed, uint64_t index) {
-  uint64_t x = (index + 1) * 0x9E3779B97F4A7C15ull ^ (uint64_t{seed} << 32 | seed);
-  x ^= x >> 29;
-  x *= 0xBF58476D1CE4E5B9ull;
-  x ^= x >> 32;
-  return static_cast<char>(x);
-}
-
-inline std::vector<char> Pattern(uint32_t seed, uint64_t length, uint64_t from = 0) {
+// length bytes of the stream named seed, from its byte from on.
+inline std::vector<char> PatternBytes(uint32_t seed, uint64_t length, uint64_t from = 0) {
   std::vector<char> bytes(length);
   for (uint64_t i = 0; i < length; ++i) bytes[i] = PatternByte(seed, from + i);
   return bytes;

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "core/main_frame.h"
 #include "app/mixer_app.h"
 #include "document/mixer_doc.h"
 #include "platform/scripted/scripted_system.h"
+#include "tests/support/fake_main_frame.h"
 #include "tests/support/temp_folder.h"
 
 // Equal byte strings; on a difference it tells the sizes and the first offset that
@@ -20,17 +20,7 @@
 // A started application with its document in a session folder of the test's own.
 class DocumentTest : public ::testing::Test {
  protected:
-  struct Frame : CMainFrame {
-    int changes = 0;
-    bool enabled = true;
-    std::string title;
-    void ShowMainWindow(bool) override {}
-    void EnableWindow(bool enable) override { enabled = enable; }
-    bool IsWindowEnabled() const override { return enabled; }
-    void SetDocumentTitle(const std::string& text) override { title = text; }
-    void UpdateCommandStates() override {}
-    void OnDocumentChanged(int) override { ++changes; }
-  };
+  using Frame = FakeMainFrame;
 
   void SetUp() override;
 
@@ -41,7 +31,8 @@ class DocumentTest : public ::testing::Test {
   std::string ClipboardBytes();
   // Highlights first..last of the current track, as a mouse drag would.
   void Select(uint32_t first, uint32_t last);
-  // Distinct bytes: each 4-byte frame carries its index and a seed.
+  // Audio whose each 4-byte frame carries its index and a seed, so that a misplaced
+  // range shows.
   static std::string Pattern(uint32_t bytes, uint8_t seed);
   // True when some message box or message dialog shown since the last call contains
   // the text.

@@ -1,4 +1,4 @@
-#include "tests/engine/playback_fixture.h"
+#include "tests/support/playback_fixture.h"
 
 #include "engine/audio_failure_dialog.h"
 

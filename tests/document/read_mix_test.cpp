@@ -2,7 +2,7 @@
 // track files kept in step.
 
 #include "document/mix_samples.h"
-#include "tests/engine/playback_fixture.h"
+#include "tests/support/playback_fixture.h"
 
 namespace {
 

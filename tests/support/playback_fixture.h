@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/audio_player.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 // Stereo 16-bit audio from left and right sample values.
 std::string Frames(const std::vector<std::pair<int16_t, int16_t>>& frames);

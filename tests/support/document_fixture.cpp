@@ -1,7 +1,8 @@
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 #include "core/file_utils.h"
 #include "core/message_dialog.h"
+#include "tests/support/started_app.h"
 
 ::testing::AssertionResult SameAudio(const std::string& actual, const std::string& expected) {
   if (actual == expected) return ::testing::AssertionSuccess();
@@ -12,25 +13,17 @@
 }
 
 void DocumentTest::SetUp() {
-  std::filesystem::create_directories(root / "config");
-  std::filesystem::create_directories(root / "audio");
+  WriteFirstRunConfig(root.Path());
   // The program lives in the build's program folder, so that the codec modules are
   // found beside it as the real program finds them.
   system = std::make_unique<platform::ScriptedSystem>(TRACKWRIGHT_PROGRAM_FOLDER, root / "config", root / "home");
-  auto bytes = MixerConfig::FirstRunDefaults(root / "audio", 0, false).Encode();
-  WriteFileBytes(root / "config/mixer.cfg", std::string(bytes.begin(), bytes.end()));
   system->dialogs.OnShow("message_dialog", [this](platform::DialogLogic& logic, platform::MemoryDialogSurface& dialog) {
     messageDialogTexts.push_back(dialog.Control(IDC_MESSAGE_TEXT)->GetText());
     logic.OnOK();
   });
-  app = std::make_unique<CMixerApp>();
-  ASSERT_TRUE(app->InitInstance({"", [this] {
-                                   auto made = std::make_unique<Frame>();
-                                   frame = made.get();
-                                   return made;
-                                 }}));
+  app = StartApplication(frame);
+  ASSERT_NE(app, nullptr);
   doc = app->m_pDocument;
-  ASSERT_NE(doc, nullptr);
 }
 
 void DocumentTest::LoadTrack(int track, const std::string& bytes) {

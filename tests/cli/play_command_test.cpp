@@ -5,7 +5,7 @@
 
 #include "core/command_ids.h"
 #include "cli/play_command.h"
-#include "tests/engine/playback_fixture.h"
+#include "tests/support/playback_fixture.h"
 
 namespace {
 

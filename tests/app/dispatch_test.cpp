@@ -4,7 +4,7 @@
 #include "audio_store/wave_header.h"
 #include "document/import_or_new_dialog.h"
 #include "document/project_settings_dialog.h"
-#include "tests/document/document_fixture.h"
+#include "tests/support/document_fixture.h"
 
 namespace {
 
