@@ -12,6 +12,7 @@
 #include "core/errors.h"
 #include "core/file_utils.h"
 #include "document/document_workspace.h"
+#include "document/export_note.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"
 #include "document/export_dialogs.h"
@@ -37,6 +38,7 @@ int PublishExport(ScratchFile& temporary, const std::string& target, const std::
   }
   // What an export that was stopped left beside the target goes first.
   platform::RemoveSideFiles(target);
+  const ExportNote note(platform::FolderOf(temporary.Path()), target);
   platform::SideFile side;
   if (!side.Create(target)) {
     const int code = errno;

@@ -99,15 +99,14 @@ struct StoppedWriteTest : ::testing::Test {
     return files;
   }
 
-  // Hidden files that opening the projects should have cleared away: those beside
-  // a project file that exists and those in the folder that one names.
+  // Hidden files that the next start and opening the projects should have cleared
+  // away: those in the songs folder (a stopped save's or export's side files) and
+  // those in the folder a project file names.
   std::vector<std::string> Leftovers() {
     std::vector<std::string> found;
-    std::vector<std::string> folders;
-    std::vector<std::string> names;
+    std::vector<std::string> folders = {songs};
     for (const auto& entry : fs::directory_iterator(songs)) {
       if (entry.path().extension() != ".mix") continue;
-      names.push_back("." + entry.path().filename().string());
       std::string folder = ProjectFolderOf(ReadFileBytes(entry.path()));
       if (!folder.empty()) folders.push_back(folder);
     }
@@ -116,9 +115,7 @@ struct StoppedWriteTest : ::testing::Test {
         const std::string name = entry.path().filename().string();
         if (name[0] != '.') continue;
         const std::string folder = entry.path().parent_path().string();
-        bool ours = std::find(folders.begin(), folders.end(), folder) != folders.end();
-        for (const std::string& project : names) ours = ours || (folder == songs && name.rfind(project + ".", 0) == 0);
-        if (ours) found.push_back(entry.path().string());
+        if (std::find(folders.begin(), folders.end(), folder) != folders.end()) found.push_back(entry.path().string());
       }
     }
     return found;
@@ -141,11 +138,17 @@ struct StoppedWriteTest : ::testing::Test {
   // Runs commands once without a fault, counting the file calls, then once for each
   // call and each kind of fault. Every run is followed by opening the projects;
   // their files must then be the ones from before or the ones from the clean run.
+  // startAfter, when given, names a file the commands read just before the calls
+  // that are to count, the session's working files among them; otherwise counting
+  // starts at the save's first side file and leaves the session's files out.
   void StopAtEveryCall(const std::string& label, const std::string& commands,
-                       const std::vector<std::string>& projectsToOpen) {
+                       const std::vector<std::string>& projectsToOpen, const std::string& startAfter = "",
+                       const std::vector<const char*>& modes = {"ENOSPC", "EIO", "KILL"}) {
     const Files before = Snapshot();
-    const std::string paths = "TW_FAULT_PATHS=" + Quoted(songs + ":" + audio) + " TW_FAULT_EXCLUDE=" +
-                              Quoted(audio + "/temp") + " LD_PRELOAD=" + Quoted(TRACKWRIGHT_FAULT_SHIM) +
+    const std::string counted = startAfter.empty() ? " TW_FAULT_EXCLUDE=" + Quoted(audio + "/temp")
+                                                   : " TW_FAULT_START=" + Quoted(startAfter);
+    const std::string paths = "TW_FAULT_PATHS=" + Quoted(songs + ":" + audio + (startAfter.empty() ? "" : ":" + startAfter)) +
+                              counted + " LD_PRELOAD=" + Quoted(TRACKWRIGHT_FAULT_SHIM) +
                               // Under AddressSanitizer the preloaded shim comes before its runtime.
                               " ASAN_OPTIONS=verify_asan_link_order=0";
     CliRun clean = Cli(commands, paths + " TW_FAULT_LOG=" + Quoted(root / "calls"));
@@ -158,7 +161,7 @@ struct StoppedWriteTest : ::testing::Test {
     ASSERT_NE(before, after);
 
     int tried = 0, changed = 0;
-    for (const char* mode : {"ENOSPC", "EIO", "KILL"}) {
+    for (const char* mode : modes) {
       for (size_t at = 1; at <= calls.size(); ++at) {
         // A disk fills up on a write; any call can meet an I/O error or a kill.
         if (std::strcmp(mode, "ENOSPC") == 0 && calls[at - 1].find(" write ") == std::string::npos) continue;
@@ -188,8 +191,10 @@ struct StoppedWriteTest : ::testing::Test {
         }
       }
     }
-    std::cout << label << ": " << calls.size() << " file calls, " << tried
-              << " cases tried (a failed write, an I/O error or a kill at each call), " << changed
+    std::string stops;
+    for (const char* mode : modes) stops += (stops.empty() ? "" : ", ") + std::string(mode);
+    std::cout << label << ": " << calls.size() << " file calls, " << tried << " cases tried (" << stops
+              << " at each call), " << changed
               << " lost or changed a byte\n";
     EXPECT_EQ(changed, 0);
   }
@@ -214,6 +219,13 @@ TEST_F(StoppedWriteTest, AnExportReplacesTheOldFileWhole) {
   StopAtEveryCall("export",
                   "-e \"open " + Quoted(song) + "\" -e 'level 1 4 4' -e \"export " + Quoted(songs + "/out.wav") + "\"",
                   {song});
+}
+
+TEST_F(StoppedWriteTest, AMixdownToATrackKilledAnywhereLeavesTheProjectWhole) {
+  const std::string song = songs + "/song.mix";
+  StopAtEveryCall("mixdown to a track", "-e \"open " + Quoted(song) +
+                      "\" -e 'presets echo' -e 'mixdown-track --sources 1,2 --target 4' -e save",
+                  {song}, root / "echo.prt", {"KILL"});
 }
 
 }  // namespace
