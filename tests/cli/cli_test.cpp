@@ -220,7 +220,8 @@ TEST_F(ScriptTest, ExportsThatCannotSucceedAreRefusedBeforeTheMixdown) {
       AsUser());
   fs::permissions(root / "locked", fs::perms::owner_all);
   EXPECT_EQ(locked.status, 1);
-  EXPECT_NE(locked.err.find("export: the folder " + root / "locked" + " is not writable\n"), std::string::npos)
+  EXPECT_NE(locked.err.find("export: the folder " + root / "locked" + " is not writable (Permission denied)\n"),
+            std::string::npos)
       << locked.err;
 }
 
