@@ -255,6 +255,8 @@ int CMixerApp::OnCommand(int id) {
     }
     case ID_SETTINGS_PROJECT: return doc ? m_projectSettingsDialog.DoModal() : 0;
     case ID_SETTINGS_APPLICATION: return m_appSettingsDialog.DoModal();
+    case ID_SETTINGS_METRONOME: return m_metronomeDialog.DoModal();
+    case ID_TRANSPORT_MONITOR: return doc ? m_monitorInputDialog.DoModal() : 0;
     case ID_MARKER_INPUT_TIMES: {
       if (!doc) return 0;
       int answer = m_markerTimesDialog.DoModal();
@@ -307,6 +309,8 @@ bool CMixerApp::IsCommandEnabled(int id) const {
     case ID_TOOLS_INSERT_SILENCE:
     case ID_SETTINGS_PROJECT:
     case ID_SETTINGS_APPLICATION:
+    case ID_SETTINGS_METRONOME:
+    case ID_TRANSPORT_MONITOR:
     case ID_TRANSPORT_PLAY:
     case ID_TRANSPORT_REWIND:
     case ID_TRANSPORT_FAST_FORWARD: return true;

@@ -2,13 +2,12 @@
 
 #include <string>
 
+#include "core/metronome_settings.h"
 #include "platform/dialog_logic.h"
 
 inline constexpr const char* IDC_AUDIO_PATH = "IDC_AUDIO_PATH";
 inline constexpr const char* IDC_BROWSE = "IDC_BROWSE";
 inline constexpr const char* IDC_AUDIO_DEVICE = "IDC_AUDIO_DEVICE";
-inline constexpr const char* IDC_METRO_ON = "IDC_METRO_ON";
-inline constexpr const char* IDC_METRO_OFF = "IDC_METRO_OFF";
 
 // The welcome page of the first start ("Initialization Page 1 of 2").
 class CIntroDialog : public platform::DialogLogic {

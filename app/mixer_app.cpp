@@ -158,8 +158,8 @@ bool CMixerApp::InitInstance(StartupOptions options) {
 void CMixerApp::InitMixingBoard() {
   m_boardTracks.InitStrips();
   m_boardMain.InitMain();
-  m_metronome = {m_config.metronomeOn,     m_config.metronomeMeasure, m_config.metronomeSound,
-                 m_config.metronomeAccent, m_config.metronomeTempo,   m_config.metronomeLevel};
+  m_metronomeDialog.LoadSamples(platform::Os().folders);
+  m_metronomeDialog.ApplySettings();
 }
 
 void CMixerApp::OpenPlaybackEngine() {

@@ -19,6 +19,8 @@
 #include "effects/effect_tools.h"
 #include "engine/audio_player.h"
 #include "engine/audio_recorder.h"
+#include "engine/metronome_dialog.h"
+#include "engine/monitor_input_dialog.h"
 
 class CMainFrame;
 class CMixerDoc;
@@ -92,6 +94,7 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   // Whether this program has the operation of this number.
   bool IsOperationAvailable(int operation) const override;
   effects::COverToolsDialog* ToolForOperation(int operation) override;
+  void ApplyMetronomeSettings() override { m_metronomeDialog.ApplySettings(); }
   // A menu, toolbar or keyboard command: tests its precondition and runs it.
   int OnCommand(int id);
   // Whether the command can run now (the menus and toolbars follow this).
@@ -150,6 +153,11 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   uint32_t m_playStartEstimate = 0;
   bool m_stopInProgress = false;
   std::optional<uint32_t> m_lastToggleTick;
+  // The metronome with its live settings: the record's at start-up, a project's when
+  // one that carries them opens.
+  CMetronomeDialog m_metronomeDialog{m_config};
+  // Monitor Input, the input's levels while it is open.
+  CMonitorInputDialog m_monitorInputDialog{m_recorder};
 
  private:
   // Start-up steps whose objects (document, mixing board, engines, intro project)

@@ -3,18 +3,12 @@
 #include <map>
 
 #include "app/mixer_app.h"
+#include "cli/whole_number.h"
 #include "document/mixer_doc.h"
 
 namespace {
 
 using effects::COverToolsDialog;
-
-// A whole number 0..max, or nothing.
-std::optional<int> Number(const std::string& text, int max) {
-  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return std::nullopt;
-  const int value = std::stoi(text);
-  return value <= max ? std::optional<int>(value) : std::nullopt;
-}
 
 // The words after the tool's name as option and value pairs.
 class Options {
@@ -52,8 +46,8 @@ class Options {
 bool SetPair(const std::string& option, const std::string& text, int max, int& left, int& right,
              const std::function<bool(const std::string&)>& fail) {
   const size_t comma = text.find(',');
-  std::optional<int> l = Number(text.substr(0, comma), max);
-  std::optional<int> r = comma == std::string::npos ? l : Number(text.substr(comma + 1), max);
+  std::optional<int> l = WholeNumber(text.substr(0, comma), max);
+  std::optional<int> r = comma == std::string::npos ? l : WholeNumber(text.substr(comma + 1), max);
   if (!l || !r) return fail(option + " takes L or L,R from 0 to " + std::to_string(max) + ", not '" + text + "'");
   left = *l;
   right = *r;
@@ -89,7 +83,7 @@ bool ApplySettings(const std::string& name, COverToolsDialog& tool, Options& opt
     tool.m_nDelayRight = static_cast<uint32_t>(right);
   }
   if (const std::string* value = options.Take("--voices")) {
-    std::optional<int> voices = Number(*value, 10);
+    std::optional<int> voices = WholeNumber(*value, 10);
     if (!voices) return fail("--voices takes a number from 0 to 10, not '" + *value + "'");
     tool.m_nVoices = *voices;
   }

@@ -16,6 +16,7 @@
 #include "cli/config_command.h"
 #include "cli/declared_length.h"
 #include "cli/effect_command.h"
+#include "cli/metronome_command.h"
 #include "cli/play_command.h"
 #include "cli/recover_command.h"
 #include "document/export_dialogs.h"
@@ -138,7 +139,8 @@ std::string ScriptRunner::Help() {
          "                         list the sessions a program left when it ended without\n"
          "                         closing, or take one's tracks as a new, unsaved project\n"
          "  mute|solo|arm TRACK on|off\n"
-         "                         a track's Mute, Solo or Arm button (solo and arm are exclusive)\n"
+         "                         a track's Mute, Solo or Arm button (solo and arm are exclusive)\n" +
+         kMetronomeCommandHelp +
          "Positions and lengths are byte counts (multiples of 4; others are rounded down)\n"
          "or times: 1:05.5 is 1 minute 5.5 seconds, 2.25 is 2.25 seconds.\n"
          "info prints 'track N: length L, audio yes|no, highlight B-E, markers M1 M2, levels\n"
@@ -181,6 +183,7 @@ bool ScriptRunner::Dispatch(const std::vector<std::string>& words) {
   const auto fail = [this](const std::string& message) { return Fail(message); };
   if (std::optional<bool> done = RunEffectCommand(m_app, words, m_out, fail)) return *done;
   if (std::optional<bool> done = RunRecoverCommand(m_app, words, m_out, fail)) return *done;
+  if (std::optional<bool> done = RunMetronomeCommand(m_app, words, m_out, fail)) return *done;
   for (const EditVerb& edit : kEditVerbs) {
     if (verb != edit.name) continue;
     if (arguments != 0) return usage("(no arguments)");

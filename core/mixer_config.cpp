@@ -45,6 +45,19 @@ int16_t Get16(const MixerConfig::Bytes& bytes, size_t at) {
 
 }  // namespace
 
+MetronomeSettings MixerConfig::Metronome() const {
+  return {metronomeOn, metronomeMeasure, metronomeSound, metronomeAccent, metronomeTempo, metronomeLevel};
+}
+
+void MixerConfig::SetMetronome(const MetronomeSettings& metronome) {
+  metronomeOn = metronome.on;
+  metronomeMeasure = metronome.measure;
+  metronomeSound = metronome.sound;
+  metronomeAccent = metronome.accent;
+  metronomeTempo = metronome.tempo;
+  metronomeLevel = metronome.level;
+}
+
 MixerConfig MixerConfig::FirstRunDefaults(const std::string& audioFolder, int32_t deviceIndex, bool metronomeOn) {
   MixerConfig config;
   config.audioFolder = audioFolder;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/metronome_settings.h"
+
 // The configuration record, kept in memory in decoded form and stored in mixer.cfg as
 // 348 little-endian bytes at fixed offsets.
 struct MixerConfig {
@@ -28,6 +30,13 @@ struct MixerConfig {
   std::array<int16_t, 8> waveColour{};
   std::array<int16_t, 8> outlineColour{};
   std::array<int16_t, 8> markerColour{};
+
+  // The metronome's fields as one record, and that record put back into them.
+  MetronomeSettings Metronome() const;
+  void SetMetronome(const MetronomeSettings& metronome);
+  // The tempo in beats per minute that the metronome, the Beats time display and every
+  // length in beats use; a negative stored tempo counts as 0.
+  uint32_t Tempo() const { return Metronome().Tempo(); }
 
   // The values the first-run settings page writes.
   static MixerConfig FirstRunDefaults(const std::string& audioFolder, int32_t deviceIndex, bool metronomeOn);

@@ -65,14 +65,14 @@ class CAudioTrack {
   int CreatePeakFile(COperationDialog* progress);
 
   int16_t m_nTrackNumber = 0;
-  int32_t bHasAudio = 0;
-  int32_t bNamesAssigned = 0;
+  bool bHasAudio = false;
+  bool bNamesAssigned = false;
   std::string m_szText;
   PCMFile m_PCM;
   uint32_t m_nPeakLength = 0;
-  int32_t m_bArmed = 0;
-  int32_t m_bMuted = 0;
-  int32_t m_bSolo = 0;
+  bool m_bArmed = false;
+  bool m_bMuted = false;
+  bool m_bSolo = false;
   TrackPositions m_pos;
   std::array<int16_t, 4> m_viewShorts{};
   std::string m_szPeakPath;

@@ -21,4 +21,7 @@ class DocumentHost {
   virtual int HandleOperation(int operation) = 0;
   // The tool dialog of an effect operation, or null.
   virtual effects::COverToolsDialog* ToolForOperation(int operation) = 0;
+  // The metronome takes the settings of the configuration record, which an opened
+  // project has just changed.
+  virtual void ApplyMetronomeSettings() {}
 };

@@ -6,7 +6,6 @@
 #include "audio_store/convert_audio.h"
 #include "audio_store/pcm_file.h"
 #include "core/colour_table.h"
-#include "core/metronome_settings.h"
 #include "core/mixer_config.h"
 #include "core/progress_dialog.h"
 #include "document/export_dialogs.h"
@@ -31,9 +30,9 @@ struct DocumentWorkspace {
   // Makes doc (or none) the document the board and the dialogs work on.
   void AttachDocument(CMixerDoc* doc);
 
+  // The configuration record; its metronome settings are the running project's (an
+  // opened project brings its own).
   MixerConfig m_config;
-  // The metronome's settings of the running project, loaded from the record at start.
-  MetronomeSettings m_metronome;
   std::string m_szAudioFolder;
   std::string m_szTempFolder;
   std::string m_szRecordedAudioPath;

@@ -250,10 +250,14 @@ int CreateIntroProject(DocumentWorkspace& work) {
   if (!WriteWhole(mix, record->Encode())) return Fail("Failed to write the intro mix file (" + mix + ").");
 
   operation.End();
-  // Reported by the opening when it fails.
+  // Reported by the opening when it fails. The intro brings its own tempo but keeps
+  // the metronome on or off as the first-run page set it.
+  const int32_t metronomeOn = work.m_config.metronomeOn;
   if (doc->OnMyOpenDocument(mix) != 1) return 0;
-
-  work.m_metronome.on = work.m_config.metronomeOn;
+  MetronomeSettings metronome = work.m_config.Metronome();
+  metronome.on = metronomeOn;
+  work.m_config.SetMetronome(metronome);
+  doc->Host().ApplyMetronomeSettings();
   if (CMainFrame* frame = doc->Host().MainFrame()) frame->OnDocumentChanged(doc->m_nCurrentTrack);
   // The tracks read the intro folder's files until an edit rewrites them, and the
   // project counts as unchanged.

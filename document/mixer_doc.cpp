@@ -144,8 +144,7 @@ int CMixerDoc::OnViewChange(int track, bool keep) {
 }
 
 void CMixerDoc::AfterChange(int track) {
-  DocumentWorkspace* work = &m_workspace;
-  if (m_host.MainFrame()) m_host.MainFrame()->OnDocumentChanged(track);
+  if (CMainFrame* frame = m_host.MainFrame()) frame->OnDocumentChanged(track);
 }
 
 void CMixerDoc::KeepTrackLength(int trackNumber) {
@@ -188,7 +187,7 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
   // A track still read from a saved project's folder gets its session files; should
   // the result not take their place, the track stays where it was.
   const std::string savedPath = track.m_PCM.szPath, savedPeakPath = track.m_szPeakPath;
-  const int hadNames = track.bNamesAssigned;
+  const bool hadNames = track.bNamesAssigned;
   if (!track.bNamesAssigned) {
     track.m_PCM.szPath = TrackFileName(m_szTempFolder, trackNumber, "pcm");
     track.m_szPeakPath = TrackFileName(m_szTempFolder, trackNumber, "pek");
@@ -320,8 +319,7 @@ void CMixerDoc::SetModifiedFlag(bool modified) {
 }
 
 void CMixerDoc::UpdateTitle() {
-  DocumentWorkspace* work = &m_workspace;
-  if (m_host.MainFrame()) m_host.MainFrame()->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
+  if (CMainFrame* frame = m_host.MainFrame()) frame->SetDocumentTitle((m_bModified ? "*" : "") + TitleText());
 }
 
 std::string CMixerDoc::TitleText() const {

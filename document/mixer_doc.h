@@ -132,7 +132,7 @@ class CMixerDoc {
   TrackPositions m_mirror;
   uint32_t m_nCurrentPos = 0;
   std::array<uint32_t, 4> m_viewValues{};
-  int32_t m_bRecording = 0;
+  bool m_bRecording = false;
   uint32_t m_nProjectLength = 0;
   std::string m_szTempFolder;
   // Set for a save into a new project folder: every track with audio is copied.

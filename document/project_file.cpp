@@ -244,7 +244,7 @@ int CMixerDoc::WriteMIX() {
     out.markerEnd = pos.m_nMarkerEnd;
   }
   record.currentPosition = m_nCurrentPos;
-  record.metronome = work->m_metronome;
+  record.metronome = work->m_config.Metronome();
 
   const std::vector<uint8_t> bytes = record.Encode();
   sides.emplace_back();
@@ -429,9 +429,11 @@ int CMixerDoc::ApplyProjectRecord(const ProjectRecord& record, int& current) {
     if (in.current) current = n;
   }
   m_nCurrentPos = record.currentPosition;
-  work.m_metronome = record.metronome;
-  work.m_metronome.tempo = std::clamp<int16_t>(work.m_metronome.tempo, 0, 999);
-  work.m_metronome.level = std::min<uint8_t>(work.m_metronome.level, kSilentLevel);
+  MetronomeSettings metronome = record.metronome;
+  metronome.tempo = std::clamp<int16_t>(metronome.tempo, 0, 999);
+  metronome.level = std::min<uint8_t>(metronome.level, kSilentLevel);
+  work.m_config.SetMetronome(metronome);
+  Host().ApplyMetronomeSettings();
   return 1;
 }
 
@@ -522,14 +524,13 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
   work.m_boardMain.SetMasterLevel(LevelFromStored(record.master), kLevelBoth);
   work.m_boardMain.SetProjectDescription(record.description);
   if (record.complete) {
-    work.m_config.metronomeOn = record.metronomeOn == 1 ? 1 : 0;
-    work.m_config.metronomeMeasure = record.metronomeMeasure == 3 ? 0 : record.metronomeMeasure;
-    work.m_config.metronomeTempo = record.metronomeTempo;
-    work.m_config.metronomeLevel = static_cast<uint8_t>(LevelFromStored(record.metronomeLevel));
-    work.m_metronome.on = work.m_config.metronomeOn;
-    work.m_metronome.measure = work.m_config.metronomeMeasure;
-    work.m_metronome.tempo = work.m_config.metronomeTempo;
-    work.m_metronome.level = work.m_config.metronomeLevel;
+    MetronomeSettings metronome = work.m_config.Metronome();
+    metronome.on = record.metronomeOn == 1 ? 1 : 0;
+    metronome.measure = record.metronomeMeasure == 3 ? 0 : record.metronomeMeasure;
+    metronome.tempo = record.metronomeTempo;
+    metronome.level = static_cast<uint8_t>(LevelFromStored(record.metronomeLevel));
+    work.m_config.SetMetronome(metronome);
+    Host().ApplyMetronomeSettings();
   }
   return 1;
 }

@@ -14,7 +14,7 @@ bool CProjectSettingsDialog::OnInitDialog() {
   auto show = [this](const char* id, const std::string& text) {
     if (platform::DialogControl* field = GetDlgItem(id)) field->SetText(text);
   };
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(work->m_metronome.tempo, 0));
+  const uint32_t tempo = work->m_config.Tempo();
   show(IDC_PROJ_DESCRIPTION, work->m_boardMain.ProjectDescription());
   show(IDC_PROJ_AUDIO_PATH, doc->m_szProjectFolder.empty() ? "Not currently set" : doc->m_szProjectFolder);
   show(IDC_PROJ_TEMP_PATH, work->m_szTempFolder);
@@ -25,7 +25,7 @@ bool CProjectSettingsDialog::OnInitDialog() {
     show(lengthIds[type], text);
   }
   show(IDC_PROJ_BPM, std::to_string(tempo));
-  const uint8_t measure = work->m_metronome.measure;
+  const uint8_t measure = work->m_config.metronomeMeasure;
   show(IDC_PROJ_TIMING, measure == 1 ? "4/4" : measure == 2 ? "3/4" : "None");
   return true;
 }

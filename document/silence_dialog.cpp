@@ -13,7 +13,7 @@
 namespace {
 
 uint32_t Tempo(const CMixerDoc* doc) {
-  return doc ? static_cast<uint32_t>(std::max<int16_t>(doc->Workspace().m_config.metronomeTempo, 0)) : 0;
+  return doc ? doc->Workspace().m_config.Tempo() : 0;
 }
 
 }  // namespace

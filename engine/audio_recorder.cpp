@@ -326,6 +326,7 @@ int AudioRecorderNonThreaded::StartMonitoring() {
   }
   m_state = RecorderMonitoring;
   m_nextHeader = 0;
+  if (m_view) m_view->StartPlayTimer();
   return 1;
 }
 

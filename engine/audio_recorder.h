@@ -61,8 +61,11 @@ class AudioRecorderNonThreaded {
   // are while less than 40 ms of the present buffer has been captured.
   void GetRecordLevels(int* left, int* right);
 
+  // Monitoring starts the view's timer too, through which the mixing board's meters
+  // follow the input.
   int StartMonitoring();
   int StopMonitoring();
+  void SetView(PlaybackViewObserver* view) { m_view = view; }
   AudioMonitor& Monitor() { return m_monitor; }
 
   bool IsOpen() const { return m_hWaveIn != nullptr; }
@@ -114,6 +117,7 @@ class AudioRecorderNonThreaded {
   bool m_writeFailed = false;
   PCMFile* m_file = nullptr;
   RecordingSessionObserver* m_session = nullptr;
+  PlaybackViewObserver* m_view = nullptr;
   uint32_t m_recordStartEstimate = 0;
   uint32_t m_recordedLength = 0;
 };

@@ -9,8 +9,9 @@ class AudioPlayerNonThreaded;
 class PlaybackViewObserver {
  public:
   virtual ~PlaybackViewObserver() = default;
-  // Playback has started: the view starts its own 40 ms timer for the play line. The
-  // engine services its buffers from a timer of its own, not from the view's.
+  // Playback or monitoring has started: the view starts its own 40 ms timer for the
+  // play line and the meters. The playback engine services its buffers from a timer
+  // of its own, not from the view's.
   virtual void StartPlayTimer() = 0;
   // The play line runs from start to end (byte positions), following the clock.
   virtual void StartPlayLine(uint32_t start, uint32_t end) = 0;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Writes pictures of the program with a generated demo project (two tracks, a highlight
 # and markers): main-window.png, main-window-large.png, main-window-samples.png,
-# mixing-board.png and one dialog-*.png for each dialog of the menus (and each page of
-# a dialog with pages); then first-run-page-*.png of a first start. The program's own
+# mixing-board.png and one dialog-*.png for each dialog of the menus and of the
+# toolbar's Monitor (and each page of a dialog with pages); then first-run-page-*.png of a first start. The program's own
 # screenshot tour (tools/screenshot_tour) opens the demo as the program starts, takes
 # the pictures and fails when one could not be taken.
 #
@@ -68,7 +68,18 @@ run_tour() {
     return "${PIPESTATUS[0]}"
   fi
 }
-run_tour --config-dir "$work/config" "$out" "$work/demo.mix" 3>&1 || { echo "screenshots: the tour failed"; exit 1; }
+# A tone into the sound server's sink, whose monitor is the default input: Monitor
+# Input shows its level.
+tone=
+if command -v pacat >/dev/null; then
+  sox -V1 -n -t raw -r 44100 -c 2 -b 16 -e signed-integer - synth 600 sine 440 sine 660 gain -4 2>/dev/null |
+    pacat --raw --format=s16le --rate=44100 --channels=2 2>/dev/null &
+  tone=$!
+fi
+tour_status=0
+run_tour --config-dir "$work/config" "$out" "$work/demo.mix" 3>&1 || tour_status=$?
+[ -n "$tone" ] && kill "$tone" 2>/dev/null
+[ "$tour_status" = 0 ] || { echo "screenshots: the tour failed"; exit 1; }
 # The first start: no configuration record, so the first-run pages come.
 mkdir -p "$work/first"
 run_tour --first-run-pages --config-dir "$work/first" "$out" 3>&1 || { echo "screenshots: the first-run tour failed"; exit 1; }

@@ -249,7 +249,7 @@ void CMixerView::DisplayTimes() {
   const int quarter = m_geometry.width / 4;
   DocumentWorkspace* work = m_workspace;
   if (!work) return;
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(work->m_config.metronomeTempo, 0));
+  const auto tempo = work->m_config.Tempo();
   m_strip->SelectFont(m_objects.font);
   // Each label starts beside the quarter line of the waveform it names, with the
   // decimals it takes to differ from its neighbours.
@@ -340,7 +340,7 @@ std::string CMixerView::Format(uint32_t position) const {
   DocumentWorkspace* work = m_workspace;
   std::string text;
   if (!work) return text;
-  const auto tempo = static_cast<uint32_t>(std::max<int16_t>(work->m_config.metronomeTempo, 0));
+  const auto tempo = work->m_config.Tempo();
   FormatPosition(position, kBytesPerSecond, text, tempo, work->m_config.timeDisplayType);
   return text;
 }
@@ -658,7 +658,13 @@ void CMixerView::OnTimer(unsigned int id) {
     }
     return;
   }
-  if (m_hooks.monitoring && m_hooks.monitoring() && m_hooks.serviceMonitor) m_hooks.serviceMonitor();
+  if (m_hooks.monitoring && m_hooks.monitoring()) {
+    if (m_hooks.serviceMonitor) m_hooks.serviceMonitor();
+    return;
+  }
+  // Monitoring is over: the timer stops and the meters drop.
+  if (platform::Timers* timers = platform::Os().timers) timers->KillTimer(this, kPlayTimer);
+  if (m_hooks.clearMeters) m_hooks.clearMeters();
 }
 
 void CMixerView::DrawPlayLine(int x) {

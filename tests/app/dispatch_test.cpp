@@ -169,8 +169,8 @@ namespace {
 
 TEST_F(DocumentTest, ProjectSettingsShowWhatTheProjectIs) {
   LoadTrack(0, Pattern(176400 * 3, 1));
-  app->m_metronome.tempo = 120;
-  app->m_metronome.measure = 2;
+  app->m_config.metronomeTempo = 120;
+  app->m_config.metronomeMeasure = 2;
   app->m_boardMain.SetProjectDescription("Demo");
   std::map<std::string, std::string> shown;
   system->dialogs.OnShow(

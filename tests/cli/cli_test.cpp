@@ -361,3 +361,44 @@ TEST_F(ScriptTest, UserPresetsAreKeptBetweenRunsAndSharedByEchoAndReverb) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ScriptTest, TheMetronomeIsSetAsItsDialogDoesKeptAndCarriedByAProject) {
+  CliRun set = Script("metronome on --bpm 120 --measure 3 --accent off --sound beat --level 14");
+  ASSERT_EQ(set.status, 0) << set.err;
+  EXPECT_EQ(set.out, "metronome: on, 120 beats per minute, measure 3/4, accent off, sound beat, level 14\n");
+  // The next run starts with them; settings not named stay.
+  CliRun kept = Script("-e 'metronome off --bpm 96' -e config");
+  ASSERT_EQ(kept.status, 0) << kept.err;
+  EXPECT_NE(kept.out.find("metronome: off\nmetronome measure: 2 (three beats)\nmetronome sound: 0 (drum beat)\n"
+                          "metronome accent: off\nmetronome tempo: 96 beats per minute\nmetronome level: 14\n"),
+            std::string::npos)
+      << kept.out;
+
+  // A project keeps its tempo; opening it makes that the tempo of the run.
+  const std::string project = root.Path() + "/song.mix";
+  ASSERT_EQ(Script("-e 'insert-silence 4000' -e \"save '" + project + "'\"").status, 0);
+  ASSERT_EQ(Script("metronome off --bpm 200").status, 0);
+  CliRun open = Script("-e \"open '" + project + "'\" -e config");
+  ASSERT_EQ(open.status, 0) << open.err;
+  EXPECT_NE(open.out.find("metronome tempo: 96 beats per minute"), std::string::npos) << open.out;
+
+  for (const char* bad : {"metronome", "metronome loud", "metronome on --bpm 19", "metronome on --bpm 261",
+                          "metronome on --bpm 1e2", "metronome on --measure 6", "metronome on --accent yes",
+                          "metronome on --sound cowbell", "metronome on --level 61", "metronome on --level",
+                          "metronome on --swing 1"}) {
+    CliRun refused = Script(bad);
+    EXPECT_EQ(refused.status, 1) << bad;
+    EXPECT_NE(refused.err.find("trackwright-cli: "), std::string::npos) << bad;
+  }
+  EXPECT_NE(Script("metronome on --bpm 300").err.find("the tempo must be 20 to 260 beats per minute, not '300'"),
+            std::string::npos);
+  EXPECT_NE(Script("metronome on --sound cowbell").err.find("the sound is stick or beat, not 'cowbell'"),
+            std::string::npos);
+  // Nothing refused reached the record.
+  EXPECT_NE(Script("config").out.find("metronome: off\n"), std::string::npos);
+  EXPECT_NE(Script("config").out.find("metronome tempo: 96 beats per minute"), std::string::npos);
+}
+
+}  // namespace

@@ -206,13 +206,13 @@ TEST_F(IntroProjectTest, ShippedFilesStayAsTheyWere) {
 TEST_F(IntroProjectTest, MetronomeFollowsTheConfigurationAndTheTempoThePiece) {
   app->m_config.metronomeOn = 1;
   ASSERT_EQ(CreateIntroProject(*app), 1);
-  EXPECT_EQ(app->m_metronome.on, 1);
-  EXPECT_EQ(app->m_metronome.tempo, intro_music::kTempo);
+  EXPECT_EQ(app->m_config.metronomeOn, 1);
+  EXPECT_EQ(app->m_config.metronomeTempo, intro_music::kTempo);
   EXPECT_EQ(record.metronome.on, 0);
 
   app->m_config.metronomeOn = 0;
   ASSERT_EQ(CreateIntroProject(*app), 1);
-  EXPECT_EQ(app->m_metronome.on, 0);
+  EXPECT_EQ(app->m_config.metronomeOn, 0);
 }
 
 TEST_F(IntroProjectTest, AnExistingIntroFolderIsBuiltAgain) {

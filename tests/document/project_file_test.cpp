@@ -45,7 +45,10 @@ TEST_F(ProjectTest, ASavedProjectOpensWithTheSameAudioAndSettings) {
   app->m_boardTracks.HandleMute(0);
   app->m_boardMain.SetMasterLevel(12, kLevelLeft);
   app->m_boardMain.SetProjectDescription("A demo");
-  app->m_metronome.tempo = 133;
+  MetronomeSettings metronome = app->m_config.Metronome();
+  metronome.tempo = 133;
+  metronome.measure = 2;
+  app->m_metronomeDialog.Accept(metronome);
   doc->m_nCurrentPos = 4000;
   ASSERT_EQ(app->SaveProject(false, project), 1);
   EXPECT_FALSE(doc->IsModified());
@@ -54,6 +57,8 @@ TEST_F(ProjectTest, ASavedProjectOpensWithTheSameAudioAndSettings) {
   EXPECT_EQ(bytes.substr(0, 7), std::string("SNVX33\0", 7));
 
   Restart();
+  app->m_config.metronomeTempo = 90;
+  app->m_metronomeDialog.ApplySettings();
   ASSERT_EQ(app->OpenDocument(project), 1);
   EXPECT_FALSE(doc->IsModified());
   EXPECT_TRUE(SameAudio(TrackBytes(0), one));
@@ -68,7 +73,10 @@ TEST_F(ProjectTest, ASavedProjectOpensWithTheSameAudioAndSettings) {
   EXPECT_EQ(doc->Track(0).m_bMuted, 1);
   EXPECT_EQ(app->m_boardMain.MasterLevel(kLevelLeft), 12);
   EXPECT_EQ(app->m_boardMain.ProjectDescription(), "A demo");
-  EXPECT_EQ(app->m_metronome.tempo, 133);
+  // The project's metronome becomes the configuration's, which every beat display uses.
+  EXPECT_EQ(app->m_config.metronomeTempo, 133);
+  EXPECT_EQ(app->m_config.metronomeMeasure, 2);
+  EXPECT_EQ(app->m_metronomeDialog.Settings().tempo, 133);
   EXPECT_EQ(doc->m_nCurrentPos, 4000u);
   EXPECT_EQ(doc->m_nProjectLength, 40000u);
 

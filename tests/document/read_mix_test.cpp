@@ -118,3 +118,21 @@ TEST(MixSamples, ShareOneArithmeticForIntAndSixteenBitMixes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ReadMixTest, TheMetronomeIsSilentInPlainPlaybackWhateverItsSettings) {
+  MetronomeClicks::Click click;
+  click.fill(5000);
+  for (int voice = 0; voice < MetronomeClicks::kVoiceCount; ++voice) {
+    app->m_metronomeDialog.Clicks().SetClick(static_cast<MetronomeClicks::Voice>(voice), click);
+  }
+  app->m_metronomeDialog.Accept({1, 1, 0, 1, 120, 0});
+  ASSERT_TRUE(app->m_metronomeDialog.IsOn());
+  const std::string pattern = Constant(22050, 100, -100);
+  LoadTrack(0, pattern);
+  SeekAll(0);
+  EXPECT_EQ(Mix(88200, 0), Samples(pattern));
+}
+
+}  // namespace

@@ -31,7 +31,8 @@ fail() {
 cmake --install "$build" --prefix "$prefix" >"$work/install.log"
 
 for file in bin/trackwright bin/trackwright-cli lib/trackwright/LameInterface.so lib/trackwright/WaveDecode.so \
-  share/trackwright/trackwright-manual.html share/trackwright/intro.mix share/trackwright/metro.dat \
+  share/trackwright/trackwright-manual.html share/trackwright/intro.mix share/trackwright/metro.dat share/trackwright/bass.dat \
+  share/trackwright/snare.dat share/trackwright/hihat.dat \
   share/icons/hicolor/scalable/apps/trackwright.svg share/applications/trackwright.desktop \
   share/mime/packages/trackwright.xml; do
   [ -s "$prefix/$file" ] || fail "$file is not installed"

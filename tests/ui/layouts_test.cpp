@@ -3,8 +3,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSlider>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -23,6 +25,8 @@
 #include "document/project_settings_dialog.h"
 #include "document/silence_dialog.h"
 #include "engine/audio_failure_dialog.h"
+#include "engine/metronome_dialog.h"
+#include "engine/monitor_input_dialog.h"
 #include "platform/memory_dialog_surface.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
@@ -240,6 +244,26 @@ std::map<std::string, IdSet> ControlsTheLogicNeeds() {
   }
   needs["tools_dialog"].insert({effects::IDC_ADD_PRESET, effects::IDC_REMOVE_PRESET, "IDOK", "IDCANCEL"});
 
+  CMetronomeDialog& metronome = app.m_metronomeDialog;
+  system.dialogs.OnShow("metronome_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+    logic.OnHScroll(IDC_METRO_BPM_SLIDER);
+    logic.OnHScroll(IDC_METRO_LEVEL_SLIDER);
+    logic.OnOK();
+    needs["metronome_dialog"] = surface.RequestedIds();
+  });
+  EXPECT_EQ(metronome.DoModal(), platform::IDOK);
+  needs["metronome_dialog"].insert({IDC_METRO_OFF, IDC_METRO_STICK, "IDOK", "IDCANCEL"});
+
+  EXPECT_EQ(app.m_recorder.SetupRecorder(0), 1);
+  system.dialogs.OnShow("monitor_input_dialog",
+                        [&](platform::DialogLogic& logic, platform::MemoryDialogSurface& surface) {
+                          app.m_monitorInputDialog.OnTimer(CMonitorInputDialog::kTimer);
+                          logic.OnCancel();
+                          needs["monitor_input_dialog"] = surface.RequestedIds();
+                        });
+  EXPECT_EQ(app.m_monitorInputDialog.DoModal(), platform::IDCANCEL);
+  needs["monitor_input_dialog"].insert("IDCANCEL");
+
   // The question's buttons are its only controls.
   needs["import_or_new_dialog"] = {IDC_IMPORT, IDC_NEW, "IDCANCEL"};
   app.AttachDocument(nullptr);
@@ -314,6 +338,47 @@ TEST(DialogLayouts, SettingsPageRunsOnItsLayout) {
   EXPECT_EQ(app.m_config.audioFolder, typed);
   EXPECT_TRUE(std::filesystem::is_directory(typed));
   EXPECT_EQ(std::filesystem::file_size(app.ConfigFilePath()), MixerConfig::kSize);
+}
+
+// The metronome's dialog on its real layout: its radio groups, a slider that acts at
+// once, and OK putting what was chosen into the configuration record.
+TEST(DialogLayouts, MetronomeSettingsRunOnTheirLayout) {
+  TempFolder folder;
+  platform::ScriptedSystem system("/opt/tw", folder.Path(), folder.Path());
+  ui::QtDialogHost host;
+  platform::Os().dialogs = &host;
+  CMixerApp app;
+  app.m_config = MixerConfig::FirstRunDefaults(folder.Path(), 0, false);
+  app.m_metronomeDialog.ApplySettings();
+  WhenModalOpens([&](QWidget& window) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Metronome Settings"));
+    auto button = [&](const char* id) { return window.findChild<QAbstractButton*>(QString::fromLatin1(id)); };
+    auto* tempo = window.findChild<QSlider*>(QString::fromLatin1(IDC_METRO_BPM_SLIDER));
+    auto* tempoText = window.findChild<QLabel*>(QString::fromLatin1(IDC_METRO_BPM_VALUE));
+    ASSERT_TRUE(tempo && tempoText && button(IDC_METRO_FOUR) && button(IDC_METRO_BEAT));
+    EXPECT_TRUE(button(IDC_METRO_OFF)->isChecked());
+    EXPECT_TRUE(button(IDC_METRO_FOUR)->isChecked());
+    EXPECT_EQ(tempo->value(), 100);
+    EXPECT_EQ(tempoText->text(), QStringLiteral("100"));
+    button(IDC_METRO_ON)->click();
+    button(IDC_METRO_THREE)->click();
+    button(IDC_METRO_BEAT)->click();
+    // Each group keeps one choice, and the groups stay apart.
+    EXPECT_FALSE(button(IDC_METRO_OFF)->isChecked());
+    EXPECT_FALSE(button(IDC_METRO_FOUR)->isChecked());
+    EXPECT_FALSE(button(IDC_METRO_STICK)->isChecked());
+    EXPECT_TRUE(button(IDC_METRO_ON)->isChecked());
+    tempo->setValue(300);  // the slider ends at 260
+    EXPECT_EQ(tempoText->text(), QStringLiteral("260"));
+    EXPECT_EQ(app.m_metronomeDialog.Settings().tempo, 260);
+    button("IDOK")->click();
+  });
+  EXPECT_EQ(app.m_metronomeDialog.DoModal(), platform::IDOK);
+  EXPECT_EQ(app.m_config.metronomeOn, 1);
+  EXPECT_EQ(app.m_config.metronomeMeasure, 2);
+  EXPECT_EQ(app.m_config.metronomeSound, 0);
+  EXPECT_EQ(app.m_config.metronomeTempo, 260);
+  EXPECT_EQ(app.m_config.metronomeLevel, 10);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QSlider>
 #include <QWheelEvent>
@@ -25,6 +26,7 @@
 #include "app/mixer_app.h"
 #include "core/time_format.h"
 #include "document/mixer_doc.h"
+#include "document/mixing_board.h"
 #include "platform/recording_canvas.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/temp_folder.h"
@@ -504,6 +506,41 @@ TEST_F(WaveformWindowTest, ATrackThatGrowsStaysInViewToItsEnd) {
   EXPECT_EQ(doc->m_mirror.m_nViewWidth, width);
   wave->repaint();
   EXPECT_EQ(wave->ScrollBar()->value(), wave->ScrollBar()->maximum());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WaveformWindowTest, TheBoardsMetersFollowTheInputWhileMonitorInputIsOpen) {
+  ASSERT_FALSE(system->wave.Inputs().empty());
+  platform::VirtualWaveIn& input = *system->wave.Inputs().front();
+  // Full scale on both sides.
+  input.SetSource([](char* out, uint32_t bytes) {
+    for (uint32_t at = 0; at + 4 <= bytes; at += 4) {
+      out[at] = out[at + 2] = static_cast<char>(0xFF);
+      out[at + 1] = out[at + 3] = static_cast<char>(0x7F);
+    }
+  });
+  auto meter = [this](int id) {
+    auto* bar = window->findChild<QProgressBar*>(QString::fromStdString(BoardControl(id)));
+    EXPECT_NE(bar, nullptr);
+    return bar ? bar->value() : -1;
+  };
+  std::vector<int> whileOpen;
+  system->dialogs.OnShow("monitor_input_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface&) {
+    EXPECT_TRUE(system->timers.IsActive(&wave->View(), CMixerView::kPlayTimer));
+    Run(200);
+    whileOpen = {meter(CMixingBoardMainDialog::kLeftMeter), meter(CMixingBoardMainDialog::kRightMeter)};
+    logic.OnCancel();
+  });
+  window->Action(ID_TRANSPORT_MONITOR)->trigger();
+  EXPECT_EQ(whileOpen, (std::vector<int>{100, 100}));
+  // Monitoring is over: the view's timer stops and the meters drop.
+  Run(80);
+  EXPECT_FALSE(system->timers.IsActive(&wave->View(), CMixerView::kPlayTimer));
+  EXPECT_EQ(meter(CMixingBoardMainDialog::kLeftMeter), 0);
+  EXPECT_EQ(meter(CMixingBoardMainDialog::kRightMeter), 0);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolBar>
 
 namespace tour {
 
@@ -24,6 +25,13 @@ QAction* FindIn(const QList<QAction*>& actions, const QString& text) {
 
 QAction* FindMenuCommand(const QMenuBar& bar, const QString& text) {
   return FindIn(bar.actions(), text);
+}
+
+QAction* FindToolbarCommand(const QWidget& window, const QString& text) {
+  for (const QToolBar* toolbar : window.findChildren<QToolBar*>()) {
+    if (QAction* found = FindIn(toolbar->actions(), text)) return found;
+  }
+  return nullptr;
 }
 
 QString PictureName(const QString& stem, const QString& text) {

@@ -4,12 +4,15 @@
 
 class QAction;
 class QMenuBar;
+class QWidget;
 
 namespace tour {
 
 // The command of the menu bar (or one of its submenus, at any depth) whose text is
 // text, & marks included; null when no menu has it.
 QAction* FindMenuCommand(const QMenuBar& bar, const QString& text);
+// The command of one of window's toolbars whose text is text; null when none has it.
+QAction* FindToolbarCommand(const QWidget& window, const QString& text);
 
 // The picture's file name for the dialog of a menu command: "&Project Settings" gives
 // "dialog-project-settings.png". The & marks and a closing "..." go, every run of

@@ -40,13 +40,14 @@ constexpr int kLargeHeight = 1040;
 // takes fewer than 30.
 constexpr int kMaxZoomSteps = 40;
 
-// The menu commands whose dialogs are pictured, in the order of the pictures. A text
-// no menu has, or a command that is disabled (its dialog is still to come), is noted
+// The menu (or toolbar) commands whose dialogs are pictured, in the order of the
+// pictures. A text no menu or toolbar has, or a command that is disabled (its dialog is still to come), is noted
 // and passed over.
 const char* const kDialogCommands[] = {
     "&Project Settings",
     "&Application Settings",
     "&Metronome Settings",
+    "Monitor",
     "Insert &Silence",
     "Adjust &Volume",
     "&Fade In/Out/Pan",
@@ -231,8 +232,9 @@ void ScreenshotTour::ShootSamples() {
 
 void ScreenshotTour::ShootDialog(const QString& menuText) {
   QAction* action = FindMenuCommand(*m_window->menuBar(), menuText);
+  if (!action) action = FindToolbarCommand(*m_window, menuText);
   if (!action) {
-    Note(QStringLiteral("no menu has \"%1\"; no picture of it").arg(Plain(menuText)));
+    Note(QStringLiteral("no menu or toolbar has \"%1\"; no picture of it").arg(Plain(menuText)));
     return;
   }
   if (!action->isEnabled()) {

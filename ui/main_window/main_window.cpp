@@ -77,15 +77,35 @@ MainWindow::MainWindow() {
   AttachWaveformView();
   // Playback moves the view's play line; its stop refreshes the clocks and commands.
   m_playbackView = std::make_unique<PlaybackViewAdapter>(m_waveView->View(), [this] { UpdateCommandStates(); });
-  if (CMixerApp* app = CMixerApp::Get()) app->m_player.SetView(m_playbackView.get());
+  if (CMixerApp* app = CMixerApp::Get()) {
+    app->m_player.SetView(m_playbackView.get());
+    app->m_recorder.SetView(m_playbackView.get());
+    FollowInputOnBoard(*app);
+  }
   setAcceptDrops(true);
   statusBar();
   UpdateCommandStates();
 }
 
 MainWindow::~MainWindow() {
-  if (CMixerApp* app = CMixerApp::Get()) app->m_player.SetView(nullptr);
+  if (CMixerApp* app = CMixerApp::Get()) {
+    app->m_player.SetView(nullptr);
+    app->m_recorder.SetView(nullptr);
+  }
   SavePlacement();
+}
+
+void MainWindow::FollowInputOnBoard(CMixerApp& app) {
+  // While the recording engine monitors, the view's timer moves the board's meters
+  // with the input; they drop when monitoring ends.
+  view::PlayTimerHooks hooks;
+  hooks.monitoring = [&app] { return app.m_recorder.State() == RecorderMonitoring; };
+  hooks.serviceMonitor = [&app] {
+    const InputMeterPositions meters = ServiceMonitor(app.m_recorder);
+    app.m_boardMain.SetMeters(meters.left, meters.right);
+  };
+  hooks.clearMeters = [&app] { app.m_boardMain.SetMeters(0, 0); };
+  m_waveView->View().SetPlayTimerHooks(std::move(hooks));
 }
 
 QAction* MainWindow::Action(int id) const {

@@ -10,6 +10,7 @@
 
 #include "core/main_frame.h"
 
+class CMixerApp;
 class QAction;
 class QLineEdit;
 class QMenu;
@@ -82,6 +83,8 @@ class MainWindow : public QMainWindow, public CMainFrame {
   void RefreshRecentFiles();
   // Puts the waveform view into its area and gives it the clocks and the project slider.
   void AttachWaveformView();
+  // The mixing board's meters follow the input while the recording engine monitors.
+  void FollowInputOnBoard(CMixerApp& app);
   void OnCommand(int id);
   void ShowAboutBox();
 
