@@ -301,7 +301,11 @@ bool KeepsTail(uint32_t baseSize, uint32_t position, uint32_t overSize, int* pas
 // first position bytes have been written to it.
 int ReopenForCaller(PCMFile* target, uint32_t position, std::FILE** out) {
   int result = PCMFileOpen(target, kPCMUpdate);
-  if (result == 1) result = PCMFileSeek(target, position);
+  if (result != 1) {
+    ReportErrorCode("PCMFileWrite", "Failed to open " + target->szPath + " for writing.", errno);
+    return result;
+  }
+  result = PCMFileSeek(target, position);
   if (result != 1) {
     PCMFileClose(target);
     return result;
