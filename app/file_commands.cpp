@@ -94,6 +94,12 @@ int CMixerApp::OnOpenFile(int filterOrder, bool import) {
   return import ? ImportFile(*chosen) : OpenDocument(*chosen);
 }
 
+int CMixerApp::OpenDroppedFile(const std::string& path) {
+  if (m_bOpInProgress) return 0;
+  if (m_bPlaying) StopPlayback();
+  return OpenDocument(path);
+}
+
 int CMixerApp::ImportFile(const std::string& path) {
   if (!m_pDocument) return 0;
   const std::string ending = Ending(path);

@@ -20,6 +20,9 @@ struct LeftSession {
 // The left sessions in the temp folder that hold audio, oldest first. A folder whose
 // owner is still running, or that has no owner file, is never one of them.
 std::vector<LeftSession> FindLeftSessions(const std::string& tempFolder);
+// Removes the side files that exports of the left sessions were writing when their
+// programs ended.
+void ClearStoppedExports(const std::string& tempFolder);
 // The session's start for people: "8 December 2026 at 22:52:06".
 std::string SessionStartText(const std::string& stamp);
 // Removes a left session's folder and everything in it.

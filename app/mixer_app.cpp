@@ -342,6 +342,7 @@ int CMixerApp::SetupTempArea() {
   }
   m_szTempFolder = session;
   m_bSessionFolderMade = true;
+  ClearStoppedExports(platform::FolderOf(m_szTempFolder));
   return 1;
 }
 

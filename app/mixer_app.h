@@ -86,6 +86,9 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   // Asks for a file and opens it, or imports it into the current track.
   int OnOpenFile(int filterOrder, bool import);
   int OpenDocument(const std::string& path);
+  // A file dropped on the window: playback stops first, as the menu's Open is not
+  // offered while the project plays, and nothing opens while an operation runs.
+  int OpenDroppedFile(const std::string& path);
   int ImportFile(const std::string& path);
   // Mixes the project down to a WAV (operation 14) or MP3 (15) file: name, or one
   // the user chooses. The project's own file name is left as it is.

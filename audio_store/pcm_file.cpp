@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <utility>
@@ -92,7 +93,11 @@ int PCMFileOpen(PCMFile* file, int mode) {
     fp = nullptr;
   }
   if (!fp) {
-    file->nSize = 0;
+    // A file that is not there holds nothing; one that could not be opened keeps the
+    // size it has, or a passing failure would make the document forget its audio.
+    const int error = errno;
+    if (error == ENOENT) file->nSize = 0;
+    errno = error;
     file->bClosed = 1;
     file->fp = nullptr;
     return 0;
@@ -249,11 +254,16 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
   }
   result = PCMFileClose(source);
   if (result != 1) {
+    const int error = errno;
     PCMFileClose(target);
+    ReportErrorCode("PCMFileWrite", "Reading " + source->szPath + " failed.", error);
     return result;
   }
   result = PCMFileClose(target);
-  if (result != 1) return result;
+  if (result != 1) {
+    ReportErrorCode("PCMFileWrite", "Writing " + target->szPath + " failed.", errno);
+    return result;
+  }
   if (progress && progress->CancelRequested()) return 3;
   return 1;
 }
@@ -291,7 +301,11 @@ bool KeepsTail(uint32_t baseSize, uint32_t position, uint32_t overSize, int* pas
 // first position bytes have been written to it.
 int ReopenForCaller(PCMFile* target, uint32_t position, std::FILE** out) {
   int result = PCMFileOpen(target, kPCMUpdate);
-  if (result == 1) result = PCMFileSeek(target, position);
+  if (result != 1) {
+    ReportErrorCode("PCMFileWrite", "Failed to open " + target->szPath + " for writing.", errno);
+    return result;
+  }
+  result = PCMFileSeek(target, position);
   if (result != 1) {
     PCMFileClose(target);
     return result;
@@ -491,15 +505,15 @@ int MoveAudioFile(PCMFile* source, PCMFile* destination) {
   }
   // A stream still open on the source would hold back buffered bytes.
   if (!source->bClosed && source->fp && !PCMFileClose(source)) {
-    long error = errno;
-    ShowInformation(what + "  Error: " + std::to_string(error));
+    const int error = errno;
+    ShowInformation(what + "  Error: " + std::to_string(error) + " (" + std::strerror(error) + ")");
     return 0;
   }
   // rename replaces the destination in one step: it holds either its old audio or the
   // new, never nothing, whatever happens.
   if (std::rename(source->szPath.c_str(), destination->szPath.c_str()) != 0) {
-    long error = errno;
-    ShowInformation(what + "  Error: " + std::to_string(error));
+    const int error = errno;
+    ShowInformation(what + "  Error: " + std::to_string(error) + " (" + std::strerror(error) + ")");
     return 0;
   }
   // A stream on the destination reads the replaced file; it is of no further use.

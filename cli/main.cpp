@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/mixer_app.h"
+#include "cli/command_words.h"
 #include "cli/console_main_frame.h"
 #include "cli/effect_command.h"
 #include "cli/play_command.h"
@@ -53,18 +54,9 @@ struct Arguments {
   std::optional<std::string> configFolder;
   std::optional<std::string> outputDevice;
   bool listDevices = false;
+  bool keepGoing = false;
   std::vector<CommandLine> lines;
 };
-
-std::string Joined(char** first, char** last) {
-  std::string line;
-  for (char** word = first; word != last; ++word) {
-    if (!line.empty()) line += ' ';
-    std::string text = *word;
-    line += text.find_first_of(" \t") == std::string::npos ? text : "'" + text + "'";
-  }
-  return line;
-}
 
 bool ReadScript(const std::string& path, std::vector<CommandLine>& lines) {
   std::ifstream in(path);
@@ -104,6 +96,10 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
       std::cout << "trackwright-cli (Sonavel Trackwright) " << TRACKWRIGHT_VERSION << '\n';
       return 0;
     }
+    if (word == "--keep-going") {
+      arguments.keepGoing = true;
+      continue;
+    }
     if (word == "--audio-folder" || word == "--config-dir" || word == "--device" || word == "-e" ||
         word == "--script") {
       if (i + 1 >= argc) {
@@ -126,7 +122,7 @@ std::optional<int> Parse(int argc, char** argv, Arguments& arguments) {
       arguments.listDevices = true;
       return std::nullopt;
     }
-    arguments.lines.push_back({Joined(argv + i, argv + argc), ""});
+    arguments.lines.push_back({JoinWords(std::vector<std::string>(argv + i, argv + argc)), ""});
     break;
   }
   if (arguments.lines.empty()) {
@@ -157,8 +153,8 @@ int main(int argc, char** argv) {
                                          bool closing) { progress.Render(layout, surface, closing); });
 
   // Reports of a start-up that went on are shown but do not fail the run; a command
-  // that fails or reports an error ends it, and so does a report at exit (mixer.cfg
-  // that cannot be written).
+  // that fails or reports an error ends it (or, with --keep-going, only fails it),
+  // and so does a report at exit (mixer.cfg that cannot be written).
   bool succeeded = false;
   int errorsBeforeExit = 0;
   {
@@ -169,12 +165,13 @@ int main(int argc, char** argv) {
     if (app.InitInstance(std::move(startup))) {
       ScriptRunner runner(app, system.dialogs, std::cout);
       succeeded = !arguments.outputDevice || UseOutputDevice(app, *arguments.outputDevice, std::cerr);
-      for (size_t n = 0; succeeded && n < arguments.lines.size(); ++n) {
+      const bool deviceFailed = !succeeded;
+      for (size_t n = 0; !deviceFailed && (succeeded || arguments.keepGoing) && n < arguments.lines.size(); ++n) {
         const CommandLine& line = arguments.lines[n];
         int errorsBefore = system.messages.ErrorCount();
         if (!runner.Run(line.text) || system.messages.ErrorCount() != errorsBefore) {
           if (!line.origin.empty())
-            std::cerr << "trackwright-cli: stopped at " << line.origin << ": " << line.text << '\n';
+            std::cerr << "trackwright-cli: " << (arguments.keepGoing ? "failed at " : "stopped at ") << line.origin << ": " << line.text << '\n';
           succeeded = false;
         }
       }

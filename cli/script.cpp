@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <map>
@@ -11,6 +12,7 @@
 #include "core/file_utils.h"
 #include "app/mixer_app.h"
 #include "core/time_format.h"
+#include "cli/command_words.h"
 #include "cli/config_command.h"
 #include "cli/declared_length.h"
 #include "cli/effect_command.h"
@@ -99,7 +101,8 @@ constexpr EditVerb kEditVerbs[] = {
 
 std::string ScriptRunner::Help() {
   return std::string() +
-         "Commands (run in order, in one session; a failed command ends the run):\n"
+         "Commands (run in order, in one session; a failed command ends the run\n"
+         "unless --keep-going is given):\n"
          "  config                 print the configuration record's fields\n"
          "  info                   print the tracks, the undo and redo counts and the clipboard\n"
          "  new                    start a new project (the clipboard stays)\n"
@@ -153,34 +156,6 @@ std::string ScriptRunner::Help() {
          "for a marker not set; in the name control characters are written \\xHH, a backslash\n"
          "\\\\ and a quote \\'), then 'master levels', 'current track', 'project', 'position',\n"
          "'project length', 'undo', 'redo', 'clipboard' and 'modified', one per line.\n";
-}
-
-std::vector<std::string> SplitWords(const std::string& line) {
-  std::vector<std::string> words;
-  std::string word;
-  bool inWord = false;
-  char quote = 0;
-  for (char c : line) {
-    if (quote) {
-      if (c == quote) {
-        quote = 0;
-      } else {
-        word += c;
-      }
-    } else if (c == '\'' || c == '"') {
-      quote = c;
-      inWord = true;
-    } else if (c == ' ' || c == '\t') {
-      if (inWord) words.push_back(word);
-      word.clear();
-      inWord = false;
-    } else {
-      word += c;
-      inWord = true;
-    }
-  }
-  if (inWord) words.push_back(word);
-  return words;
 }
 
 bool ScriptRunner::Fail(const std::string& message) {
@@ -430,7 +405,9 @@ bool ScriptRunner::CanExport(const std::string& path) {
   std::error_code error;
   if (!std::filesystem::exists(folder, error)) return Fail("export: the folder " + folder + " does not exist");
   if (!std::filesystem::is_directory(folder, error)) return Fail("export: " + folder + " is not a folder");
-  if (IsFolderWritable(folder) != 1) return Fail("export: the folder " + folder + " is not writable");
+  if (IsFolderWritable(folder) != 1) {
+    return Fail("export: the folder " + folder + " is not writable (" + std::strerror(errno) + ")");
+  }
   return true;
 }
 

@@ -45,6 +45,3 @@ class ScriptRunner {
   platform::ConsoleDialogHost& m_dialogs;
   std::ostream& m_out;
 };
-
-// Splits a command line at blanks; single or double quotes keep blanks in a word.
-std::vector<std::string> SplitWords(const std::string& line);

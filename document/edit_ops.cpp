@@ -95,10 +95,9 @@ int CMixerDoc::UserOpCut(int source) {
   if (result == 1) result = PCMFileCopy(&track.m_PCM, &work.m_tempC, first, last);
   if (result != 1) return result;
   track.m_pos.m_nLength = work.m_tempA.nSize;
-  if ((result = UndoStore(&work.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
   // An empty range leaves the clipboard as it was.
-  if (first != last && (result = MoveAudioFile(&work.m_tempB, &work.m_clipboard)) != 1) return result;
-  return DocFinalize(kKindRemoval, m_nCurrentTrack, &work.m_tempA, first, last);
+  return CommitEdit(&work.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0, &work.m_tempA,
+                    first != last ? &work.m_tempB : nullptr);
 }
 
 int CMixerDoc::UserOpDelete(int source) {
@@ -117,8 +116,7 @@ int CMixerDoc::UserOpDelete(int source) {
     track.m_pos.m_nLength = track.m_PCM.nSize;
     return result;
   }
-  if ((result = UndoStore(&work.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0)) != 1) return result;
-  return DocFinalize(kKindRemoval, m_nCurrentTrack, &work.m_tempA, first, last);
+  return CommitEdit(&work.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0, &work.m_tempA);
 }
 
 int CMixerDoc::UserOpCopy(int source) {
@@ -152,10 +150,7 @@ int CMixerDoc::UserOpPasteInsert() {
   int result = PCMFileInsert(&track.m_PCM, &work.m_clipboard, &work.m_tempA, position);
   if (result != 1) return result;
   track.m_pos.m_nLength = work.m_tempA.nSize;
-  if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
-    return result;
-  }
-  return DocFinalize(kKindInsertion, m_nCurrentTrack, &work.m_tempA, position, position + count);
+  return CommitEdit(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0, &work.m_tempA);
 }
 
 int CMixerDoc::UserOpPasteOver() {
@@ -178,10 +173,7 @@ int CMixerDoc::UserOpPasteOver() {
   if (result == 1) result = PCMFileCopy(&track.m_PCM, &work.m_tempB, position, end);
   if (result != 1) return result;
   track.m_pos.m_nLength = work.m_tempA.nSize;
-  if ((result = UndoStore(&work.m_tempB, kKindReplacement, m_nCurrentTrack, position, end, pastEOF)) != 1) {
-    return result;
-  }
-  return DocFinalize(kKindReplacement, m_nCurrentTrack, &work.m_tempA, position, end);
+  return CommitEdit(&work.m_tempB, kKindReplacement, m_nCurrentTrack, position, end, pastEOF, &work.m_tempA);
 }
 
 int CMixerDoc::UserOpInsertSilence() {
@@ -209,10 +201,7 @@ int CMixerDoc::UserOpInsertSilence() {
   }
   if ((result = PCMFileInsertExteriorPost(&track.m_PCM, &work.m_tempA, position, count)) != 1) return result;
   track.m_pos.m_nLength += count;
-  if ((result = UndoStore(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0)) != 1) {
-    return result;
-  }
-  return DocFinalize(kKindInsertion, m_nCurrentTrack, &work.m_tempA, position, position + count);
+  return CommitEdit(nullptr, kKindInsertion, m_nCurrentTrack, position, position + count, 0, &work.m_tempA);
 }
 
 namespace {
@@ -280,6 +269,5 @@ int CMixerDoc::UserOpX(int op) {
   }
   if ((result = PCMFileOverExteriorPost(&track.m_PCM, &work->m_tempA, end, 0)) != 1) return result;
   track.m_pos.m_nLength = work->m_tempA.nSize;
-  if ((result = UndoStore(&work->m_tempB, kKindReplacement, m_nCurrentTrack, start, end, 1)) != 1) return result;
-  return DocFinalize(kKindReplacement, m_nCurrentTrack, &work->m_tempA, start, end);
+  return CommitEdit(&work->m_tempB, kKindReplacement, m_nCurrentTrack, start, end, 1, &work->m_tempA);
 }

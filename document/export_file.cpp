@@ -8,13 +8,14 @@
 #include "platform/folders.h"
 #include "platform/last_error.h"
 
-bool ExportFile::Open() {
+bool ExportFile::Open(const std::string& sessionFolder) {
   if (platform::IsReadOnlyFile(m_target)) {
     ShowInformation(m_unwritable + "\nThe file is read-only.");
     return false;
   }
   // What an export that was stopped left beside the target goes first.
   platform::RemoveSideFiles(m_target);
+  m_note.emplace(sessionFolder, m_target);
   if (!m_side.Create(m_target)) {
     const int code = errno;
     ShowInformation(m_unwritable + "\n" + platform::SystemErrorText(code));

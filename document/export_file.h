@@ -1,8 +1,11 @@
 #pragma once
 
+#include <optional>
+
 #include <cstdint>
 #include <string>
 
+#include "document/export_note.h"
 #include "audio_store/pcm_stream.h"
 #include "platform/side_file.h"
 
@@ -15,8 +18,9 @@ class ExportFile : public PcmSink {
   ExportFile(std::string target, std::string unwritable)
       : m_target(std::move(target)), m_unwritable(std::move(unwritable)) {}
 
-  // Creates the side file; false after telling the user why it cannot be.
-  bool Open();
+  // Creates the side file, noted in the session folder while it exists; false after
+  // telling the user why it cannot be.
+  bool Open(const std::string& sessionFolder);
   bool Put(const uint8_t* bytes, size_t count) override;
   // The side file's descriptor, for a writer of its own (the MP3 encoder).
   int Descriptor() const { return m_side.Descriptor(); }
@@ -32,6 +36,7 @@ class ExportFile : public PcmSink {
   std::string m_unwritable;
   static constexpr uint64_t kWritebackBytes = 4 << 20;
 
+  std::optional<ExportNote> m_note;
   platform::SideFile m_side;
   uint64_t m_written = 0;  // bytes put
   uint64_t m_flushed = 0;  // bytes handed to the disk

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "core/program_links.h"
@@ -107,11 +108,17 @@ int CopyDecoded(CAudioDecoder& decoder, ResultSink& sink, COperationDialog& prog
 
 }  // namespace
 
-int ImportDecodeResult(int result, const std::string& file) {
+int ImportDecodeResult(int result, int error, const std::string& file) {
   if (result == kCodecDone) return 1;
   if (result == kCodecNotLoaded) return 0;
   // A cancel is the user's own: nothing to tell.
-  if (result != kCodecCancelled) ShowInformation("Cannot import " + file + ":\n" + CodecResultText(result));
+  if (result == kCodecCancelled) return 3;
+  std::string text = "Cannot import " + file + ":\n" + CodecResultText(result);
+  // A file that is merely not audio leaves none of these causes.
+  for (int cause : {EIO, ENOSPC, EDQUOT, EFBIG, EACCES, EPERM, EROFS}) {
+    if (error == cause) text += "\n" + std::string(std::strerror(error));
+  }
+  ShowInformation(text);
   return 3;
 }
 
@@ -125,8 +132,9 @@ int CWaveImport::ImportFile(AudioQuality& quality, const std::string& wavPath) {
   m_path = wavPath;
   int16_t bits = 0, channels = 0;
   int32_t rate = 0;
-  int result = ImportDecodeResult(m_functions.open(wavPath.c_str(), &m_decoder, &bits, &channels, &rate, &m_nDataBytes),
-                            wavPath);
+  errno = 0;
+  const int opened = m_functions.open(wavPath.c_str(), &m_decoder, &bits, &channels, &rate, &m_nDataBytes);
+  int result = ImportDecodeResult(opened, errno, wavPath);
   if (result != 1) return result;
   m_quality = AudioQuality{channels, bits, rate};
   quality = m_quality;
@@ -142,7 +150,9 @@ int CMP3Import::ImportFile(const std::string& mp3Path) {
   }
   if (!LoadMp3Decoder(m_functions, "CMP3Import::ImportFile")) return 0;
   m_path = mp3Path;
-  return ImportDecodeResult(m_functions.open(mp3Path.c_str(), &m_decoder, &m_nEstimatedBytes), mp3Path);
+  errno = 0;
+  const int opened = m_functions.open(mp3Path.c_str(), &m_decoder, &m_nEstimatedBytes);
+  return ImportDecodeResult(opened, errno, mp3Path);
 }
 
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cerrno>
+
 #include <cstdint>
 #include <string>
 
@@ -17,8 +19,9 @@ class CAudioDecoder {
 };
 
 // A decoder's result as the import's: 1 done; a refusal is told to the user and
-// gives 3, as a cancel does; 0 when the module was not loaded (reported).
-int ImportDecodeResult(int result, const std::string& file);
+// gives 3, as a cancel does; 0 when the module was not loaded (reported). error is
+// errno after the decoder call: a failed read is told with its cause.
+int ImportDecodeResult(int result, int error, const std::string& file);
 
 // A decoder of one of the codec modules, freed when closed.
 template <typename Functions, typename Handle>
@@ -27,7 +30,9 @@ class CModuleDecoder : public CAudioDecoder {
   ~CModuleDecoder() override { Close(); }
   int Read(uint8_t* bytes, size_t capacity, size_t& got) override {
     got = 0;
-    return ImportDecodeResult(m_functions.read(m_decoder, bytes, capacity, &got), m_path);
+    errno = 0;
+    const int result = m_functions.read(m_decoder, bytes, capacity, &got);
+    return ImportDecodeResult(result, errno, m_path);
   }
   void Close() override {
     if (m_decoder) m_functions.free(m_decoder);

@@ -10,17 +10,22 @@
 #include "core/errors.h"
 #include "document/document_workspace.h"
 #include "document/mix_samples.h"
+#include "platform/last_error.h"
 
 namespace {
 
 constexpr const char* kWhere = "CMixerDoc::MixDownToOneFile";
 
 // Reads up to count bytes at offset; fewer only at the end of the file or on an error.
-size_t ReadAt(int fd, uint8_t* bytes, size_t count, uint64_t offset) {
+// Reads count bytes at offset; fewer at the end of the file or on a read error, which
+// leaves its errno in error (0 otherwise).
+size_t ReadAt(int fd, uint8_t* bytes, size_t count, uint64_t offset, int& error) {
   size_t done = 0;
+  error = 0;
   while (done < count) {
     ssize_t got = pread(fd, bytes + done, count - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
+    if (got < 0) error = errno;
     if (got <= 0) break;
     done += static_cast<size_t>(got);
   }
@@ -83,14 +88,22 @@ int CMixStream::Next() {
   auto* bytes = reinterpret_cast<uint8_t*>(m_input.data());
   for (const Source& source : m_sources) {
     if (done >= source.length) continue;
-    const size_t got = ReadAt(source.fd, bytes, kBlockBytes, done);
+    int error = 0;
+    const size_t got = ReadAt(source.fd, bytes, kBlockBytes, done, error);
     // A track file that holds less than its track (cut short by another program) would
     // mix as silence: the mix would not be the project's.
     if (got < std::min<uint64_t>(kBlockBytes, source.length - done)) {
       const CAudioTrack& track = m_doc.Track(source.track);
-      ShowInformation("The audio file of track " + std::to_string(source.track + 1) + " (" + track.m_PCM.szPath +
-                      ") ends after " + std::to_string(done + got) + " of its " + std::to_string(source.length) +
-                      " bytes: it was changed outside the program.  The mix down was stopped.");
+      const std::string file =
+          "audio file of track " + std::to_string(source.track + 1) + " (" + track.m_PCM.szPath + ")";
+      if (error != 0) {
+        ShowInformation("Reading the " + file + " failed after " + std::to_string(done + got) +
+                        " bytes: " + platform::SystemErrorText(error) + ".  The mix down was stopped.");
+      } else {
+        ShowInformation("The " + file + " ends after " + std::to_string(done + got) + " of its " +
+                        std::to_string(source.length) +
+                        " bytes: it was changed outside the program.  The mix down was stopped.");
+      }
       return 0;
     }
     // A last partial frame counts whole: its missing bytes are zeros.

@@ -8,6 +8,7 @@
 #include "core/errors.h"
 #include "core/file_utils.h"
 #include "document/document_workspace.h"
+#include "document/export_note.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/wave_header.h"
 #include "document/export_dialogs.h"
@@ -44,7 +45,7 @@ int CMixerDoc::WriteWAV() {
   }
   ExportFile out(m_szExportPath, "Unable to write to wave file " + m_szExportPath +
                                      ".\nPlease make sure that no other program currently has this file open.");
-  if (!out.Open()) return 0;
+  if (!out.Open(m_szTempFolder)) return 0;
 
   // The header's sizes are the project's; the data are the whole padded mix, converted
   // as it is made.
@@ -81,7 +82,7 @@ int CMixerDoc::WriteMP3() {
     return 0;
   }
   ExportFile out(m_szExportPath, "WriteWAV: Unable to write to wave file " + m_szExportPath);
-  if (!out.Open()) return 0;
+  if (!out.Open(m_szTempFolder)) return 0;
   LameEncoder* opened = nullptr;
   int encoded = encoder.open(out.Descriptor(), 2, 16, 44100, settings.m_nBitRate, &opened);
   if (encoded != kCodecDone) {
@@ -136,29 +137,23 @@ int CMixerDoc::TrackMixDown() {
 
   uint32_t longest = 0;
   for (int n = 0; n < kTrackCount; ++n) {
-    if (!work.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)]) continue;
-    longest = std::max(longest, Track(n).m_pos.m_nLength);
-    if (PCMFileOpen(&work.m_tempB, kPCMWrite) != 1) {
-      ReportError(kWhere, "Unable to write to track " + std::to_string(n) + " file (" + work.m_tempB.szPath + ").");
-      return 0;
-    }
-    PCMFileClose(&work.m_tempB);
-    Track(n).m_pos.m_nLength = 0;
-    if (DocFinalize(kKindRemoval, n, &work.m_tempB, 0, 0) != 1) return 0;
+    if (work.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)]) longest = std::max(longest, Track(n).m_pos.m_nLength);
   }
   longest = (longest + CMixStream::kBlockBytes - 1) / CMixStream::kBlockBytes * CMixStream::kBlockBytes;
 
   // The mix goes into the session's file of the target track, never into a saved
-  // project's copy.
+  // project's copy. It takes its place before any source is emptied, so that a
+  // failure never leaves the sources' audio in neither place.
   CAudioTrack& track = Track(target);
-  track.m_PCM.szPath = JoinPath(m_szTempFolder, "track" + std::to_string(target) + ".pcm");
-  track.m_szPeakPath = JoinPath(m_szTempFolder, "track" + std::to_string(target) + ".pek");
-  track.bNamesAssigned = 1;
-  if (std::rename(mixPath.c_str(), track.m_PCM.szPath.c_str()) != 0) {
-    ReportError(kWhere, "Failed to move newly written data (" + mixPath + ") over target track file (" +
-                            track.m_PCM.szPath + ").");
+  const std::string targetPath = JoinPath(m_szTempFolder, "track" + std::to_string(target) + ".pcm");
+  if (std::rename(mixPath.c_str(), targetPath.c_str()) != 0) {
+    ReportErrorCode(kWhere, "Failed to move newly written data (" + mixPath + ") over target track file (" +
+                                targetPath + ").", errno);
     return 0;
   }
+  track.m_PCM.szPath = targetPath;
+  track.m_szPeakPath = JoinPath(m_szTempFolder, "track" + std::to_string(target) + ".pek");
+  track.bNamesAssigned = 1;
   track.m_PCM.nSize = longest;
   track.m_PCM.bClosed = 1;
   track.m_PCM.fp = nullptr;
@@ -167,6 +162,18 @@ int CMixerDoc::TrackMixDown() {
   track.m_pos.m_nLength = longest;
   track.m_pos.m_nRenderedLength = track.m_nPeakLength;
   track.bHasAudio = longest != 0;
+
+  for (int n = 0; n < kTrackCount; ++n) {
+    if (!work.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)] || n == target) continue;
+    if (PCMFileOpen(&work.m_tempB, kPCMWrite) != 1) {
+      ReportErrorCode(kWhere, "Unable to write to track " + std::to_string(n) + " file (" + work.m_tempB.szPath + ").",
+                      errno);
+      return 0;
+    }
+    PCMFileClose(&work.m_tempB);
+    Track(n).m_pos.m_nLength = 0;
+    if (DocFinalize(kKindRemoval, n, &work.m_tempB, 0, 0) != 1) return 0;
+  }
   m_nCurrentPos = 0;
   RecomputeProjectLength();
   AlignDocToTrack(m_nCurrentTrack);

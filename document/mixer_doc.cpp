@@ -148,10 +148,48 @@ void CMixerDoc::AfterChange(int track) {
   if (CMainFrame* frame = m_host.MainFrame()) frame->OnDocumentChanged(track);
 }
 
+void CMixerDoc::KeepTrackLength(int trackNumber) {
+  Track(trackNumber).m_pos.m_nLength = Track(trackNumber).m_PCM.nSize;
+  if (trackNumber == m_nCurrentTrack) AlignDocToTrack(trackNumber);
+}
+
+int CMixerDoc::CommitEdit(PCMFile* undoFile, int kind, int trackNumber, uint32_t first, uint32_t last, int pastEOF,
+                          PCMFile* result, PCMFile* clipboard, CPeakBuilder* peaks) {
+  DocumentWorkspace& work = m_workspace;
+  const int16_t undoCountBefore = m_nUndoCount;
+  int done = UndoStore(undoFile, kind, trackNumber, first, last, pastEOF);
+  if (done != 1) {
+    KeepTrackLength(trackNumber);
+    return done;
+  }
+  // The clipboard's audio is set aside in temp_d until the track has taken the result.
+  bool setAside = false;
+  if (clipboard) {
+    if (work.m_clipboard.nSize > 0) setAside = (done = MoveAudioFile(&work.m_clipboard, &work.m_tempD)) == 1;
+    if (done == 1) done = MoveAudioFile(clipboard, &work.m_clipboard);
+    if (done != 1 && setAside) MoveAudioFile(&work.m_tempD, &work.m_clipboard);
+    if (done != 1) {
+      UndoUnstore(undoCountBefore);
+      KeepTrackLength(trackNumber);
+      return done;
+    }
+  }
+  done = DocFinalize(kind, trackNumber, result, first, last, peaks);
+  if (done != 1) {
+    if (setAside) MoveAudioFile(&work.m_tempD, &work.m_clipboard);
+    UndoUnstore(undoCountBefore);
+  }
+  return done;
+}
+
 int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t first, uint32_t last,
                            CPeakBuilder* peaks) {
   if (!CheckTrack(trackNumber, "CMixerDoc::DocFinalize")) return 0;
   CAudioTrack& track = Track(trackNumber);
+  // A track still read from a saved project's folder gets its session files; should
+  // the result not take their place, the track stays where it was.
+  const std::string savedPath = track.m_PCM.szPath, savedPeakPath = track.m_szPeakPath;
+  const bool hadNames = track.bNamesAssigned;
   if (!track.bNamesAssigned) {
     track.m_PCM.szPath = TrackFileName(m_szTempFolder, trackNumber, "pcm");
     track.m_szPeakPath = TrackFileName(m_szTempFolder, trackNumber, "pek");
@@ -168,8 +206,10 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
   if (kind == kKindInsertion || !emptyResult) {
     if (MoveAudioFile(result, &track.m_PCM) != 1) {
       // The track file is as it was: so is its length.
-      track.m_pos.m_nLength = track.m_PCM.nSize;
-      if (trackNumber == m_nCurrentTrack) AlignDocToTrack(trackNumber);
+      track.m_PCM.szPath = savedPath;
+      track.m_szPeakPath = savedPeakPath;
+      track.bNamesAssigned = hadNames;
+      KeepTrackLength(trackNumber);
       return 0;
     }
   } else {

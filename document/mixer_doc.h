@@ -51,6 +51,14 @@ class CMixerDoc {
   // track's peaks are rendered from the result, or taken from peaks when they were
   // built as the result was written (a result that is the whole track).
   int DocFinalize(int kind, int track, PCMFile* result, uint32_t first, uint32_t last, CPeakBuilder* peaks = nullptr);
+  // Stores an edit's undo record (undoFile: the audio it keeps), moves clipboard, when
+  // given, over the clipboard, and puts result in place through DocFinalize (with
+  // peaks). When a step fails the earlier ones are taken back: the track keeps its
+  // audio and length, and the clipboard and the undo ring are as they were.
+  int CommitEdit(PCMFile* undoFile, int kind, int track, uint32_t first, uint32_t last, int pastEOF,
+                 PCMFile* result, PCMFile* clipboard = nullptr, CPeakBuilder* peaks = nullptr);
+  // The track's length as its file holds it, after a change that did not happen.
+  void KeepTrackLength(int track);
   int OnNewDocument();
   // Opens or imports a file by its extension; 1, or 0 when refused or failed.
   int OnMyOpenDocument(const std::string& path);
@@ -94,6 +102,9 @@ class CMixerDoc {
   // The undo and redo rings.
   int UndoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF);
   int RedoStore(PCMFile* file, int kind, int track, uint32_t first, uint32_t last, int pastEOF);
+  // Take back the record the last store wrote; countBefore is the count before it.
+  void UndoUnstore(int16_t countBefore);
+  void RedoUnstore(int16_t countBefore);
   int UserOpUndo();
   int UserOpRedo();
 

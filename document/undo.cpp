@@ -2,6 +2,8 @@
 // back on undo. Undo and redo rebuild the record's track in temp_a with the same
 // primitives as the edits and finish through DocFinalize.
 
+#include <algorithm>
+
 #include "core/errors.h"
 #include "document/document_workspace.h"
 #include "document/mixer_doc.h"
@@ -28,7 +30,10 @@ int Store(std::array<UndoRecord, kUndoDepth>& ring, int16_t& position, int16_t& 
     if (moved != 1) return moved;
   } else if (keepsAudio) {
     // An empty change keeps no audio; the slot must not offer an older record's.
-    if (PCMFileOpen(&slot.file, kPCMWrite) != 1 || PCMFileClose(&slot.file) != 1) return 0;
+    if (PCMFileOpen(&slot.file, kPCMWrite) != 1 || PCMFileClose(&slot.file) != 1) {
+      ReportErrorCode("CMixerDoc::UndoStore", "Failed to empty " + slot.file.szPath + ".", errno);
+      return 0;
+    }
     slot.file.nSize = 0;
   }
   slot.nKind = kind;
@@ -41,7 +46,22 @@ int Store(std::array<UndoRecord, kUndoDepth>& ring, int16_t& position, int16_t& 
   return 1;
 }
 
+// Takes back the record Store just wrote. With the ring full that record had replaced
+// the oldest one, which is gone: the ring then keeps one record fewer.
+void Unstore(int16_t& position, int16_t& count, int16_t countBefore) {
+  position = Previous(position);
+  count = std::min<int16_t>(countBefore, kUndoDepth - 1);
+}
+
 }  // namespace
+
+void CMixerDoc::UndoUnstore(int16_t countBefore) {
+  Unstore(m_nUndoPos, m_nUndoCount, countBefore);
+}
+
+void CMixerDoc::RedoUnstore(int16_t countBefore) {
+  Unstore(m_nRedoPos, m_nRedoCount, countBefore);
+}
 
 bool CMixerDoc::RecordFitsTrack(const UndoRecord& record, int cutKind, const char* location) {
   if (!CheckTrack(record.nTrack, location)) return false;
@@ -90,7 +110,8 @@ int CMixerDoc::UserOpUndo() {
   UndoRecord& record = m_undo[static_cast<size_t>(m_nUndoPos)];
   m_pOperationDialog->SetMessage("Performing undo operation...", 1);
 
-  auto rollBack = [this](int result) {
+  auto rollBack = [this, &record](int result) {
+    if (record.nTrack >= 0 && record.nTrack < kTrackCount) KeepTrackLength(record.nTrack);
     ++m_nUndoCount;
     m_nUndoPos = Next(m_nUndoPos);
     return result;
@@ -98,6 +119,15 @@ int CMixerDoc::UserOpUndo() {
   if (!RecordFitsTrack(record, kKindInsertion, kWhere)) return rollBack(0);
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = Track(record.nTrack);
+  // The redo record is stored before the track changes; it goes again when the
+  // track cannot take the result.
+  const int16_t redoCountBefore = m_nRedoCount;
+  auto finalize = [&](int kind, uint32_t from, uint32_t to) {
+    const int placed = DocFinalize(kind, record.nTrack, &work->m_tempA, from, to);
+    if (placed == 1) return 1;
+    RedoUnstore(redoCountBefore);
+    return rollBack(placed);
+  };
   PCMFile& base = track.m_PCM;
   const uint32_t first = record.nFirst, last = record.nLast;
 
@@ -108,7 +138,7 @@ int CMixerDoc::UserOpUndo() {
       if ((result = PCMFileInsert(&base, &record.file, &work->m_tempA, first)) != 1) return rollBack(result);
       track.m_pos.m_nLength = work->m_tempA.nSize;
       if ((result = RedoStore(nullptr, kKindRemoval, record.nTrack, first, last, 0)) != 1) return rollBack(result);
-      return DocFinalize(kKindInsertion, record.nTrack, &work->m_tempA, first, last);
+      return finalize(kKindInsertion, first, last);
     case kKindInsertion:
       m_pOperationDialog->SetProgressRange((PCMFileCopy_ByteCount(&base, &work->m_tempC, first, last) +
                                             PCMFileCut_ByteCount(&base, &work->m_tempA, first, last)) /
@@ -119,7 +149,7 @@ int CMixerDoc::UserOpUndo() {
       if ((result = RedoStore(&work->m_tempC, kKindInsertion, record.nTrack, first, last, 0)) != 1) {
         return rollBack(result);
       }
-      return DocFinalize(kKindRemoval, record.nTrack, &work->m_tempA, first, last);
+      return finalize(kKindRemoval, first, last);
     case kKindReplacement: {
       const uint32_t end = record.nPastEOF == 0 ? base.nSize : last;
       int pastEOF = record.nPastEOF;
@@ -133,7 +163,7 @@ int CMixerDoc::UserOpUndo() {
         return rollBack(result);
       }
       track.m_pos.m_nLength = work->m_tempA.nSize;
-      return DocFinalize(kKindReplacement, record.nTrack, &work->m_tempA, first, last);
+      return finalize(kKindReplacement, first, last);
     }
     default: return 1;
   }
@@ -161,7 +191,8 @@ int CMixerDoc::UserOpRedo() {
   UndoRecord& record = m_redo[static_cast<size_t>(m_nRedoPos)];
   m_pOperationDialog->SetMessage("Performing redo operation...", 1);
 
-  auto rollBack = [this, undoCountBefore](int result) {
+  auto rollBack = [this, undoCountBefore, &record](int result) {
+    if (record.nTrack >= 0 && record.nTrack < kTrackCount) KeepTrackLength(record.nTrack);
     m_nRedoPos = Next(m_nRedoPos);
     ++m_nRedoCount;
     m_nUndoCount = undoCountBefore;
@@ -194,5 +225,6 @@ int CMixerDoc::UserOpRedo() {
   }
   if (result != 1) return rollBack(result);
   track.m_pos.m_nLength = work->m_tempA.nSize;
-  return DocFinalize(record.nKind, record.nTrack, &work->m_tempA, first, last);
+  result = DocFinalize(record.nKind, record.nTrack, &work->m_tempA, first, last);
+  return result == 1 ? 1 : rollBack(result);
 }

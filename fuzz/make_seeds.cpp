@@ -81,5 +81,12 @@ int main(int argc, char** argv) {
   for (size_t n = 0; n < std::size(times); ++n) {
     Write(root / "time_text_fuzz" / ("time" + std::to_string(n)), std::string(times[n], 2 + std::strlen(times[n] + 2)));
   }
+
+  // Command lines of a script, and words to join (ended by zero bytes).
+  const std::string lines[] = {"select 0 1:05.5", "save '/tmp/my song.mix'", "export \"it's.wav\" --bits 8",
+                               "  track\t3  ", "import 'it'\"'\"'s a take.mp3'", std::string("open\0a b\0it's\0\"\0", 16)};
+  for (size_t n = 0; n < std::size(lines); ++n) {
+    Write(root / "command_words_fuzz" / ("line" + std::to_string(n)), lines[n]);
+  }
   return 0;
 }

@@ -26,7 +26,7 @@ lame --quiet -b 128 "$seeds/mp3_decode_fuzz/source.wav" "$seeds/mp3_decode_fuzz/
 lame --quiet -m m -b 32 --resample 22.05 "$seeds/mp3_decode_fuzz/source.wav" "$seeds/mp3_decode_fuzz/mono22.mp3"
 rm "$seeds/mp3_decode_fuzz/source.wav"
 
-targets=(mixer_config_fuzz project_record_fuzz preset_file_fuzz time_text_fuzz wave_decode_fuzz mp3_decode_fuzz)
+targets=(mixer_config_fuzz project_record_fuzz preset_file_fuzz time_text_fuzz command_words_fuzz wave_decode_fuzz mp3_decode_fuzz)
 rm -rf "$build/crashes" "$build/logs"
 mkdir -p "$build/crashes" "$build/logs"
 for target in "${targets[@]}"; do

@@ -324,7 +324,7 @@ TEST_F(PcmFileTest, MoveAudioFileReplacesTheDestinationInOneStep) {
   source.nSize = 6000;
   EXPECT_EQ(MoveAudioFile(&source, &destination), 0);
   EXPECT_TRUE(Informed("MoveAudioFile: Failed to move " + source.szPath + " over " + destination.szPath +
-                       "  Error: " + std::to_string(ENOENT)));
+                       "  Error: " + std::to_string(ENOENT) + " (No such file or directory)"));
   EXPECT_EQ(ReadFileBytes(destination.szPath), result);
   EXPECT_EQ(source.nSize, 6000u);
   EXPECT_EQ(destination.nSize, 6000u);

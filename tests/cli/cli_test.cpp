@@ -169,6 +169,23 @@ TEST_F(ScriptTest, AFailedCommandStopsTheScript) {
             "trackwright-cli: stopped at -e command 2: select 0 1:00\n");
   EXPECT_EQ(Script("-e 'track 9'").status, 1);
   EXPECT_EQ(Script("-e 'insert-silence 400 --at-marker'").status, 1);
+
+  // With --keep-going the commands after a failed one run, and the run still fails.
+  CliRun going = Script("--keep-going -e 'insert-silence 400' -e 'select 0 1:00' -e info");
+  EXPECT_EQ(going.status, 1);
+  EXPECT_NE(going.out.find("track 1: length 400"), std::string::npos) << going.out;
+  EXPECT_NE(going.err.find("trackwright-cli: failed at -e command 2: select 0 1:00\n"), std::string::npos) << going.err;
+}
+
+// A command given as the arguments keeps each argument one word, whatever it holds:
+// blanks, quotes of either kind.
+TEST_F(ScriptTest, ACommandGivenAsArgumentsKeepsItsWords) {
+  fs::create_directories(root / "it's a \"song\"");
+  const std::string project = root / "it's a \"song\"/it's.mix";
+  CliRun saved = RunCli(root, "--config-dir '" + config + "' --audio-folder '" + root / "audio" + "' save \"" +
+                                  root / "it's a \\\"song\\\"/it's.mix" + "\"");
+  EXPECT_EQ(saved.status, 0) << saved.err;
+  EXPECT_TRUE(fs::exists(project)) << saved.err;
 }
 
 TEST_F(ScriptTest, ExportsThatCannotSucceedAreRefusedBeforeTheMixdown) {
@@ -203,7 +220,8 @@ TEST_F(ScriptTest, ExportsThatCannotSucceedAreRefusedBeforeTheMixdown) {
       AsUser());
   fs::permissions(root / "locked", fs::perms::owner_all);
   EXPECT_EQ(locked.status, 1);
-  EXPECT_NE(locked.err.find("export: the folder " + root / "locked" + " is not writable\n"), std::string::npos)
+  EXPECT_NE(locked.err.find("export: the folder " + root / "locked" + " is not writable (Permission denied)\n"),
+            std::string::npos)
       << locked.err;
 }
 

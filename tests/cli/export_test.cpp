@@ -2,7 +2,9 @@
 // in the MP3.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -61,6 +63,30 @@ TEST_F(ExportTest, SoxReadsTheMixFromTheWaveExport) {
   ASSERT_EQ(Shell("sox -V1 '" + root / "mix.wav" + "' -t raw '" + root / "mix.raw" + "'"), 0);
   std::string mix = ReadFileBytes(root / "mix.raw");
   EXPECT_EQ(mix, ExpectedMix());  // the header's size is the project's: the padding is not read
+}
+
+// The mix is written in the session folder; an export to another filesystem (a memory
+// filesystem here, a USB stick for a user) cannot be a rename of that file.
+TEST_F(ExportTest, AnExportToAnotherFilesystemIsWritten) {
+  struct stat session {}, other {};
+  if (stat(root.Path().c_str(), &session) != 0 || stat("/dev/shm", &other) != 0 || session.st_dev == other.st_dev ||
+      access("/dev/shm", W_OK) != 0) {
+    GTEST_SKIP() << "no writable folder on another filesystem";
+  }
+  std::string away = "/dev/shm/trackwright-test-XXXXXX";
+  ASSERT_NE(mkdtemp(away.data()), nullptr);
+  struct Remove {
+    std::string folder;
+    ~Remove() { fs::remove_all(folder); }
+  } removed{away};
+  for (const char* name : {"/mix.wav", "/mix.mp3"}) {
+    ASSERT_EQ(Shell(Cli("-e \"import '" + root / "a.wav" + "'\" -e \"export '" + away + name + "'\"")), 0)
+        << ReadFileBytes(root / "err");
+    EXPECT_GT(fs::file_size(away + name), 44u) << name;
+    for (const auto& entry : fs::directory_iterator(away)) {
+      EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
+    }
+  }
 }
 
 TEST_F(ExportTest, Mpg123DecodesTheMp3ExportToTheMixLength) {

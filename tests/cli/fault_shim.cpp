@@ -4,14 +4,22 @@
 // TW_FAULT_PATHS    colon-separated folders; calls on files inside them count
 // TW_FAULT_EXCLUDE  colon-separated folders inside those whose calls do not count
 // TW_FAULT_AT       the counted call that fails (1 is the first); 0 or unset: none
-// TW_FAULT_MODE     ENOSPC or EIO (the call fails with that error) or KILL (SIGKILL)
+// TW_FAULT_MODE     ENOSPC, EIO or EACCES (the call fails with that error) or KILL
+//                   (SIGKILL)
 // TW_FAULT_LOG      a file that receives one line per counted call
+// TW_FAULT_NOSYNC   when set, fsync and fdatasync count but do not wait for the disk
+//                   (a run that meets no power loss needs no flush, and runs faster)
 // TW_FAULT_ARM      counting starts with the first call that creates a file whose
 //                   path holds this text (default ".saving.", a side file), so that
 //                   start-up and the reading of a project before a save do not count
-// The calls are open, openat, write, pwrite, fsync, fdatasync, close,
-// rename, renameat, unlink, unlinkat and mkdir; calls on a descriptor count when
-// it was opened inside the folders.
+// TW_FAULT_START    instead of TW_FAULT_ARM: counting starts after the first call on
+// TW_FAULT_STOP     a path that holds START and ends at the next one on a path that
+//                   holds STOP, so that a run's commands can mark where they begin
+//                   and end by reading two files
+// The calls are open, openat, read, pread, write, pwrite, fsync, fdatasync, close,
+// rename, renameat, unlink, unlinkat and mkdir, and the stream calls fopen, fread,
+// fwrite, fflush and fclose; calls on a descriptor or a stream count when it was
+// opened inside the folders. A stream call that fails marks the stream's error.
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -35,9 +43,11 @@ namespace {
 struct Settings {
   std::vector<std::string> paths, excluded;
   std::string arm = ".saving.";
+  std::string start, stop;
   long at = 0;
   int error = 0;  // 0: kill
   int log = -1;
+  bool noSync = false;
 };
 
 std::vector<std::string> SplitList(const char* text) {
@@ -61,10 +71,14 @@ const Settings& Config() {
     s.paths = SplitList(std::getenv("TW_FAULT_PATHS"));
     s.excluded = SplitList(std::getenv("TW_FAULT_EXCLUDE"));
     if (const char* arm = std::getenv("TW_FAULT_ARM")) s.arm = arm;
+    if (const char* start = std::getenv("TW_FAULT_START")) s.start = start;
+    if (const char* stop = std::getenv("TW_FAULT_STOP")) s.stop = stop;
+    s.noSync = std::getenv("TW_FAULT_NOSYNC") != nullptr;
     const char* at = std::getenv("TW_FAULT_AT");
     s.at = at ? std::atol(at) : 0;
     const char* mode = std::getenv("TW_FAULT_MODE");
-    s.error = mode && std::strcmp(mode, "EIO") == 0 ? EIO : mode && std::strcmp(mode, "KILL") == 0 ? 0 : ENOSPC;
+    const std::string name = mode ? mode : "";
+    s.error = name == "EIO" ? EIO : name == "EACCES" ? EACCES : name == "KILL" ? 0 : ENOSPC;
     if (const char* log = std::getenv("TW_FAULT_LOG")) {
       s.log = static_cast<int>(syscall(SYS_open, log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
     }
@@ -81,7 +95,12 @@ std::map<int, std::string>& Watched() {
   static std::map<int, std::string> watched;
   return watched;
 }
+std::map<std::FILE*, std::string>& WatchedStreams() {
+  static std::map<std::FILE*, std::string> watched;
+  return watched;
+}
 bool g_armed = false;
+bool g_stopped = false;
 long g_count = 0;
 
 bool Under(const std::string& path, const std::string& folder) {
@@ -108,10 +127,22 @@ std::string FdPath(int fd) {
 // that is to be killed never returns.
 bool Strike(const char* name, const std::string& path, bool creates) {
   std::lock_guard<std::mutex> guard(Lock());
-  if (creates && path.find(Config().arm) != std::string::npos) g_armed = true;
+  const Settings& s = Config();
+  if (!s.start.empty()) {
+    if (g_stopped) return false;
+    if (!g_armed) {
+      g_armed = path.find(s.start) != std::string::npos;
+      return false;
+    }
+    if (!s.stop.empty() && path.find(s.stop) != std::string::npos) {
+      g_stopped = true;
+      return false;
+    }
+  } else if (creates && path.find(s.arm) != std::string::npos) {
+    g_armed = true;
+  }
   if (!g_armed) return false;
   const long number = ++g_count;
-  const Settings& s = Config();
   if (s.log >= 0) {
     std::string line = std::to_string(number) + " " + name + " " + path + "\n";
     syscall(SYS_write, s.log, line.data(), line.size());
@@ -141,6 +172,32 @@ int OpenCommon(const char* name, int dirfd, const char* path, int flags, mode_t 
   int fd = real(dirfd, path, flags, mode);
   Watch(fd, path);
   return fd;
+}
+
+std::string StreamPath(std::FILE* stream) {
+  std::lock_guard<std::mutex> guard(Lock());
+  auto found = WatchedStreams().find(stream);
+  return found == WatchedStreams().end() ? std::string() : found->second;
+}
+
+// Marks a stream as a failed read or write would (glibc's error flag), so that
+// ferror tells the caller.
+void MarkStreamError(std::FILE* stream) {
+  constexpr int kErrorSeen = 0x20;  // _IO_ERR_SEEN
+  stream->_flags |= kErrorSeen;
+}
+
+std::FILE* OpenStream(const char* name, const char* path, const char* how) {
+  using FOpen = std::FILE* (*)(const char*, const char*);
+  static FOpen real = Real<FOpen>(name);
+  if (!Counted(path)) return real(path, how);
+  if (Strike("fopen", path, how && (std::strchr(how, 'w') || std::strchr(how, 'a')))) return nullptr;
+  std::FILE* stream = real(path, how);
+  if (stream) {
+    std::lock_guard<std::mutex> guard(Lock());
+    WatchedStreams()[stream] = path;
+  }
+  return stream;
 }
 
 mode_t ModeOf(int flags, va_list args) {
@@ -175,6 +232,81 @@ int openat(int dirfd, const char* path, int flags, ...) {
   return OpenCommon("openat", dirfd, path, flags, mode);
 }
 
+ssize_t read(int fd, void* data, size_t count) {
+  static auto real = Real<ssize_t (*)(int, void*, size_t)>("read");
+  std::string path = FdPath(fd);
+  if (!path.empty() && Strike("read", path, false)) return -1;
+  return real(fd, data, count);
+}
+
+ssize_t pread(int fd, void* data, size_t count, off_t offset) {
+  static auto real = Real<ssize_t (*)(int, void*, size_t, off_t)>("pread");
+  std::string path = FdPath(fd);
+  if (!path.empty() && Strike("pread", path, false)) return -1;
+  return real(fd, data, count, offset);
+}
+
+ssize_t pread64(int fd, void* data, size_t count, off_t offset) {
+  return pread(fd, data, count, offset);
+}
+
+std::FILE* fopen(const char* path, const char* how) {
+  return OpenStream("fopen", path, how);
+}
+
+std::FILE* fopen64(const char* path, const char* how) {
+  return OpenStream("fopen64", path, how);
+}
+
+size_t fread(void* data, size_t size, size_t count, std::FILE* stream) {
+  static auto real = Real<size_t (*)(void*, size_t, size_t, std::FILE*)>("fread");
+  std::string path = StreamPath(stream);
+  if (!path.empty() && Strike("fread", path, false)) {
+    MarkStreamError(stream);
+    return 0;
+  }
+  return real(data, size, count, stream);
+}
+
+size_t fwrite(const void* data, size_t size, size_t count, std::FILE* stream) {
+  static auto real = Real<size_t (*)(const void*, size_t, size_t, std::FILE*)>("fwrite");
+  std::string path = StreamPath(stream);
+  if (!path.empty() && Strike("fwrite", path, false)) {
+    MarkStreamError(stream);
+    return 0;
+  }
+  return real(data, size, count, stream);
+}
+
+int fflush(std::FILE* stream) {
+  static auto real = Real<int (*)(std::FILE*)>("fflush");
+  std::string path = stream ? StreamPath(stream) : std::string();
+  if (!path.empty() && Strike("fflush", path, false)) {
+    MarkStreamError(stream);
+    return EOF;
+  }
+  return real(stream);
+}
+
+int fclose(std::FILE* stream) {
+  static auto real = Real<int (*)(std::FILE*)>("fclose");
+  std::string path = StreamPath(stream);
+  if (path.empty()) return real(stream);
+  {
+    std::lock_guard<std::mutex> guard(Lock());
+    WatchedStreams().erase(stream);
+  }
+  // A close that fails has released the stream all the same.
+  bool fail = Strike("fclose", path, false);
+  int saved = errno;
+  int result = real(stream);
+  if (fail) {
+    errno = saved;
+    return EOF;
+  }
+  return result;
+}
+
 ssize_t write(int fd, const void* data, size_t count) {
   static auto real = Real<ssize_t (*)(int, const void*, size_t)>("write");
   std::string path = FdPath(fd);
@@ -197,14 +329,14 @@ int fsync(int fd) {
   static auto real = Real<int (*)(int)>("fsync");
   std::string path = FdPath(fd);
   if (!path.empty() && Strike("fsync", path, false)) return -1;
-  return real(fd);
+  return Config().noSync ? 0 : real(fd);
 }
 
 int fdatasync(int fd) {
   static auto real = Real<int (*)(int)>("fdatasync");
   std::string path = FdPath(fd);
   if (!path.empty() && Strike("fdatasync", path, false)) return -1;
-  return real(fd);
+  return Config().noSync ? 0 : real(fd);
 }
 
 int close(int fd) {

@@ -1,7 +1,9 @@
 // The playback engine on the virtual output device: what it plays, where it stops,
 // the transport operations, the delay checks and the start-tick estimate.
 
+#include "audio_store/wave_header.h"
 #include "core/command_ids.h"
+#include "document/import_or_new_dialog.h"
 #include "tests/support/playback_fixture.h"
 
 namespace {
@@ -32,6 +34,29 @@ TEST_F(PlayerTest, PlaysFromTheCurrentPositionToTheEndWithoutAGap) {
   EXPECT_EQ(doc->m_nCurrentPos, kSecond);
   EXPECT_EQ(std::ftell(doc->Track(0).m_PCM.fp), static_cast<long>(kSecond));
   EXPECT_TRUE(failures.empty());
+}
+
+TEST_F(PlayerTest, AFileDroppedWhilePlayingOpensOnlyAfterPlaybackStopped) {
+  const std::string wav = root / "dropped.wav";
+  auto header = WaveHeaderBytes(kSecond / 2, 44100, 2, 16);
+  WriteFileBytes(wav, std::string(header.begin(), header.end()) + Tone(kSecond / 2, 9));
+  LoadTrack(0, Tone(3 * kSecond, 5));
+  Play();
+  Run(200);
+  ASSERT_EQ(player().State(), PlayerPlaying);
+  // The question whether to import or start anew comes after playback stopped.
+  bool playingWhenAsked = true;
+  system->dialogs.OnShow("import_or_new_dialog", [&](platform::DialogLogic& logic, platform::MemoryDialogSurface&) {
+    playingWhenAsked = app->m_bPlaying || player().State() == PlayerPlaying;
+    logic.OnCommand(IDC_NEW);
+  });
+  EXPECT_EQ(app->OpenDroppedFile(wav), 1);
+  EXPECT_FALSE(playingWhenAsked);
+  EXPECT_FALSE(app->m_bPlaying);
+  EXPECT_EQ(doc->m_nProjectLength, kSecond / 2);
+  NewlyPlayed();
+  Run(200);
+  EXPECT_TRUE(NewlyPlayed().empty());
 }
 
 TEST_F(PlayerTest, AHighlightedSectionPlaysFromItsStartOnly) {

@@ -416,7 +416,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls()) {
     if (!url.isLocalFile()) continue;
     event->acceptProposedAction();
-    if (CMixerApp* app = CMixerApp::Get(); app && isEnabled()) app->OpenDocument(url.toLocalFile().toStdString());
+    if (CMixerApp* app = CMixerApp::Get(); app && isEnabled()) app->OpenDroppedFile(url.toLocalFile().toStdString());
     UpdateCommandStates();
     return;
   }
