@@ -113,17 +113,7 @@ TEST_F(DocumentTest, SoloSilencesTheOthersAndMuteSilencesEvenASoloedTrack) {
   std::string a = Pattern(88200, 1), b = Pattern(88200, 2);
   LoadTrack(0, a);
   LoadTrack(1, b);
-  auto mixed = [this] {
-    std::string path = root / "mix.pcm";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    doc->PrepTracksForOp();
-    app->m_operationDialog.BeginOperation();
-    EXPECT_EQ(doc->MixDownToOneFile(out, false), 1);
-    app->m_operationDialog.EndOperation();
-    doc->PostTracksForOp();
-    std::fclose(out);
-    return ReadFileBytes(path);
-  };
+  auto mixed = [this] { return ReadFileBytes(MixDownFile("mix.pcm")); };
   app->m_boardTracks.HandleSolo(1);
   app->m_boardTracks.HandleMute(0);
   EXPECT_TRUE(SameAudio(mixed(), b));  // unity levels: the soloed track alone, as it is

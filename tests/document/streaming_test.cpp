@@ -21,17 +21,7 @@ struct StreamingTest : DocumentTest {
     system->dialogs.OnShow(layout, [](platform::DialogLogic& logic, platform::MemoryDialogSurface&) { logic.OnOK(); });
   }
   // The mix as MixDownToOneFile writes it into a file.
-  std::string MixFile() {
-    std::string path = root / "whole_mix.pcm";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    doc->PrepTracksForOp();
-    app->m_operationDialog.BeginOperation();
-    EXPECT_EQ(doc->MixDownToOneFile(out, false), 1);
-    app->m_operationDialog.EndOperation();
-    doc->PostTracksForOp();
-    std::fclose(out);
-    return path;
-  }
+  std::string MixFile() { return MixDownFile("whole_mix.pcm"); }
   // The names in a folder, less the session's own folders.
   std::vector<std::string> Names(const std::string& folder) {
     std::vector<std::string> names;

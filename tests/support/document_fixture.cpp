@@ -44,6 +44,18 @@ std::string DocumentTest::ClipboardBytes() {
   return ReadFileBytes(app->m_clipboard.szPath);
 }
 
+std::string DocumentTest::MixDownFile(const std::string& name) {
+  const std::string path = root / name;
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  doc->PrepTracksForOp();
+  app->m_operationDialog.BeginOperation();
+  EXPECT_EQ(doc->MixDownToOneFile(out, false), 1);
+  app->m_operationDialog.EndOperation();
+  doc->PostTracksForOp();
+  std::fclose(out);
+  return path;
+}
+
 void DocumentTest::Select(uint32_t first, uint32_t last) {
   doc->m_mirror.m_nHighlightBegin = first;
   doc->m_mirror.m_nHighlightEnd = last;

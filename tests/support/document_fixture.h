@@ -29,6 +29,9 @@ class DocumentTest : public ::testing::Test {
   // The bytes of a track's file and of the clipboard file, read from disk.
   std::string TrackBytes(int track);
   std::string ClipboardBytes();
+  // Mixes the whole project down into root/name, as the exports do (inside the
+  // operation bracket), and gives the file's path.
+  std::string MixDownFile(const std::string& name);
   // Highlights first..last of the current track, as a mouse drag would.
   void Select(uint32_t first, uint32_t last);
   // Audio whose each 4-byte frame carries its index and a seed, so that a misplaced
