@@ -1,7 +1,10 @@
 // WaveDecode.so: WAV decoding with libsndfile.
 
+#include <fcntl.h>
 #include <sndfile.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -53,10 +56,66 @@ int16_t FromFloat(float value) {
   return static_cast<int16_t>(scaled);
 }
 
+// The file libsndfile reads, through calls of our own: a read that fails keeps its
+// error, which libsndfile would report as the end of the data.
+struct WaveSource {
+  int fd = -1;
+  sf_count_t position = 0;
+  sf_count_t length = 0;
+  int error = 0;
+
+  WaveSource() = default;
+  WaveSource(const WaveSource&) = delete;
+  WaveSource& operator=(const WaveSource&) = delete;
+  ~WaveSource() {
+    if (fd >= 0) close(fd);
+  }
+};
+
+sf_count_t SourceLength(void* data) {
+  return static_cast<WaveSource*>(data)->length;
+}
+
+sf_count_t SourceSeek(sf_count_t offset, int whence, void* data) {
+  auto* source = static_cast<WaveSource*>(data);
+  const sf_count_t base = whence == SEEK_CUR ? source->position : whence == SEEK_END ? source->length : 0;
+  if (base + offset < 0) return -1;
+  source->position = base + offset;
+  return source->position;
+}
+
+sf_count_t SourceRead(void* buffer, sf_count_t count, void* data) {
+  auto* source = static_cast<WaveSource*>(data);
+  sf_count_t done = 0;
+  while (done < count) {
+    const ssize_t got = pread(source->fd, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done),
+                              static_cast<off_t>(source->position + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      if (source->error == 0) source->error = errno;
+      break;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  source->position += done;
+  return done;
+}
+
+sf_count_t SourceWrite(const void*, sf_count_t, void*) {
+  return 0;
+}
+
+sf_count_t SourceTell(void* data) {
+  return static_cast<WaveSource*>(data)->position;
+}
+
 }  // namespace
 
 // One WAV file being decoded block by block.
 struct WaveDecoder {
+  // Declared before the decoder, which reads it until it is closed.
+  WaveSource source;
   std::unique_ptr<SNDFILE, SndfileCloser> wave;
   SF_INFO info{};
   bool floatData = false;
@@ -76,8 +135,15 @@ int WaveDecoderOpen(const char* inputPath, WaveDecoder** decoder, int16_t* bitsP
   uint64_t inputSize = 0;
   if (!codec::RegularFileSize(inputPath, inputSize)) return kCodecUnreadable;
   auto made = std::make_unique<WaveDecoder>();
-  made->wave.reset(sf_open(inputPath, SFM_READ, &made->info));
-  if (!made->wave) return kCodecUnreadable;
+  made->source.fd = open(inputPath, O_RDONLY | O_CLOEXEC);
+  if (made->source.fd < 0) return kCodecUnreadable;
+  made->source.length = static_cast<sf_count_t>(inputSize);
+  SF_VIRTUAL_IO io{SourceLength, SourceSeek, SourceRead, SourceWrite, SourceTell};
+  made->wave.reset(sf_open_virtual(&io, SFM_READ, &made->info, &made->source));
+  if (!made->wave) {
+    if (made->source.error != 0) errno = made->source.error;
+    return kCodecUnreadable;
+  }
   const SF_INFO& info = made->info;
   // The converter after this takes one or two channels; a rate of 0 is a broken header.
   if (!IsWaveContainer(info.format) || info.channels < 1 || info.channels > 2 || info.samplerate <= 0 ||
@@ -112,10 +178,12 @@ int WaveDecoderRead(WaveDecoder* decoder, uint8_t* bytes, size_t capacity, size_
   sf_count_t read = decoder->floatData   ? sf_readf_float(wave, decoder->fractions.data(), frames)
                     : decoder->shortData ? sf_readf_short(wave, decoder->shorts.data(), frames)
                                          : sf_readf_int(wave, decoder->whole.data(), frames);
-  if (read <= 0) {
+  if (decoder->source.error != 0) {
     // A read that stopped on an error, not at the end of the data.
-    return sf_error(decoder->wave.get()) != SF_ERR_NO_ERROR ? kCodecUnreadable : kCodecDone;
+    errno = decoder->source.error;
+    return kCodecUnreadable;
   }
+  if (read <= 0) return sf_error(decoder->wave.get()) != SF_ERR_NO_ERROR ? kCodecUnreadable : kCodecDone;
   if ((decoder->framesDone + static_cast<uint64_t>(read)) * frameBytes > UINT32_MAX) return kCodecUnreadable;
   const size_t samples = static_cast<size_t>(read) * decoder->channels;
   if (decoder->shortData) {

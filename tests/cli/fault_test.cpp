@@ -224,27 +224,38 @@ TEST_F(StoppedWriteTest, ASaveUnderANewNameLeavesTheFirstProjectAlone) {
                   {song, copy});
 }
 
-// Whichever call on the project's files fails when it is opened, the message says why
-// and the file is not taken for a damaged one.
-TEST_F(StoppedWriteTest, AnOpenThatFailsSaysWhy) {
-  const std::string song = songs + "/song.mix";
+// Whichever call on the files of the folder fails while the command reads them, the
+// message says why, and nothing is taken for a damaged or a short file.
+void EveryReadFailureSaysWhy(StoppedWriteTest& test, const std::string& folder, const std::string& command) {
   // Reading the echo presets just before marks where the counted calls begin.
-  const std::string presets = root / "echo.prt";
-  const std::string open = "-e 'presets echo' -e \"open " + Quoted(song) + "\"";
-  const std::string shim = "TW_FAULT_PATHS=" + Quoted(songs + ":" + presets) + " TW_FAULT_START=" + Quoted(presets) +
+  const std::string presets = test.root / "echo.prt";
+  const std::string commands = "-e 'presets echo' -e \"" + command + "\"";
+  const std::string shim = "TW_FAULT_PATHS=" + Quoted(folder + ":" + presets) + " TW_FAULT_START=" + Quoted(presets) +
                            " LD_PRELOAD=" + Quoted(TRACKWRIGHT_FAULT_SHIM) + " ASAN_OPTIONS=verify_asan_link_order=0";
-  ASSERT_EQ(Cli(open, shim + " TW_FAULT_LOG=" + Quoted(root / "calls")).status, 0);
-  std::istringstream log(ReadFileBytes(root / "calls"));
+  const CliRun clean = test.Cli(commands + " -e info", shim + " TW_FAULT_LOG=" + Quoted(test.root / "calls"));
+  ASSERT_EQ(clean.status, 0) << clean.output;
+  std::istringstream log(ReadFileBytes(test.root / "calls"));
   int calls = 0, failed = 0;
   for (std::string line; std::getline(log, line);) {
     ++calls;
-    CliRun stopped = Cli(open, shim + " TW_FAULT_AT=" + std::to_string(calls) + " TW_FAULT_MODE=EIO");
-    if (stopped.status == 0) continue;
+    CliRun stopped = test.Cli(commands + " -e info", shim + " TW_FAULT_AT=" + std::to_string(calls) + " TW_FAULT_MODE=EIO");
+    // A failure the command could go on after leaves it as if none had happened.
+    if (stopped.status == 0) {
+      EXPECT_EQ(stopped.output, clean.output) << line;
+      continue;
+    }
     ++failed;
     EXPECT_NE(stopped.output.find("Input/output error"), std::string::npos) << line << "\n" << stopped.output;
     EXPECT_EQ(stopped.output.find("damaged"), std::string::npos) << line << "\n" << stopped.output;
   }
-  EXPECT_GT(failed, 0) << calls << " calls on the project's files, none of whose failures stopped the open";
+  EXPECT_GT(failed, 0) << command << ": " << calls << " calls, none of whose failures stopped it";
+}
+
+TEST_F(StoppedWriteTest, AnOpenOrImportThatCannotReadSaysWhy) {
+  EveryReadFailureSaysWhy(*this, songs, "open " + Quoted(songs + "/song.mix"));
+  fs::create_directories(root / "in");
+  fs::copy_file(root / "t0.wav", root / "in/t0.wav");
+  EveryReadFailureSaysWhy(*this, root / "in", "import " + Quoted(root / "in/t0.wav"));
 }
 
 TEST_F(StoppedWriteTest, AnExportReplacesTheOldFileWhole) {
