@@ -182,13 +182,7 @@ uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
     const uint64_t bytes = m_timedBytes.load();
     const int64_t end = m_timedEnd.load();
     if (m_timeSerial.load() != serial) continue;
-    if (nowNanos < end) {
-      // The last stored bytes pass the converter only later: a monitor of a sound
-      // server's output hands audio on before the output counts it as sounded.
-      uint64_t behind = static_cast<uint64_t>(std::min<int64_t>(end - nowNanos, 1000000000)) * m_bytesPerSecond / 1000000000u;
-      behind += (m_blockAlign - behind % m_blockAlign) % m_blockAlign;
-      return bytes - std::min(bytes, behind);
-    }
+    if (nowNanos <= end) return bytes;
     // No capture call waits a second; beyond it the input has stopped.
     const auto since = static_cast<uint64_t>(std::min<int64_t>(nowNanos - end, 1000000000));
     uint64_t ahead = since * m_bytesPerSecond / 1000000000u;

@@ -133,9 +133,8 @@ class CaptureQueue {
   // The bytes stored into headers so far.
   uint64_t CapturedBytes() const { return m_captured.load(std::memory_order_acquire); }
   // The bytes the converter has taken in by nowNanos: those stored, and those that
-  // have passed it since the last stored byte and are still on their way, or, when
-  // the last stored bytes pass it only after nowNanos, those stored less them.
-  // Without the times of the input, the bytes stored.
+  // have passed it since the last stored byte and are still on their way. Without
+  // the times of the input, the bytes stored.
   uint64_t ConverterBytes(int64_t nowNanos) const;
 
  private:
