@@ -60,7 +60,7 @@ int CMixerApp::SaveProject(bool askName, const std::string& name) {
     platform::FileDialogs* dialogs = platform::Os().fileDialogs;
     auto chosen =
         dialogs ? dialogs->GetSaveFileName("Save Project", m_szAudioFolder, kProjectFilter, "mix") : std::nullopt;
-    if (!chosen) return platform::IDCANCEL;
+    if (!chosen) return kNothingDone;
     path = *chosen;
   }
   // Saving under another name makes a project of its own: a new folder with copies
@@ -86,7 +86,7 @@ int CMixerApp::OnOpenFile(int filterOrder, bool import) {
   auto chosen =
       dialogs ? dialogs->GetOpenFileName(import ? "Import Audio" : "Open", m_szAudioFolder, FilterList(filterOrder))
               : std::nullopt;
-  if (!chosen) return platform::IDCANCEL;
+  if (!chosen) return kNothingDone;
   return import ? ImportFile(*chosen) : OpenDocument(*chosen);
 }
 
@@ -123,7 +123,7 @@ int CMixerApp::ExportMix(Operation operation, const std::string& name) {
         dialogs ? dialogs->GetSaveFileName(wave ? "Mix Down to Wave File" : "Mix Down to MP3 File", m_szAudioFolder,
                                            wave ? "Wave Files (*.wav)" : "MP3 Files (*.mp3)", wave ? "wav" : "mp3")
                 : std::nullopt;
-    if (!chosen) return platform::IDCANCEL;
+    if (!chosen) return kNothingDone;
     path = *chosen;
   }
   doc->m_szExportPath = path;

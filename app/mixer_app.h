@@ -76,7 +76,7 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   // Shows the tool of an effect operation and runs the operation when it ends with OK.
   int RunTool(Operation operation);
   // Saves the project under name, or its own name, or (askName, or none yet) a name
-  // the user chooses. 1 saved, IDCANCEL when no name was chosen, else failed.
+  // the user chooses. kDone saved, kNothingDone when no name was chosen, else failed.
   int SaveProject(bool askName, const std::string& name = {});
   // Before work is thrown away: asks whether to save a modified project and saves it
   // on Yes. False when the user cancelled (or the save failed): keep everything.

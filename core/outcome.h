@@ -9,5 +9,8 @@ enum Outcome : int {
   // current, playback running), or the user closed a dialog without choosing, whose
   // answer (IDCANCEL) has this number too.
   kNothingDone = 2,
-  kCancelled = 3,  // the user cancelled through the progress dialog
+  // Stopped: the user cancelled (through the progress dialog or a dialog of the
+  // operation), or the operation told the user why it could not go on. The caller
+  // adds no message of its own.
+  kCancelled = 3,
 };

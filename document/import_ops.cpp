@@ -101,7 +101,7 @@ int CopyDecoded(CAudioDecoder& decoder, ResultSink& sink, COperationDialog& prog
     if (got == 0) break;
     if (!sink.Put(piece.data(), got)) return writeFailed();
     progress.StepProgress(static_cast<unsigned int>(got / 100));
-    if (progress.CancelRequested()) return 3;
+    if (progress.CancelRequested()) return kCancelled;
   }
   return sink.Flush() ? 1 : writeFailed();
 }
@@ -112,14 +112,14 @@ int ImportDecodeResult(int result, int error, const std::string& file) {
   if (result == kCodecDone) return 1;
   if (result == kCodecNotLoaded) return 0;
   // A cancel is the user's own: nothing to tell.
-  if (result == kCodecCancelled) return 3;
+  if (result == kCodecCancelled) return kCancelled;
   std::string text = "Cannot import " + file + ":\n" + CodecResultText(result);
   // A file that is merely not audio leaves none of these causes.
   for (int cause : {EIO, ENOSPC, EDQUOT, EFBIG, EACCES, EPERM, EROFS}) {
     if (error == cause) text += "\n" + std::string(std::strerror(error));
   }
   ShowInformation(text);
-  return 3;
+  return kCancelled;
 }
 
 int CWaveImport::ImportFile(AudioQuality& quality, const std::string& wavPath) {

@@ -38,7 +38,7 @@ int CMixerDoc::WriteWAV() {
   constexpr const char* kWhere = "CMixerDoc::WriteWAV";
   DocumentWorkspace& work = m_workspace;
   CWaveDialog& format = work.m_waveDialog;
-  if (format.DoModal() != platform::IDOK) return 3;
+  if (format.DoModal() != platform::IDOK) return kCancelled;
   if (!m_pOperationDialog) {
     ReportError(kWhere, "Pointer to dialog op is NULL");
     return 0;
@@ -76,7 +76,7 @@ int CMixerDoc::WriteMP3() {
   LameEncoderFunctions encoder;
   if (!LoadLameEncoder(encoder, kWhere, "CMP3Import::WriteMP3")) return 0;
   CMP3Dialog& settings = work.m_mp3Dialog;
-  if (settings.DoModal() != platform::IDOK) return 3;
+  if (settings.DoModal() != platform::IDOK) return kCancelled;
   if (!m_pOperationDialog) {
     ReportError(kWhere, "Pointer to dialog op is NULL");
     return 0;

@@ -114,7 +114,7 @@ void CMixerDoc::RecomputeProjectLength() {
 }
 
 int CMixerDoc::TrackSeekOnLeftButton(uint32_t position) {
-  if (m_workspace.m_bPlaying) return 2;
+  if (m_workspace.m_bPlaying) return kNothingDone;
   RecomputeProjectLength();
   for (CAudioTrack& track : m_tracks) {
     if (track.m_pos.m_nLength != 0) PCMFileSeek(&track.m_PCM, position);
@@ -135,7 +135,7 @@ int CMixerDoc::AlignTrackToDoc(int track) {
 }
 
 int CMixerDoc::OnViewChange(int track, bool keep) {
-  if (track == m_nCurrentTrack) return 2;
+  if (track == m_nCurrentTrack) return kNothingDone;
   if (!CheckTrack(track, "CMixerDoc::OnViewChange")) return 0;
   if (keep) AlignTrackToDoc(m_nCurrentTrack);
   m_nCurrentTrack = static_cast<int16_t>(track);

@@ -76,7 +76,7 @@ int CMixerDoc::OnMyOpenDocument(const std::string& path) {
 
   int result = m_host.HandleOperation(info.operation);
   if (result == 0) ShowInformation(info.failure);
-  if (result == 0 || result == 3) {
+  if (result == kFailed || result == kCancelled) {
     // A file that was not taken leaves the project's names as they were.
     m_szProjectPath = previousProject;
     m_szImportPath = previousImport;

@@ -333,14 +333,14 @@ int CMixerDoc::UserOpImportMix() {
                       std::to_string(kind == ProjectFileKind::kShortProject ? ProjectRecord::kSize
                                                                             : LegacyRecord::kSize) +
                       " bytes of a Sonavel project file.");
-      return 3;
+      return kCancelled;
     case ProjectFileKind::kUnknownVersion:
       ShowInformation("Sorry, " + m_szProjectPath + " was saved in the project format " + FormatName(bytes) +
                       ", which this version of Sonavel Trackwright cannot read.");
-      return 3;
+      return kCancelled;
     case ProjectFileKind::kNotProject:
       ShowInformation("Sorry, " + m_szProjectPath + " is not a valid Sonavel file.");
-      return 3;
+      return kCancelled;
   }
   if (result != 1) return result;
   m_nCurrentTrack = static_cast<int16_t>(current);
@@ -476,7 +476,7 @@ int CMixerDoc::PlaceTrackAudio(int n, PCMFile& audio, const char* location) {
 int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
   DocumentWorkspace& work = m_workspace;
   CImportOldDialog dialog;
-  if (dialog.DoModal() != platform::IDOK) return 3;
+  if (dialog.DoModal() != platform::IDOK) return kCancelled;
   const std::string oldFolder = JoinPath(JoinPath(dialog.m_szFolder, "audio"), record.folderName);
   const int inUse = std::min<int>(record.tracksInUse, kTrackCount);
 
@@ -515,7 +515,7 @@ int CMixerDoc::MigrateLegacyProject(const LegacyRecord& record) {
     int result = length == 0 ? 1 : PCMFileWrite(&old[static_cast<size_t>(n)], &copy, 0, length, kPCMWrite);
     if (result != 1) {
       dropCopies();
-      return result == 3 ? 3 : 0;
+      return result == kCancelled ? kCancelled : kFailed;
     }
     copy.nSize = length;
   }

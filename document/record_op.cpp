@@ -19,7 +19,7 @@ int CMixerDoc::UserOpHandleRecord(const RecordedTake& take, PCMFile* scratch, PC
   AlignTrackToDoc(m_nCurrentTrack);
   CAudioTrack& track = Track(armed);
   TakePlacement placement;
-  if (!PlaceTake(take, track.m_PCM.nSize, &placement)) return 2;
+  if (!PlaceTake(take, track.m_PCM.nSize, &placement)) return kNothingDone;
 
   const uint32_t first = placement.replacedFirst, last = placement.replacedLast;
   m_pOperationDialog->SetMessage("Importing recorded audio into project...", 1);

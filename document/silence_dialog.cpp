@@ -124,7 +124,7 @@ int CSilenceInputDialog::WriteSilenceToPCM(std::FILE* out, uint32_t count) {
     written += chunk;
     if (progress) {
       progress->UpdateProgress(start + written / 100);
-      if (progress->CancelRequested()) return 3;
+      if (progress->CancelRequested()) return kCancelled;
     }
   }
   return 1;

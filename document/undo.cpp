@@ -104,7 +104,7 @@ int CMixerDoc::UserOpUndo() {
     ReportError(kWhere, "Undo pointer is out of range at " + std::to_string(m_nUndoPos) + ".");
     return 0;
   }
-  if (m_nUndoCount == 0) return 2;
+  if (m_nUndoCount == 0) return kNothingDone;
   --m_nUndoCount;
   m_nUndoPos = Previous(m_nUndoPos);
   UndoRecord& record = m_undo[static_cast<size_t>(m_nUndoPos)];
@@ -180,7 +180,7 @@ int CMixerDoc::UserOpRedo() {
     ReportError(kWhere, "Redo pointer is out of range at " + std::to_string(m_nRedoPos) + ".");
     return 0;
   }
-  if (m_nRedoCount == 0) return 2;
+  if (m_nRedoCount == 0) return kNothingDone;
   // Remember the undo count: with four records stored, lowering a raised count of 4
   // after a failure would lose one of them.
   const int16_t undoCountBefore = m_nUndoCount;
