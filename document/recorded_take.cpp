@@ -16,11 +16,12 @@ constexpr const char* kWriteWhere = "CRecordingDialog::WriteRecordedFileToPCM";
 }  // namespace
 
 TakeLag LagOf(const RecordedTake& take) {
-  // Ticks wrap; the two starts lie far closer together than 2^31 ms.
+  // Start ticks wrap; the two starts lie far closer together than 2^31 microseconds.
   const auto difference = static_cast<int32_t>(take.recordStartEstimate - take.playStartEstimate);
-  const double ms = std::fabs(static_cast<double>(difference));
+  const double microseconds = std::fabs(static_cast<double>(difference));
   TakeLag lag;
-  lag.bytes = static_cast<uint32_t>(static_cast<int64_t>(ms / 1000.0 * 176400.0)) & ~3u;
+  // To the nearest frame.
+  lag.bytes = static_cast<uint32_t>(std::llround(microseconds * 44100.0 / 1e6)) * 4u;
   lag.recordingEarlier = difference < 0;
   return lag;
 }

@@ -14,7 +14,8 @@ struct RecordedTake {
   bool useMarkers = false;       // punch in/out between the markers
   int32_t punchBegin = -1;       // the armed track's markers at the start (-1: not set)
   int32_t punchEnd = -1;
-  // Tick counts at which the playback began to sound and the input began to capture.
+  // The start ticks (microseconds of the tick count, engine/start_tick.h) at which the
+  // playback began to sound and the input began to capture.
   uint32_t playStartEstimate = 0;
   uint32_t recordStartEstimate = 0;
 };

@@ -166,11 +166,13 @@ bool AudioPlayerNonThreaded::CheckForDelays() {
   return false;
 }
 
-void AudioPlayerNonThreaded::SampleStartTick() {
-  const uint32_t t0 = Now();
+bool AudioPlayerNonThreaded::SampleStartTick(uint32_t t0) {
+  if (m_state != PlayerPlaying || !m_hWaveOut || t0 - m_startTick < kStartSettleMs) return false;
   uint32_t bytes = 0;
   const unsigned result = m_hWaveOut->GetPosition(&bytes);
+  const uint32_t count = m_startTickSampleCount;
   AddStartTickSample(t0, Now(), result, bytes, m_startTickSamples.data(), &m_startTickSampleCount);
+  return m_startTickSampleCount > count;
 }
 
 void AudioPlayerNonThreaded::ServiceBuffers() {
@@ -180,7 +182,7 @@ void AudioPlayerNonThreaded::ServiceBuffers() {
   if (m_buffersQueuedAtStart == 0) m_endReached = true;
   if (!m_endReached && !HeaderDone(0) && !HeaderDone(1)) return;
   if (!m_endReached) {
-    SampleStartTick();
+    if (!PlaysForTake()) SampleStartTick(Now());
     if (RefillsDue()) {
       for (int h = 0; h < 2; ++h) {
         if (!HeaderDone(h)) continue;
@@ -227,8 +229,8 @@ int AudioPlayerNonThreaded::EndPlay() {
   }
   if (m_owner) {
     uint32_t estimate =
-        m_startTickSampleCount > 0 ? EstimateStartTick(m_startTickSamples.data(), m_startTickSampleCount) : m_startTick;
-    m_owner->SetPlayStartEstimate(estimate != 0 ? estimate : m_startTick);
+        m_startTickSampleCount > 0 ? EstimateStartTick(m_startTickSamples.data(), m_startTickSampleCount) : 0;
+    m_owner->SetPlayStartEstimate(estimate != 0 ? estimate : StartTickOf(m_startTick));
   }
   m_startTickSamples.fill(0);
   m_state = PlayerIdle;

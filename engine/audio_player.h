@@ -33,6 +33,10 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   static constexpr uint32_t kBufferBytes = 88200;  // half a second of the project format
   static constexpr unsigned kServiceTimer = 1;
   static constexpr unsigned kServicePeriodMs = 40;
+  // The start estimates leave out the first half second of a playback: while a stream
+  // starts, a sound server holds its first buffers back until it has enough of them, and
+  // the times the audio library gives for them are when they would sound at once.
+  static constexpr uint32_t kStartSettleMs = 500;
 
   AudioPlayerNonThreaded();
   ~AudioPlayerNonThreaded() override;
@@ -79,6 +83,11 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   // Whether this playback accompanies a take: it then plays on past the end of the
   // project.
   bool PlaysForTake() const;
+  // Adds an estimate of when the device began to sound to the start-tick samples, from
+  // its position read now, at tick t0 (a take's session reads it together with the
+  // input's; a playback alone samples itself). Nothing in the first kStartSettleMs.
+  // True when the position was trusted.
+  bool SampleStartTick(uint32_t t0);
   // The device callback's counters: ms of audio finished, and the multimedia time of
   // the last finished buffer.
   uint32_t PlayedMs() const { return m_playedMs.load(std::memory_order_relaxed); }
@@ -99,7 +108,6 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   bool HeaderDone(int h) const {
     return (m_headers[h].flags.load(std::memory_order_acquire) & platform::WHDR_DONE) != 0;
   }
-  void SampleStartTick();
   uint32_t Now() const;
 
   uint32_t m_readPosition = 0;

@@ -123,13 +123,18 @@ void AudioRecorderNonThreaded::ServiceRecording() {
   if (m_stopRequested || m_state != RecorderRecording) return;
   if (!CheckForDelays()) return;
   if (!HeaderDone(0) && !HeaderDone(1)) return;
+  HandleBuffer();
+}
+
+bool AudioRecorderNonThreaded::SampleStartTick(uint32_t t0) {
+  if (m_stopRequested || m_state != RecorderRecording) return false;
   // What has passed the converter, not what has reached the buffers: the input
   // arrives a latency late.
-  const uint32_t t0 = Now();
   uint32_t bytes = 0;
   const unsigned result = m_hWaveIn->GetConverterPosition(&bytes);
+  const uint32_t count = m_startTickSampleCount;
   AddStartTickSample(t0, Now(), result, bytes, m_startTickSamples.data(), &m_startTickSampleCount);
-  HandleBuffer();
+  return m_startTickSampleCount > count;
 }
 
 void AudioRecorderNonThreaded::HandleBuffer() {
@@ -224,8 +229,8 @@ int AudioRecorderNonThreaded::StopRecording() {
 
 int AudioRecorderNonThreaded::FinalizeRecordSession() {
   const uint32_t estimate =
-      m_startTickSampleCount > 0 ? EstimateStartTick(m_startTickSamples.data(), m_startTickSampleCount) : m_startTick;
-  m_recordStartEstimate = estimate != 0 ? estimate : m_startTick;
+      m_startTickSampleCount > 0 ? EstimateStartTick(m_startTickSamples.data(), m_startTickSampleCount) : 0;
+  m_recordStartEstimate = estimate != 0 ? estimate : StartTickOf(m_startTick);
   m_startTickSamples.fill(0);
   m_startTickSampleCount = 0;
   PCMFile* file = m_file;

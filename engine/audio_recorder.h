@@ -54,6 +54,12 @@ class AudioRecorderNonThreaded {
   // Every 40 ms while recording: writes the buffer the device has filled and queues it
   // again; watches the delays.
   void ServiceRecording();
+  // Adds an estimate of when the input began to capture to the start-tick samples, from
+  // the converter's position read now, at tick t0. The session reads it right after the
+  // playback's, at the same tick: estimates of both taken at the same moments line the
+  // take up by what the two devices had sounded and captured then, however far the
+  // devices' clocks stray from the nominal rate. True when the position was trusted.
+  bool SampleStartTick(uint32_t t0);
   // The peak levels, 0 to 99, of the last 40 ms captured; the outputs are left as they
   // are while less than 40 ms of the present buffer has been captured.
   void GetRecordLevels(int* left, int* right);

@@ -43,8 +43,8 @@ class PlaybackOwner {
   // The tracks have played out, or delays broke the playback: the owner stops the
   // transport, which stops the engine.
   virtual void StopPlayback() = 0;
-  // The estimated tick at which the last playback began to sound; 0 from each start
-  // until its stop.
+  // The estimated start tick (engine/start_tick.h) at which the last playback began to
+  // sound; 0 from each start until its stop.
   virtual void SetPlayStartEstimate(uint32_t tick) = 0;
   // The output levels (0..99) for the mixing board's meters.
   virtual void ShowOutputLevels(int left, int right) = 0;

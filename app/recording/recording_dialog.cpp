@@ -216,6 +216,10 @@ void CRecordingDialog::OnTimer(unsigned int id) {
   if (m_state != 3) return;
   if (recorder.State() == RecorderRecording) recorder.ServiceRecording();
   if (m_state != 3) return;  // the service ended the take
+  // The two positions are read in pairs, at one tick: the take is lined up by their
+  // difference.
+  const uint32_t t0 = Now();
+  if (m_app.m_player.SampleStartTick(t0)) recorder.SampleStartTick(t0);
   // The playback stopped under the take (it reported why): the take cannot go on.
   if (m_app.m_player.State() != PlayerPlaying) {
     FailTake();

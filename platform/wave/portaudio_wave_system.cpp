@@ -73,13 +73,14 @@ class PortAudioInputStream final : public PortAudioStream {
     auto* self = static_cast<PortAudioInputStream*>(user);
     const int64_t now = SteadyNanos();
     // How long ago the first of these frames was at the converter: the library's own
-    // figure when it gives one, else the stream's latency, and never less than the
-    // frames' own length (some hosts report the time of the call itself).
-    const auto length = static_cast<int64_t>(frames * 1000000000ull / self->m_frameRate);
-    int64_t ago = self->m_latencyNanos + length;
+    // figure when it gives one, else the stream's latency and the frames' own length.
+    // The library's figure is taken as it is, even when it is shorter than the frames
+    // last: a sound server's monitor of its own output hands the audio on before the
+    // output counts it as sounded, and its library dates the capture by the output.
+    int64_t ago = self->m_latencyNanos + static_cast<int64_t>(frames * 1000000000ull / self->m_frameRate);
     if (time && time->inputBufferAdcTime > 0) {
       double seconds = time->currentTime - time->inputBufferAdcTime;
-      if (seconds >= 0 && seconds < 2) ago = std::max(static_cast<int64_t>(seconds * 1e9), length);
+      if (seconds >= 0 && seconds < 2) ago = static_cast<int64_t>(seconds * 1e9);
     }
     self->m_queue.Capture(static_cast<const char*>(input), static_cast<uint32_t>(frames * self->m_blockAlign),
                           now - ago);

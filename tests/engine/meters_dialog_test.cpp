@@ -150,6 +150,22 @@ TEST(StartTickEstimate, HoldsNearAndAcrossTwoToThe31And32) {
   EXPECT_EQ(EstimateStartTick(acrossWrap, 5), 0u);
 }
 
+TEST(StartTickEstimate, ASampleKeepsTheFractionOfAMillisecondThatThePositionTells) {
+  uint32_t samples[kMaxStartTickSamples] = {};
+  uint32_t count = 0;
+  // 100 bytes are 566.9 microseconds; 2 are 11.3.
+  AddStartTickSample(1000, 1001, 0, 100, samples, &count);
+  AddStartTickSample(0, 0, 0, 2, samples, &count);
+  ASSERT_EQ(count, 2u);
+  EXPECT_EQ(samples[0], 1000000u - 567u);
+  EXPECT_EQ(samples[1], 0u - 11u);
+  // Not trusted: a failed read, nothing played yet, a read that took longer than 3 ms.
+  AddStartTickSample(1000, 1000, 1, 100, samples, &count);
+  AddStartTickSample(1000, 1000, 0, 0, samples, &count);
+  AddStartTickSample(1000, 1004, 0, 100, samples, &count);
+  EXPECT_EQ(count, 2u);
+}
+
 TEST(StartTickEstimate, UsesAtMostAHundredSamples) {
   std::vector<uint32_t> samples(150, 500);
   for (size_t i = 100; i < samples.size(); ++i) samples[i] = 900000;

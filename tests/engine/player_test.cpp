@@ -221,9 +221,23 @@ TEST_F(PlayerTest, ThePlayStartEstimateIsWhenTheDeviceBeganToSound) {
   const uint32_t startTick = player().StartTick();
   ASSERT_TRUE(RunUntilStopped());
   EXPECT_GT(player().StartTickSampleCount(), 0u);
-  // The virtual device sounds at once: every sample names the start tick or the
-  // millisecond before it.
-  EXPECT_LE(startTick - app->m_playStartEstimate, 1u);
+  // The virtual device sounds at once: every sample names the start tick or a time
+  // within the millisecond before it.
+  EXPECT_LE(StartTickOf(startTick) - app->m_playStartEstimate, 1000u);
+}
+
+TEST_F(PlayerTest, TheStartIsSampledOnlyOnceThePlaybackHasSettled) {
+  LoadTrack(0, Tone(3 * kSecond, 9));
+  Play();
+  const uint32_t startTick = player().StartTick();
+  const uint32_t before = player().StartTickSampleCount();
+  Run(AudioPlayerNonThreaded::kStartSettleMs - 10);
+  ASSERT_EQ(system->clock.GetTickCount() - startTick, AudioPlayerNonThreaded::kStartSettleMs - 10);
+  EXPECT_FALSE(player().SampleStartTick(system->clock.GetTickCount()));
+  EXPECT_EQ(player().StartTickSampleCount(), before);
+  Run(10);
+  EXPECT_TRUE(player().SampleStartTick(system->clock.GetTickCount()));
+  EXPECT_EQ(player().StartTickSampleCount(), before + 1);
 }
 
 TEST_F(PlayerTest, WithoutAnOutputDeviceTheProgramStartsAndPlaySaysWhy) {

@@ -1,15 +1,21 @@
 // Takes recorded for real through the audio library: the project's track 1 holds
 // clicks and plays into the test server's null sink while track 2 records the sink's
-// monitor; the take must land within 10 ms (441 samples) of the clicks. The aim is a
-// millisecond (44 samples); on the test server takes land 3 to 8 ms early still, which
-// the test prints, and the part of that which is the server's and the part which is the
-// estimates' is not yet told apart. Needs
-// the server of scripts/pulse-test-server.sh; without it the test is skipped.
+// monitor; the take must land within 10 ms (441 samples) of the clicks, and the test
+// prints where it landed. Needs the server of scripts/pulse-test-server.sh; without it
+// the test is skipped.
 //
 // A null sink's monitor hears the audio when the sink takes it, which is the sink's
 // latency (tens of milliseconds, and varying) before the sink counts it as played. A
 // stream of silence that asks for a latency of a millisecond holds the sink's latency
 // down while the test runs, so that the monitor hears what sounds when it sounds.
+//
+// The aim is a millisecond (44 samples). On the test server most takes land 0.5 to 2 ms
+// early (a median of -60 to -70 samples over 30 takes), and now and then one up to 9 ms
+// off either way, so the limit stays at 10 ms. What is left comes from the server's
+// times: those the library gives for the null sink and its monitor jitter by several
+// milliseconds from one callback to the next and drift between jumps, and the sink's
+// clock runs 1.4% fast with so short a latency. A libpulse client of its own, timing the same loop from
+// its own stream latencies, is out by +0.5 to +1.6 ms on this server.
 
 #include <gtest/gtest.h>
 #include <signal.h>

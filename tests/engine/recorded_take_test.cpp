@@ -11,7 +11,7 @@ namespace {
 
 constexpr uint32_t kSecond = 176400;
 
-RecordedTake Take(uint32_t start, uint32_t length, uint32_t playTick = 1000, uint32_t recordTick = 1000) {
+RecordedTake Take(uint32_t start, uint32_t length, uint32_t playTick = 1000000, uint32_t recordTick = 1000000) {
   RecordedTake take;
   take.recordStart = start;
   take.recordedLength = length;
@@ -57,21 +57,24 @@ TEST(PlaceTake, ATakeReplacesItsStretchInsideAtTheEndOrPastTheEndOfTheTrack) {
 TEST(PlaceTake, ARecordingThatStartedEarlierLosesItsLeadAndOneThatStartedLaterGainsSilence) {
   TakePlacement p;
   // 10 ms early: the first 1764 bytes precede what was heard.
-  ASSERT_TRUE(PlaceTake(Take(0, kSecond, 5010, 5000), 4 * kSecond, &p));
+  ASSERT_TRUE(PlaceTake(Take(0, kSecond, 5010000, 5000000), 4 * kSecond, &p));
   EXPECT_EQ(p.readFrom, 1764u);
   EXPECT_EQ(p.silence, 0u);
   EXPECT_EQ(p.written, kSecond - 1764);
   EXPECT_EQ(p.replacedLast, kSecond - 1764);
   // 10 ms late: 1764 bytes of silence in front.
-  ASSERT_TRUE(PlaceTake(Take(0, kSecond, 5000, 5010), 4 * kSecond, &p));
+  ASSERT_TRUE(PlaceTake(Take(0, kSecond, 5000000, 5010000), 4 * kSecond, &p));
   EXPECT_EQ(p.readFrom, 0u);
   EXPECT_EQ(p.silence, 1764u);
   EXPECT_EQ(p.written, kSecond + 1764);
-  // Estimates on both sides of the tick count's wrap.
-  ASSERT_TRUE(PlaceTake(Take(0, kSecond, 0xFFFFFFFCu, 6), 4 * kSecond, &p));
+  // Estimates on both sides of the wrap of the start ticks.
+  ASSERT_TRUE(PlaceTake(Take(0, kSecond, 0xFFFFFFFFu - 3999u, 6000), 4 * kSecond, &p));
   EXPECT_EQ(p.silence, 1764u);
-  // A lag of 7 ms is 1234.8 bytes: whole frames only.
-  EXPECT_EQ(LagOf(Take(0, kSecond, 100, 107)).bytes, 1232u);
+  // A lag of 7 ms is 308.7 frames, of half a millisecond 22.05: the nearest whole frame.
+  EXPECT_EQ(LagOf(Take(0, kSecond, 100000, 107000)).bytes, 1236u);
+  EXPECT_EQ(LagOf(Take(0, kSecond, 100500, 100000)).bytes, 88u);
+  EXPECT_TRUE(LagOf(Take(0, kSecond, 100500, 100000)).recordingEarlier);
+  EXPECT_EQ(LagOf(Take(0, kSecond, 100000, 100011)).bytes, 0u);
 }
 
 TEST(PlaceTake, APunchTakeBringsOnlyWhatLiesBetweenTheMarkers) {
@@ -90,11 +93,11 @@ TEST(PlaceTake, APunchTakeBringsOnlyWhatLiesBetweenTheMarkers) {
   EXPECT_EQ(p.keepsTail, 1);
 
   // Lined up like a plain take: 10 ms early reads 1764 bytes further in.
-  take.playStartEstimate = 1010;
+  take.playStartEstimate = 1010000;
   ASSERT_TRUE(PlaceTake(take, 10 * kSecond, &p));
   EXPECT_EQ(p.readFrom, 3 * kSecond + 1764);
   EXPECT_EQ(p.written, kSecond);
-  take.playStartEstimate = 1000;
+  take.playStartEstimate = 1000000;
 
   // Without an end marker: from the begin marker to the end of the take.
   take.punchEnd = -1;

@@ -77,7 +77,8 @@ class RecorderTest : public ::testing::Test {
     ASSERT_EQ(recorder.State(), RecorderRecording);
   }
   // Lets ms pass in 10 ms steps; the device captures and, every 40 ms, the session's
-  // timer services the engine (while it records) and, while monitoring, the monitor.
+  // timer services the engine and samples its start (while it records) and, while
+  // monitoring, the monitor.
   void Run(uint32_t ms, bool service = true) {
     for (uint32_t done = 0; done < ms; done += 10) {
       system.clock.Advance(10);
@@ -87,6 +88,7 @@ class RecorderTest : public ::testing::Test {
       sinceService = 0;
       if (!service) continue;
       if (recorder.State() == RecorderRecording) recorder.ServiceRecording();
+      if (recorder.State() == RecorderRecording) recorder.SampleStartTick(system.clock.GetTickCount());
       if (recorder.State() == RecorderMonitoring) recorder.Monitor().HandleBuffer();
     }
   }
@@ -264,7 +266,7 @@ TEST_F(RecorderTest, AServiceInTimeCountsNoDelay) {
   ASSERT_EQ(recorder.StopRecording(), 1);
   ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
   EXPECT_EQ(recorder.RecordedLength(), 10 * kSecond);
-  EXPECT_EQ(recorder.RecordStartEstimate(), recorder.StartTick());
+  EXPECT_EQ(recorder.RecordStartEstimate(), StartTickOf(recorder.StartTick()));
 }
 
 // A square wave: half a period at the top, half at the bottom.
