@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -123,6 +125,19 @@ inline Frame MapFrame(const uint8_t* bytes) {
   return frame;
 }
 
+template <int TC, int TB>
+inline void StoreFrame(const Frame& frame, uint8_t* at) {
+  for (int c = 0; c < TC; ++c) {
+    if constexpr (TB == 8) {
+      at[c] = static_cast<uint8_t>(frame.value[c] + 128);
+    } else {
+      const auto value = static_cast<uint16_t>(frame.value[c]);
+      at[2 * c] = static_cast<uint8_t>(value & 0xff);
+      at[2 * c + 1] = static_cast<uint8_t>(value >> 8);
+    }
+  }
+}
+
 // Gathers the output and hands it to the sink in pieces of kOutputSize, counting what
 // the sink accepted. Bytes past the limit given are dropped.
 class OutputWriter {
@@ -133,21 +148,30 @@ class OutputWriter {
   template <int TC, int TB>
   void PutFrame(const Frame& frame) {
     constexpr size_t kFrameBytes = TC * TB / 8;
-    uint8_t* at = m_bytes + m_fill;
-    for (int c = 0; c < TC; ++c) {
-      if constexpr (TB == 8) {
-        at[c] = static_cast<uint8_t>(frame.value[c] + 128);
-      } else {
-        const auto value = static_cast<uint16_t>(frame.value[c]);
-        at[2 * c] = static_cast<uint8_t>(value & 0xff);
-        at[2 * c + 1] = static_cast<uint8_t>(value >> 8);
-      }
-    }
+    StoreFrame<TC, TB>(frame, m_bytes + m_fill);
     // Past the limit the bytes stay in the slack behind the gathered ones.
     const size_t kept = static_cast<size_t>(std::min<uint64_t>(kFrameBytes, m_room));
     m_fill += kept;
     m_room -= kept;
     if (m_fill >= kOutputSize) Flush();
+  }
+  // The frames of buffer at the offsets given, in the target format: as many PutFrame
+  // calls, made a piece at a time.
+  template <int SC, int SB, int TC, int TB>
+  void PutFrames(const uint8_t* buffer, const uint32_t* offsets, size_t count) {
+    constexpr size_t kFrameBytes = TC * TB / 8;
+    while (count > 0 && m_room > 0) {
+      const size_t frames = std::min({count, (kOutputSize - m_fill) / kFrameBytes,
+                                      static_cast<size_t>(std::min<uint64_t>(count, (m_room + kFrameBytes - 1) / kFrameBytes))});
+      uint8_t* at = m_bytes + m_fill;
+      for (size_t i = 0; i < frames; ++i) StoreFrame<TC, TB>(MapFrame<SC, SB, TC, TB>(buffer + offsets[i]), at + i * kFrameBytes);
+      const size_t kept = static_cast<size_t>(std::min<uint64_t>(frames * kFrameBytes, m_room));
+      m_fill += kept;
+      m_room -= kept;
+      if (m_fill >= kOutputSize) Flush();
+      offsets += frames;
+      count -= frames;
+    }
   }
   // Hands a whole block to the sink at once, after what was gathered before it.
   void PutBlock(const uint8_t* bytes, size_t count) {
@@ -187,12 +211,36 @@ class OutputWriter {
   int m_error = 0;
 };
 
+// Whether lowering the rate skips a source frame: whether out / in, both counts in
+// single precision and their quotient rounded to it, exceeds ratio. The quotient
+// rounds above ratio exactly when the exact one lies above the midpoint between ratio
+// and the next float (at the midpoint, when that float is the even one), and the
+// midpoint times the count, 25 by 24 significant bits, is exact in double precision:
+// a multiplication stands for the division.
+class SkipTest {
+ public:
+  explicit SkipTest(float ratio)
+      : m_midpoint((static_cast<double>(ratio) +
+                    static_cast<double>(std::nextafter(ratio, std::numeric_limits<float>::infinity()))) /
+                   2),
+        m_tieSkips((std::bit_cast<uint32_t>(ratio) & 1) != 0) {}
+  bool operator()(uint64_t out, uint64_t in) const {
+    const double quotient = static_cast<double>(Single(out)), bound = m_midpoint * static_cast<double>(Single(in));
+    return m_tieSkips ? quotient >= bound : quotient > bound;
+  }
+
+ private:
+  double m_midpoint;
+  bool m_tieSkips;
+};
+
 // What the frame loop of a conversion works with.
 struct Conversion {
   PcmSource& input;
   uint32_t sourceBytes;
   COperationDialog* progress;
-  float ratioDown, ratioUp;
+  float ratioDown;
+  SkipTest skip;
   bool raise, lower;
   OutputWriter& output;
 };
@@ -212,13 +260,15 @@ int ConvertFrames(const Conversion& job) {
   PcmSource& input = job.input;
   OutputWriter& output = job.output;
   const uint64_t sourceBytes = job.sourceBytes;
-  const float ratioDown = job.ratioDown, ratioUp = job.ratioUp;
+  const float ratioDown = job.ratioDown;
   // The counts are wider than the 32 bits their values need in any real conversion,
   // so that none can wrap.
   uint64_t consumed = 0, inSamples = 0, outSamples = 0;
   uint32_t bufPos = 0, bytesRead = 0;
   bool firstPass = true;
   uint8_t buffer[kBufferSize];
+  // The offsets in the buffer of the frames written, when the rate is kept or lowered.
+  uint32_t offsets[kBufferSize / kSourceFrame];
 
   auto frameAt = [&](uint32_t at) { return MapFrame<SC, SB, TC, TB>(buffer + at); };
   auto write = [&](const Frame& frame) {
@@ -260,28 +310,34 @@ int ConvertFrames(const Conversion& job) {
           write(between);
         }
       }
-    } else if (job.lower) {
-      while (consumed < sourceBytes && bufPos < kBufferSize) {
-        uint64_t y = inSamples + SC;
-        if (Single(outSamples) / Single(y) > ratioUp) {
-          do {
-            advance();
-            inSamples = y;
-            y += SC;
-          } while (Single(outSamples) / Single(y) > ratioUp);
-          // The frame the skipping stopped at is written at once when it lies in this
-          // buffer; else after the buffer's progress step, its test being the same.
-          if (consumed >= sourceBytes || bufPos >= kBufferSize) break;
-        }
-        write(frameAt(bufPos));
-        advance();
-        inSamples += SC;
-      }
     } else {
-      while (consumed < sourceBytes && bufPos < kBufferSize) {
-        write(frameAt(bufPos));
-        advance();
+      // The frames of the buffer that are written are chosen first, then converted.
+      size_t taken = 0;
+      if (job.lower) {
+        while (consumed < sourceBytes && bufPos < kBufferSize) {
+          uint64_t y = inSamples + SC;
+          if (job.skip(outSamples, y)) {
+            do {
+              advance();
+              inSamples = y;
+              y += SC;
+            } while (job.skip(outSamples, y));
+            // The frame the skipping stopped at is taken at once when it lies in this
+            // buffer; else after the buffer's progress step, its test being the same.
+            if (consumed >= sourceBytes || bufPos >= kBufferSize) break;
+          }
+          offsets[taken++] = bufPos;
+          outSamples += TC;
+          advance();
+          inSamples += SC;
+        }
+      } else {
+        while (consumed < sourceBytes && bufPos < kBufferSize) {
+          offsets[taken++] = bufPos;
+          advance();
+        }
       }
+      output.PutFrames<SC, SB, TC, TB>(buffer, offsets, taken);
     }
 
     if (output.Error() != 0) return 0;
@@ -456,7 +512,7 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
     return finish(1);
   }
 
-  const Conversion job{input,    sourceBytes,           progress, ratioDown, ratioUp, sourceRate < targetRate,
+  const Conversion job{input,      sourceBytes, progress, ratioDown, SkipTest(ratioUp), sourceRate < targetRate,
                        sourceRate > targetRate, output};
   const auto loop = static_cast<size_t>(((sourceChannels - 1) * 2 + (sourceBits == 16 ? 1 : 0)) * 4 +
                                         (targetChannels - 1) * 2 + (targetBits == 16 ? 1 : 0));
