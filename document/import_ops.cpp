@@ -15,6 +15,7 @@
 #include "document/document_workspace.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/peak_file.h"
+#include "document/decode_ahead.h"
 #include "core/errors.h"
 #include "core/file_utils.h"
 #include "document/mixer_doc.h"
@@ -94,12 +95,14 @@ int CopyDecoded(CAudioDecoder& decoder, ResultSink& sink, COperationDialog& prog
                     errno);
     return 0;
   };
-  std::vector<uint8_t> piece(kPieceBytes);
+  // The decoder works ahead on its own thread while its pieces are written here.
+  CDecodeAhead decoding(decoder, kPieceBytes);
   for (;;) {
+    const uint8_t* piece = nullptr;
     size_t got = 0;
-    if (int result = decoder.Read(piece.data(), piece.size(), got); result != 1) return result;
+    if (int result = decoding.Next(piece, got); result != 1) return result;
     if (got == 0) break;
-    if (!sink.Put(piece.data(), got)) return writeFailed();
+    if (!sink.Put(piece, got)) return writeFailed();
     progress.StepProgress(static_cast<unsigned int>(got / 100));
     if (progress.CancelRequested()) return 3;
   }
