@@ -161,10 +161,14 @@ class OutputWriter {
   void PutFrames(const uint8_t* buffer, const uint32_t* offsets, size_t count) {
     constexpr size_t kFrameBytes = TC * TB / 8;
     while (count > 0 && m_room > 0) {
-      const size_t frames = std::min({count, (kOutputSize - m_fill) / kFrameBytes,
-                                      static_cast<size_t>(std::min<uint64_t>(count, (m_room + kFrameBytes - 1) / kFrameBytes))});
+      // The frames that fit in the piece, up to the one the limit cuts.
+      const uint64_t underLimit = (m_room + kFrameBytes - 1) / kFrameBytes;
+      const size_t fit = std::min(count, (kOutputSize - m_fill) / kFrameBytes);
+      const auto frames = static_cast<size_t>(std::min<uint64_t>(fit, underLimit));
       uint8_t* at = m_bytes + m_fill;
-      for (size_t i = 0; i < frames; ++i) StoreFrame<TC, TB>(MapFrame<SC, SB, TC, TB>(buffer + offsets[i]), at + i * kFrameBytes);
+      for (size_t i = 0; i < frames; ++i) {
+        StoreFrame<TC, TB>(MapFrame<SC, SB, TC, TB>(buffer + offsets[i]), at + i * kFrameBytes);
+      }
       const size_t kept = static_cast<size_t>(std::min<uint64_t>(frames * kFrameBytes, m_room));
       m_fill += kept;
       m_room -= kept;
@@ -224,9 +228,12 @@ class SkipTest {
                     static_cast<double>(std::nextafter(ratio, std::numeric_limits<float>::infinity()))) /
                    2),
         m_tieSkips((std::bit_cast<uint32_t>(ratio) & 1) != 0) {}
-  bool operator()(uint64_t out, uint64_t in) const {
-    const double quotient = static_cast<double>(Single(out)), bound = m_midpoint * static_cast<double>(Single(in));
-    return m_tieSkips ? quotient >= bound : quotient > bound;
+  // A count as the test takes it: in single precision.
+  static double Count(uint64_t count) { return static_cast<double>(Single(count)); }
+  // out: the written samples' Count; in: the source samples.
+  bool operator()(double out, uint64_t in) const {
+    const double bound = m_midpoint * Count(in);
+    return m_tieSkips ? out >= bound : out > bound;
   }
 
  private:
@@ -313,30 +320,34 @@ int ConvertFrames(const Conversion& job) {
     } else {
       // The frames of the buffer that are written are chosen first, then converted.
       size_t taken = 0;
+      // The frames before end are in the buffer and the source; the skipping may pass it.
+      const auto end = static_cast<uint32_t>(std::min<uint64_t>(kBufferSize, bufPos + (sourceBytes - consumed)));
+      uint32_t at = bufPos;
       if (job.lower) {
-        while (consumed < sourceBytes && bufPos < kBufferSize) {
-          uint64_t y = inSamples + SC;
-          if (job.skip(outSamples, y)) {
+        // y: the source samples counted once the frame at is.
+        uint64_t y = inSamples + SC;
+        while (at < end) {
+          const double out = SkipTest::Count(outSamples);
+          if (job.skip(out, y)) {
             do {
-              advance();
-              inSamples = y;
+              at += kSourceFrame;
               y += SC;
-            } while (job.skip(outSamples, y));
+            } while (job.skip(out, y));
             // The frame the skipping stopped at is taken at once when it lies in this
             // buffer; else after the buffer's progress step, its test being the same.
-            if (consumed >= sourceBytes || bufPos >= kBufferSize) break;
+            if (at >= end) break;
           }
-          offsets[taken++] = bufPos;
+          offsets[taken++] = at;
           outSamples += TC;
-          advance();
-          inSamples += SC;
+          at += kSourceFrame;
+          y += SC;
         }
+        inSamples = y - SC;
       } else {
-        while (consumed < sourceBytes && bufPos < kBufferSize) {
-          offsets[taken++] = bufPos;
-          advance();
-        }
+        for (; at < end; at += kSourceFrame) offsets[taken++] = at;
       }
+      consumed += at - bufPos;
+      bufPos = at;
       output.PutFrames<SC, SB, TC, TB>(buffer, offsets, taken);
     }
 
@@ -512,8 +523,9 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
     return finish(1);
   }
 
-  const Conversion job{input,      sourceBytes, progress, ratioDown, SkipTest(ratioUp), sourceRate < targetRate,
-                       sourceRate > targetRate, output};
+  const bool raise = sourceRate < targetRate;
+  const bool lower = sourceRate > targetRate;
+  const Conversion job{input, sourceBytes, progress, ratioDown, SkipTest(ratioUp), raise, lower, output};
   const auto loop = static_cast<size_t>(((sourceChannels - 1) * 2 + (sourceBits == 16 ? 1 : 0)) * 4 +
                                         (targetChannels - 1) * 2 + (targetBits == 16 ? 1 : 0));
   return finish(kFrameLoops[loop](job));
