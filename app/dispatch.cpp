@@ -3,36 +3,14 @@
 #include "core/command_ids.h"
 #include "core/errors.h"
 #include "core/main_frame.h"
+#include "core/operation.h"
 #include "app/mixer_app.h"
 #include "document/marker_commands.h"
 #include "document/mixer_doc.h"
 
 namespace {
 
-// Operation numbers of the dispatcher.
-enum Operation {
-  kOpCut = 1,
-  kOpCopy = 2,
-  kOpPasteInsert = 3,
-  kOpPasteOver = 4,
-  kOpInsertSilence = 5,
-  kOpDelete = 6,
-  kOpUndo = 11,
-  kOpRedo = 12,
-  kOpHandleRecord = 13,
-  kOpWriteWave = 14,
-  kOpWriteMp3 = 15,
-  kOpSaveProject = 16,
-  kOpImportWave = 17,
-  kOpImportMp3 = 18,
-  kOpImportMix = 19,
-  kOpCutMarkers = 20,
-  kOpDeleteMarkers = 21,
-  kOpClearTrack = 22,
-  kOpCopyMarkers = 23,
-  kOpTrackMixdown = 29,
-  kOpRecoverSession = 30,
-};
+using enum Operation;
 
 struct MarkerItem {
   int id;
@@ -50,12 +28,14 @@ constexpr MarkerItem kMarkerItems[] = {
 // The Tools and Effects menus' commands, with the operation each tool runs as.
 struct ToolItem {
   int id;
-  int operation;
+  Operation operation;
 };
 constexpr ToolItem kToolItems[] = {
-    {ID_TOOLS_ADJUST_VOLUME, 7}, {ID_TOOLS_FADE, 8},         {ID_TOOLS_MUTE_AUDIO, 9},
-    {ID_TOOLS_REVERSE, 10},      {ID_TOOLS_SWAP_CHANNELS, 24}, {ID_TOOLS_COPY_CHANNEL, 25},
-    {ID_TOOLS_MULTI_VOICE, 26},  {ID_TOOLS_ECHO, 27},        {ID_TOOLS_REVERB, 28},
+    {ID_TOOLS_ADJUST_VOLUME, kVolume},    {ID_TOOLS_FADE, kFade},
+    {ID_TOOLS_MUTE_AUDIO, kMute},         {ID_TOOLS_REVERSE, kReverse},
+    {ID_TOOLS_SWAP_CHANNELS, kSwap},      {ID_TOOLS_COPY_CHANNEL, kCopyChannel},
+    {ID_TOOLS_MULTI_VOICE, kMultiVoice},  {ID_TOOLS_ECHO, kEcho},
+    {ID_TOOLS_REVERB, kReverb},
 };
 
 const ToolItem* FindToolItem(int id) {
@@ -74,68 +54,68 @@ const MarkerItem* FindMarkerItem(int id) {
 
 }  // namespace
 
-effects::COverToolsDialog* CMixerApp::ToolForOperation(int operation) {
+effects::COverToolsDialog* CMixerApp::ToolForOperation(Operation operation) {
   return m_effectTools.ForOperation(operation);
 }
 
-bool CMixerApp::IsOperationAvailable(int operation) const {
+bool CMixerApp::IsOperationAvailable(Operation operation) const {
   switch (operation) {
-    case kOpCut:
-    case kOpCutMarkers:
-    case kOpCopy:
-    case kOpCopyMarkers:
-    case kOpPasteInsert:
-    case kOpPasteOver:
-    case kOpInsertSilence:
-    case kOpDelete:
-    case kOpDeleteMarkers:
-    case kOpClearTrack:
-    case kOpUndo:
-    case kOpRedo:
-    case kOpHandleRecord:
-    case kOpWriteWave:
-    case kOpWriteMp3:
-    case kOpSaveProject:
-    case kOpImportWave:
-    case kOpImportMp3:
-    case kOpImportMix:
-    case kOpTrackMixdown:
-    case kOpRecoverSession: return true;
+    case kCut:
+    case kCutMarkers:
+    case kCopy:
+    case kCopyMarkers:
+    case kPasteInsert:
+    case kPasteOver:
+    case kInsertSilence:
+    case kDelete:
+    case kDeleteMarkers:
+    case kClearTrack:
+    case kUndo:
+    case kRedo:
+    case kHandleRecord:
+    case kWriteWave:
+    case kWriteMp3:
+    case kSaveProject:
+    case kImportWave:
+    case kImportMp3:
+    case kImportMix:
+    case kTrackMixdown:
+    case kRecoverSession: return true;
     default: return m_effectTools.ForOperation(operation) != nullptr;
   }
 }
 
-int CMixerApp::RunOperation(int operation) {
+int CMixerApp::RunOperation(Operation operation) {
   CMixerDoc& doc = *m_pDocument;
   switch (operation) {
-    case kOpCut:
-    case kOpCutMarkers: return doc.UserOpCut(operation);
-    case kOpCopy:
-    case kOpCopyMarkers: return doc.UserOpCopy(operation);
-    case kOpPasteInsert: return doc.UserOpPasteInsert();
-    case kOpPasteOver: return doc.UserOpPasteOver();
-    case kOpInsertSilence: return doc.UserOpInsertSilence();
-    case kOpDelete:
-    case kOpDeleteMarkers:
-    case kOpClearTrack: return doc.UserOpDelete(operation);
-    case kOpUndo: return doc.UserOpUndo();
-    case kOpRedo: return doc.UserOpRedo();
-    case kOpHandleRecord: return doc.UserOpHandleRecord(m_recordedTake, &m_tempA, &m_tempB);
-    case kOpWriteWave: return doc.WriteWAV();
-    case kOpWriteMp3: return doc.WriteMP3();
-    case kOpSaveProject: return doc.WriteMIX();
-    case kOpImportWave: return doc.UserOpImportWave();
-    case kOpImportMp3: return doc.UserOpImportMP3();
-    case kOpTrackMixdown: return doc.TrackMixDown();
-    case kOpImportMix: return doc.UserOpImportMix();
-    case kOpRecoverSession: return doc.UserOpRecoverSession();
+    case kCut:
+    case kCutMarkers: return doc.UserOpCut(operation);
+    case kCopy:
+    case kCopyMarkers: return doc.UserOpCopy(operation);
+    case kPasteInsert: return doc.UserOpPasteInsert();
+    case kPasteOver: return doc.UserOpPasteOver();
+    case kInsertSilence: return doc.UserOpInsertSilence();
+    case kDelete:
+    case kDeleteMarkers:
+    case kClearTrack: return doc.UserOpDelete(operation);
+    case kUndo: return doc.UserOpUndo();
+    case kRedo: return doc.UserOpRedo();
+    case kHandleRecord: return doc.UserOpHandleRecord(m_recordedTake, &m_tempA, &m_tempB);
+    case kWriteWave: return doc.WriteWAV();
+    case kWriteMp3: return doc.WriteMP3();
+    case kSaveProject: return doc.WriteMIX();
+    case kImportWave: return doc.UserOpImportWave();
+    case kImportMp3: return doc.UserOpImportMP3();
+    case kTrackMixdown: return doc.TrackMixDown();
+    case kImportMix: return doc.UserOpImportMix();
+    case kRecoverSession: return doc.UserOpRecoverSession();
     default:
       if (m_effectTools.ForOperation(operation)) return doc.UserOpX(operation);
-      return operation;  // not an operation of this program: nothing runs
+      return static_cast<int>(operation);  // not an operation of this program: nothing runs
   }
 }
 
-int CMixerApp::HandleOperation(int operation) {
+int CMixerApp::HandleOperation(Operation operation) {
   if (!m_pDocument) {
     ReportError("CMixerApp::HandleOperation", "m_pDocument pointer is NULL.");
     return 0;
@@ -147,9 +127,9 @@ int CMixerApp::HandleOperation(int operation) {
   m_bOpInProgress = true;
   const int result = RunOperation(operation);
   if (result == 1) {
-    if (operation != kOpUndo && operation != kOpRedo) doc.m_nRedoCount = 0;
+    if (operation != kUndo && operation != kRedo) doc.m_nRedoCount = 0;
     bool opensOrImportsIntoEmpty =
-        operation == kOpImportMix || ((operation == kOpImportWave || operation == kOpImportMp3) && !hadAudio);
+        operation == kImportMix || ((operation == kImportWave || operation == kImportMp3) && !hadAudio);
     if (!opensOrImportsIntoEmpty) doc.SetModifiedFlag(true);
   }
   doc.PostTracksForOp();
@@ -159,7 +139,7 @@ int CMixerApp::HandleOperation(int operation) {
   return result;
 }
 
-int CMixerApp::RunTool(int operation) {
+int CMixerApp::RunTool(Operation operation) {
   effects::COverToolsDialog* tool = m_effectTools.ForOperation(operation);
   if (!tool || !m_pDocument) return 0;
   if (m_pDocument->m_mirror.m_nLength == 0) {
@@ -173,7 +153,7 @@ int CMixerApp::RunTool(int operation) {
 int CMixerApp::RecoverSession(const LeftSession& session) {
   if (!m_pDocument || !SaveModified()) return 0;
   m_pDocument->m_szRecoverFolder = session.folder;
-  return HandleOperation(kOpRecoverSession);
+  return HandleOperation(kRecoverSession);
 }
 
 int CMixerApp::NewDocument() {
@@ -196,7 +176,7 @@ int CMixerApp::OnCommand(int id) {
   const bool markersDiffer = doc && pos.m_nMarkerBegin != pos.m_nMarkerEnd;
   const bool clipboardFull = doc && m_clipboard.nSize > 0;
   const bool trackHasAudio = doc && pos.m_nLength > 0;
-  auto guarded = [this](bool test, const char* message, int operation) {
+  auto guarded = [this](bool test, const char* message, Operation operation) {
     if (!test) {
       ShowInformation(message);
       return 0;
@@ -220,13 +200,13 @@ int CMixerApp::OnCommand(int id) {
     case ID_TOOLS_IMPORT_WAVE: return OnOpenFile(kFilterWave, true);
     case ID_TOOLS_IMPORT_MP3: return OnOpenFile(kFilterMp3, true);
     case ID_FILE_SAVE_AS_WAVE:
-    case ID_TOOLS_MIXDOWN_WAVE: return ExportMix(kOpWriteWave);
+    case ID_TOOLS_MIXDOWN_WAVE: return ExportMix(kWriteWave);
     case ID_FILE_SAVE_AS_MP3:
-    case ID_TOOLS_MIXDOWN_MP3: return ExportMix(kOpWriteMp3);
+    case ID_TOOLS_MIXDOWN_MP3: return ExportMix(kWriteMp3);
     case ID_TOOLS_MIXDOWN_TRACK: {
       if (!doc) return 0;
       int answer = m_trackMixdownDialog.DoModal();
-      return answer == platform::IDOK ? HandleOperation(kOpTrackMixdown) : answer;
+      return answer == platform::IDOK ? HandleOperation(kTrackMixdown) : answer;
     }
     case ID_FILE_SAVE: return SaveProject(false);
     case ID_FILE_SAVE_AS:
@@ -241,21 +221,21 @@ int CMixerApp::OnCommand(int id) {
       if (id == ID_TRACK_MUTE_TOGGLE) m_boardTracks.HandleMute(track);
       return 1;
     }
-    case ID_EDIT_CUT: return guarded(hasHighlight, "Nothing selected to cut.", kOpCut);
-    case ID_EDIT_COPY: return guarded(hasHighlight, "No audio selected to copy.", kOpCopy);
-    case ID_EDIT_PASTE_INSERT: return guarded(clipboardFull, "No audio available on clipboard.", kOpPasteInsert);
-    case ID_EDIT_PASTE_OVER: return guarded(clipboardFull, "No audio available on clipboard.", kOpPasteOver);
-    case ID_EDIT_DELETE: return guarded(hasHighlight, "Nothing selected to delete.", kOpDelete);
-    case ID_EDIT_CUT_MARKERS: return guarded(markersDiffer, "No markers set for cut.", kOpCutMarkers);
-    case ID_EDIT_COPY_MARKERS: return guarded(markersDiffer, "No markers set for copy.", kOpCopyMarkers);
-    case ID_EDIT_DELETE_MARKERS: return guarded(markersDiffer, "No markers set for delete.", kOpDeleteMarkers);
-    case ID_EDIT_CLEAR_TRACK: return guarded(trackHasAudio, "No audio exists to delete.", kOpClearTrack);
-    case ID_EDIT_UNDO: return guarded(doc && doc->m_nUndoCount != 0, "Sorry, undo buffer is empty", kOpUndo);
-    case ID_EDIT_REDO: return guarded(doc && doc->m_nRedoCount != 0, "Sorry, redo buffer is empty", kOpRedo);
+    case ID_EDIT_CUT: return guarded(hasHighlight, "Nothing selected to cut.", kCut);
+    case ID_EDIT_COPY: return guarded(hasHighlight, "No audio selected to copy.", kCopy);
+    case ID_EDIT_PASTE_INSERT: return guarded(clipboardFull, "No audio available on clipboard.", kPasteInsert);
+    case ID_EDIT_PASTE_OVER: return guarded(clipboardFull, "No audio available on clipboard.", kPasteOver);
+    case ID_EDIT_DELETE: return guarded(hasHighlight, "Nothing selected to delete.", kDelete);
+    case ID_EDIT_CUT_MARKERS: return guarded(markersDiffer, "No markers set for cut.", kCutMarkers);
+    case ID_EDIT_COPY_MARKERS: return guarded(markersDiffer, "No markers set for copy.", kCopyMarkers);
+    case ID_EDIT_DELETE_MARKERS: return guarded(markersDiffer, "No markers set for delete.", kDeleteMarkers);
+    case ID_EDIT_CLEAR_TRACK: return guarded(trackHasAudio, "No audio exists to delete.", kClearTrack);
+    case ID_EDIT_UNDO: return guarded(doc && doc->m_nUndoCount != 0, "Sorry, undo buffer is empty", kUndo);
+    case ID_EDIT_REDO: return guarded(doc && doc->m_nRedoCount != 0, "Sorry, redo buffer is empty", kRedo);
     case ID_TOOLS_INSERT_SILENCE: {
       if (!doc) return 0;
       int answer = m_silenceDialog.DoModal();
-      return answer == platform::IDOK ? HandleOperation(kOpInsertSilence) : answer;
+      return answer == platform::IDOK ? HandleOperation(kInsertSilence) : answer;
     }
     case ID_SETTINGS_PROJECT: return doc ? m_projectSettingsDialog.DoModal() : 0;
     case ID_SETTINGS_APPLICATION: return m_appSettingsDialog.DoModal();

@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr int kOpWriteWave = 14;
-constexpr int kOpSaveProject = 16;
-constexpr int kOpImportWave = 17;
-constexpr int kOpImportMp3 = 18;
 constexpr const char* kProjectFilter = "Sonavel Trackwright Files (*.mix)";
 
 // The file kinds of the open dialog's filter lists, first the one it was opened for.
@@ -71,7 +67,7 @@ int CMixerApp::SaveProject(bool askName, const std::string& name) {
   // of every track, so that the first project's files stay as they were.
   if (path != previousPath) doc->m_szProjectFolder.clear();
   doc->m_szProjectPath = path;
-  int result = HandleOperation(kOpSaveProject);
+  int result = HandleOperation(Operation::kSaveProject);
   if (result != 1) {
     doc->m_szProjectPath = previousPath;
     doc->m_szProjectFolder = previousFolder;
@@ -111,17 +107,17 @@ int CMixerApp::ImportFile(const std::string& path) {
   if (!CheckFileToOpen(path)) return 0;
   m_pDocument->m_szImportPath = path;
   m_recentFiles.Add(path);
-  int result = HandleOperation(ending == ".wav" ? kOpImportWave : kOpImportMp3);
+  int result = HandleOperation(ending == ".wav" ? Operation::kImportWave : Operation::kImportMp3);
   if (MainFrame()) MainFrame()->UpdateCommandStates();
   return result;
 }
 
-int CMixerApp::ExportMix(int operation, const std::string& name) {
+int CMixerApp::ExportMix(Operation operation, const std::string& name) {
   CMixerDoc* doc = m_pDocument;
   if (!doc) return 0;
   std::string path = name;
   if (path.empty()) {
-    const bool wave = operation == kOpWriteWave;
+    const bool wave = operation == Operation::kWriteWave;
     platform::FileDialogs* dialogs = platform::Os().fileDialogs;
     auto chosen =
         dialogs ? dialogs->GetSaveFileName(wave ? "Mix Down to Wave File" : "Mix Down to MP3 File", m_szAudioFolder,

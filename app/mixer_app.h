@@ -68,13 +68,13 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
 
   // Runs an audio-changing operation inside the progress dialog and the track-file
   // bracket; returns the operation's result (1, 0, 2 or 3).
-  int HandleOperation(int operation) override;
+  int HandleOperation(Operation operation) override;
   // The session folders that programs which ended without cleaning up left in the
   // temp folder, and the taking over of one as a new, unsaved project.
   std::vector<LeftSession> LeftSessions() const;
   int RecoverSession(const LeftSession& session);
   // Shows the tool of an effect operation and runs the operation when it ends with OK.
-  int RunTool(int operation);
+  int RunTool(Operation operation);
   // Saves the project under name, or its own name, or (askName, or none yet) a name
   // the user chooses. 1 saved, IDCANCEL when no name was chosen, else failed.
   int SaveProject(bool askName, const std::string& name = {});
@@ -92,10 +92,10 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   int ImportFile(const std::string& path);
   // Mixes the project down to a WAV (operation 14) or MP3 (15) file: name, or one
   // the user chooses. The project's own file name is left as it is.
-  int ExportMix(int operation, const std::string& name = {});
+  int ExportMix(Operation operation, const std::string& name = {});
   // Whether this program has the operation of this number.
-  bool IsOperationAvailable(int operation) const override;
-  effects::COverToolsDialog* ToolForOperation(int operation) override;
+  bool IsOperationAvailable(Operation operation) const override;
+  effects::COverToolsDialog* ToolForOperation(Operation operation) override;
   void ApplyMetronomeSettings() override { m_metronomeDialog.ApplySettings(); }
   // A menu, toolbar or keyboard command: tests its precondition and runs it.
   int OnCommand(int id);
@@ -180,7 +180,7 @@ class CMixerApp : public DocumentWorkspace, public DocumentHost, public Playback
   // Puts a folder the user chose into the record and, for a real record, the file.
   void UseAudioFolder(const std::string& folder);
   void CreateIntro();
-  int RunOperation(int operation);
+  int RunOperation(Operation operation);
   int NewDocument();
   std::unique_ptr<CMainFrame> m_mainFrame;
   std::unique_ptr<CMixerDoc> m_document;

@@ -72,10 +72,31 @@ void CloseBoth(PCMFile* source, PCMFile* target) {
 
 }  // namespace
 
-int PCMFileOpen(PCMFile* file, int mode) {
+PCMFile::PCMFile(PCMFile&& other) noexcept
+    : szPath(std::move(other.szPath)), nSize(other.nSize), fp(std::exchange(other.fp, nullptr)) {
+  other.nSize = 0;
+}
+
+PCMFile& PCMFile::operator=(PCMFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    szPath = std::move(other.szPath);
+    nSize = std::exchange(other.nSize, 0);
+    fp = std::exchange(other.fp, nullptr);
+  }
+  return *this;
+}
+
+bool PCMFile::Close() {
+  // fclose releases the stream even when it fails, so the record must not keep it.
+  std::FILE* stream = std::exchange(fp, nullptr);
+  return !stream || std::fclose(stream) == 0;
+}
+
+Outcome PCMFileOpen(PCMFile* file, int mode) {
   if (!file) {
     ReportError("PCMFileOpen", "The pPCMFile is NULL.");
-    return 0;
+    return kFailed;
   }
   // A stream still open from before would be lost by the new one.
   if (file->fp) PCMFileClose(file);
@@ -98,107 +119,93 @@ int PCMFileOpen(PCMFile* file, int mode) {
     const int error = errno;
     if (error == ENOENT) file->nSize = 0;
     errno = error;
-    file->bClosed = 1;
-    file->fp = nullptr;
-    return 0;
+    return kFailed;
   }
   file->nSize = static_cast<uint32_t>(std::min<off_t>(info.st_size, UINT32_MAX));
-  file->bClosed = 0;
   file->fp = fp;
-  return 1;
+  return kDone;
 }
 
-int PCMFileClose(PCMFile* file) {
+Outcome PCMFileClose(PCMFile* file) {
   if (!file) {
     ReportError("PCMFileClose", "The pPCMFile is NULL.");
-    return 0;
+    return kFailed;
   }
-  if (file->bClosed || !file->fp) {
-    file->bClosed = 1;
-    file->fp = nullptr;
-    return 1;
-  }
-  int result = std::fclose(file->fp) == 0 ? 1 : 0;
-  // fclose releases the stream even when it fails, so the record must not keep it.
-  file->fp = nullptr;
-  file->bClosed = 1;
-  return result;
+  return file->Close() ? kDone : kFailed;
 }
 
-int PCMFileSeek(PCMFile* file, uint32_t position) {
+Outcome PCMFileSeek(PCMFile* file, uint32_t position) {
   if (!file) {
     ReportError("PCMFileSeek", "The pPCMFile is NULL.");
-    return 0;
+    return kFailed;
   }
-  if (file->nSize == 0) return 1;
-  if (file->bClosed || !file->fp) return 0;
-  return std::fseek(file->fp, static_cast<long>(std::min(file->nSize, position)), SEEK_SET) == 0 ? 1 : 0;
+  if (file->nSize == 0) return kDone;
+  if (file->IsClosed()) return kFailed;
+  return std::fseek(file->fp, static_cast<long>(std::min(file->nSize, position)), SEEK_SET) == 0 ? kDone : kFailed;
 }
 
-int PCMFileSetup(PCMFile* file, const std::string& folder, const std::string& prefix) {
+Outcome PCMFileSetup(PCMFile* file, const std::string& folder, const std::string& prefix) {
   if (!file) {
     ReportError("PCMFileSetup", "The pPCMFile is NULL where prefix is " + prefix + ".");
-    return 0;
+    return kFailed;
   }
   PCMFileClose(file);
   std::string path;
   if (!OurGetTempFileName(path, folder, prefix, "pcm")) {
     ShowInformation("SetupTempAudioFile Failed to create temp PCM File");
-    return 0;
+    return kFailed;
   }
   file->szPath = path;
   file->nSize = 0;
-  file->bClosed = 1;
-  file->fp = nullptr;
-  return 1;
+  return kDone;
 }
 
-int PCMFileCleanup(PCMFile* file) {
+Outcome PCMFileCleanup(PCMFile* file) {
   if (!file) {
     ReportError("PCMFileCleanup", "The pPCMFile is NULL");
-    return 0;
+    return kFailed;
   }
   PCMFileClose(file);
   if (file->nSize != 0) {
-    if (!PCMFileOpen(file, kPCMWrite) || !PCMFileClose(file)) return 0;
+    if (!PCMFileOpen(file, kPCMWrite) || !PCMFileClose(file)) return kFailed;
   }
-  if (std::remove(file->szPath.c_str()) != 0) return 0;
+  if (std::remove(file->szPath.c_str()) != 0) return kFailed;
   file->nSize = 0;
-  return 1;
+  return kDone;
 }
 
-int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, int targetMode) {
+Outcome PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, int targetMode) {
   if (!source) {
     ReportError("PCMFileWrite", "The source file pointer is NULL.");
-    return 0;
+    return kFailed;
   }
   if (!target) {
     ReportError("PCMFileWrite", "The target file pointer is NULL.");
-    return 0;
+    return kFailed;
   }
-  if (from >= to) return 1;
+  if (from >= to) return kDone;
 
   // A file that cannot be opened (it vanished, or its folder is not writable) is
   // reported here, where its name is known, so that no edit fails without a word.
-  int result = PCMFileOpen(source, kPCMRead);
-  if (result != 1) {
+  Outcome result = PCMFileOpen(source, kPCMRead);
+  if (result != kDone) {
     ReportErrorCode("PCMFileWrite", "Failed to open " + source->szPath + " for reading.", errno);
     return result;
   }
   result = PCMFileSeek(source, from);
-  if (result != 1) {
+  if (result != kDone) {
     PCMFileClose(source);
     return result;
   }
   result = PCMFileOpen(target, targetMode);
-  if (result != 1) {
+  if (result != kDone) {
     int error = errno;
     PCMFileClose(source);
     ReportErrorCode("PCMFileWrite", "Failed to open " + target->szPath + " for writing.", error);
     return result;
   }
   if (targetMode == kPCMUpdate) result = PCMFileSeek(target, target->nSize);
-  if (result != 1) {
+  if (result != kDone) {
     CloseBoth(source, target);
     return result;
   }
@@ -238,7 +245,7 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
           "PCMFileWrite",
           "Writing " + target->szPath + " failed at byte " + std::to_string(static_cast<uint64_t>(at) + written) + ".",
           error);
-      return 0;
+      return kFailed;
     }
     position += counted;
     if (!cancelled && got < wanted) {
@@ -249,23 +256,23 @@ int PCMFileWrite(PCMFile* source, PCMFile* target, uint32_t from, uint32_t to, i
                                 : "The file " + source->szPath + " ended at byte " + std::to_string(position) +
                                       ", before the " + std::to_string(to) + " bytes asked for.";
       ReportErrorCode("PCMFileWrite", message, readError);
-      return 0;
+      return kFailed;
     }
   }
   result = PCMFileClose(source);
-  if (result != 1) {
+  if (result != kDone) {
     const int error = errno;
     PCMFileClose(target);
     ReportErrorCode("PCMFileWrite", "Reading " + source->szPath + " failed.", error);
     return result;
   }
   result = PCMFileClose(target);
-  if (result != 1) {
+  if (result != kDone) {
     ReportErrorCode("PCMFileWrite", "Writing " + target->szPath + " failed.", errno);
     return result;
   }
-  if (progress && progress->CancelRequested()) return 3;
-  return 1;
+  if (progress && progress->CancelRequested()) return kCancelled;
+  return kDone;
 }
 
 namespace {
@@ -299,35 +306,35 @@ bool KeepsTail(uint32_t baseSize, uint32_t position, uint32_t overSize, int* pas
 
 // Hands out the target's stream open for updating at position, after the base's
 // first position bytes have been written to it.
-int ReopenForCaller(PCMFile* target, uint32_t position, std::FILE** out) {
-  int result = PCMFileOpen(target, kPCMUpdate);
-  if (result != 1) {
+Outcome ReopenForCaller(PCMFile* target, uint32_t position, std::FILE** out) {
+  Outcome result = PCMFileOpen(target, kPCMUpdate);
+  if (result != kDone) {
     ReportErrorCode("PCMFileWrite", "Failed to open " + target->szPath + " for writing.", errno);
     return result;
   }
   result = PCMFileSeek(target, position);
-  if (result != 1) {
+  if (result != kDone) {
     PCMFileClose(target);
     return result;
   }
   *out = target->fp;
-  return 1;
+  return kDone;
 }
 
 // Closes the stream handed out by ReopenForCaller. What the caller wrote may reach the
 // file only now, so a full disk can show here first: it is reported, not passed over.
-int CloseCallerStream(const char* location, PCMFile* target) {
-  if (PCMFileClose(target) == 1) return 1;
+Outcome CloseCallerStream(const char* location, PCMFile* target) {
+  if (PCMFileClose(target) == 1) return kDone;
   ReportErrorCode(location, "Writing " + target->szPath + " failed.", errno);
-  return 0;
+  return kFailed;
 }
 
 // An edit whose every range was empty has written nothing; its result is still a
 // file, and an empty one, not whatever the target held before.
-int EnsureEmptyResult(PCMFile* target) {
-  if (target->nSize != 0) return 1;
-  int result = PCMFileOpen(target, kPCMWrite);
-  if (result != 1) return result;
+Outcome EnsureEmptyResult(PCMFile* target) {
+  if (target->nSize != 0) return kDone;
+  Outcome result = PCMFileOpen(target, kPCMWrite);
+  if (result != kDone) return result;
   return PCMFileClose(target);
 }
 
@@ -337,62 +344,62 @@ int EnsureEmptyResult(PCMFile* target) {
 // whole, and a first step with nothing to copy then leaves the next step to start a
 // fresh file instead of appending to whatever the target held before.
 
-int PCMFileCut(PCMFile* base, PCMFile* target, uint32_t first, uint32_t last) {
-  if (MissingRecord("PCMFileCut", {{base, kNoOriginal}, {target, kNoTarget}})) return 0;
+Outcome PCMFileCut(PCMFile* base, PCMFile* target, uint32_t first, uint32_t last) {
+  if (MissingRecord("PCMFileCut", {{base, kNoOriginal}, {target, kNoTarget}})) return kFailed;
   target->nSize = 0;
-  int result = PCMFileWrite(base, target, 0, first, kPCMWrite);
-  if (result != 1) return result;
+  Outcome result = PCMFileWrite(base, target, 0, first, kPCMWrite);
+  if (result != kDone) return result;
   target->nSize += first;
   uint32_t end = base->nSize;
   result = PCMFileWrite(base, target, last, end, kPCMUpdate);
-  if (result != 1) return result;
+  if (result != kDone) return result;
   target->nSize += SaturatingSub(end, last);
   return EnsureEmptyResult(target);
 }
 
-int PCMFileCopy(PCMFile* base, PCMFile* target, uint32_t first, uint32_t last) {
-  if (MissingRecord("PCMFileCopy", {{base, kNoOriginal}, {target, kNoTarget}})) return 0;
+Outcome PCMFileCopy(PCMFile* base, PCMFile* target, uint32_t first, uint32_t last) {
+  if (MissingRecord("PCMFileCopy", {{base, kNoOriginal}, {target, kNoTarget}})) return kFailed;
   target->nSize = 0;
-  int result = PCMFileWrite(base, target, first, last, kPCMWrite);
-  if (result != 1) return result;
+  Outcome result = PCMFileWrite(base, target, first, last, kPCMWrite);
+  if (result != kDone) return result;
   target->nSize += SaturatingSub(last, first);
-  return 1;
+  return kDone;
 }
 
-int PCMFileInsert(PCMFile* base, PCMFile* insert, PCMFile* target, uint32_t position) {
-  if (MissingRecord("PCMFileInsert", {{base, kNoOriginal}, {insert, kNoInsert}, {target, kNoTarget}})) return 0;
+Outcome PCMFileInsert(PCMFile* base, PCMFile* insert, PCMFile* target, uint32_t position) {
+  if (MissingRecord("PCMFileInsert", {{base, kNoOriginal}, {insert, kNoInsert}, {target, kNoTarget}})) return kFailed;
   target->nSize = 0;
-  int result = PCMFileWrite(base, target, 0, position, kPCMWrite);
-  if (result != 1) return result;
+  Outcome result = PCMFileWrite(base, target, 0, position, kPCMWrite);
+  if (result != kDone) return result;
   target->nSize += position;
   uint32_t insertSize = insert->nSize;
   result = PCMFileWrite(insert, target, 0, insertSize, kPCMUpdate);
-  if (result != 1) return result;
+  if (result != kDone) return result;
   target->nSize += insertSize;
   uint32_t end = base->nSize;
   result = PCMFileWrite(base, target, position, end, kPCMUpdate);
-  if (result != 1) return result;
+  if (result != kDone) return result;
   target->nSize += SaturatingSub(end, position);
   return EnsureEmptyResult(target);
 }
 
-int PCMFileOver(PCMFile* base, PCMFile* over, PCMFile* target, uint32_t position, int* pastEOF) {
+Outcome PCMFileOver(PCMFile* base, PCMFile* over, PCMFile* target, uint32_t position, int* pastEOF) {
   if (MissingRecord("PCMFileOver",
                     {{base, kNoOriginal}, {over, kNoOver}, {target, kNoTarget}, {pastEOF, kNoPastEOF}})) {
-    return 0;
+    return kFailed;
   }
   target->nSize = 0;
-  int result = PCMFileWrite(base, target, 0, position, kPCMWrite);
-  if (result != 1) return result;
+  Outcome result = PCMFileWrite(base, target, 0, position, kPCMWrite);
+  if (result != kDone) return result;
   target->nSize += position;
   uint32_t overSize = over->nSize;
   result = PCMFileWrite(over, target, 0, overSize, kPCMUpdate);
-  if (result != 1) return result;
+  if (result != kDone) return result;
   target->nSize += overSize;
   uint32_t end = base->nSize;
   if (KeepsTail(end, position, overSize, pastEOF)) {
     result = PCMFileWrite(base, target, position + overSize, end, kPCMUpdate);
-    if (result != 1) return result;
+    if (result != kDone) return result;
     target->nSize += end - (position + overSize);
   }
   return EnsureEmptyResult(target);
@@ -402,52 +409,52 @@ namespace {
 
 // The start of an exterior insert or overwrite: the base's bytes before position go
 // to the target, which is then handed to the caller to write its own bytes on.
-int ExteriorPre(const char* where, PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
-  if (MissingRecord(where, {{base, kNoOriginal}, {target, kNoTarget}, {out, kNoStream}})) return 0;
+Outcome ExteriorPre(const char* where, PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
+  if (MissingRecord(where, {{base, kNoOriginal}, {target, kNoTarget}, {out, kNoStream}})) return kFailed;
   *out = nullptr;
   target->nSize = 0;
-  int result = PCMFileWrite(base, target, 0, position, kPCMWrite);
-  if (result != 1) return result;
+  Outcome result = PCMFileWrite(base, target, 0, position, kPCMWrite);
+  if (result != kDone) return result;
   target->nSize += position;
   return ReopenForCaller(target, position, out);
 }
 
 }  // namespace
 
-int PCMFileInsertExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
+Outcome PCMFileInsertExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
   return ExteriorPre("PCMFileInsertExteriorPre", base, target, position, out);
 }
 
-int PCMFileInsertExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {
-  if (MissingRecord("PCMFileInsertExteriorPost", {{base, kNoOriginal}, {target, kNoTarget}})) return 0;
-  int result = CloseCallerStream("PCMFileInsertExteriorPost", target);
-  if (result != 1) return result;
+Outcome PCMFileInsertExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {
+  if (MissingRecord("PCMFileInsertExteriorPost", {{base, kNoOriginal}, {target, kNoTarget}})) return kFailed;
+  Outcome result = CloseCallerStream("PCMFileInsertExteriorPost", target);
+  if (result != kDone) return result;
   target->nSize += count;
   uint32_t end = base->nSize;
   result = PCMFileWrite(base, target, position, end, kPCMUpdate);
-  if (result != 1) return result;
+  if (result != kDone) return result;
   target->nSize += SaturatingSub(end, position);
-  return 1;
+  return kDone;
 }
 
-int PCMFileOverExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
+Outcome PCMFileOverExteriorPre(PCMFile* base, PCMFile* target, uint32_t position, std::FILE** out) {
   return ExteriorPre("PCMFileOverExteriorPre", base, target, position, out);
 }
 
-int PCMFileOverExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {
-  if (MissingRecord("PCMFileOverExteriorPost", {{base, kNoOriginal}, {target, kNoTarget}})) return 0;
-  int result = CloseCallerStream("PCMFileOverExteriorPost", target);
-  if (result != 1) return result;
+Outcome PCMFileOverExteriorPost(PCMFile* base, PCMFile* target, uint32_t position, uint32_t count) {
+  if (MissingRecord("PCMFileOverExteriorPost", {{base, kNoOriginal}, {target, kNoTarget}})) return kFailed;
+  Outcome result = CloseCallerStream("PCMFileOverExteriorPost", target);
+  if (result != kDone) return result;
   target->nSize += count;
   uint32_t end = base->nSize;
   uint64_t written = static_cast<uint64_t>(position) + count;
   if (written < end) {
     auto tailStart = static_cast<uint32_t>(written);
     result = PCMFileWrite(base, target, tailStart, end, kPCMUpdate);
-    if (result != 1) return result;
+    if (result != kDone) return result;
     target->nSize += end - tailStart;
   }
-  return 1;
+  return kDone;
 }
 
 uint32_t PCMFileCut_ByteCount(PCMFile* base, PCMFile* target, uint32_t first, uint32_t last) {
@@ -489,40 +496,36 @@ uint32_t PCMFileOverExteriorPost_ByteCount(PCMFile* base, PCMFile*, uint32_t pos
   return count;
 }
 
-int MoveAudioFile(PCMFile* source, PCMFile* destination) {
+Outcome MoveAudioFile(PCMFile* source, PCMFile* destination) {
   if (!source) {
     ReportError("MoveAudioFile", "The source PCM file pointer is NULL.");
-    return 0;
+    return kFailed;
   }
   if (!destination) {
     ReportError("MoveAudioFile", "The dest PCM file pointer is NULL.");
-    return 0;
+    return kFailed;
   }
   const std::string what = "MoveAudioFile: Failed to move " + source->szPath + " over " + destination->szPath;
   if (source->nSize == 0) {
     ShowInformation(what + "  Because the file size was 0.");
-    return 0;
+    return kFailed;
   }
   // A stream still open on the source would hold back buffered bytes.
-  if (!source->bClosed && source->fp && !PCMFileClose(source)) {
+  if (!source->Close()) {
     const int error = errno;
     ShowInformation(what + "  Error: " + std::to_string(error) + " (" + std::strerror(error) + ")");
-    return 0;
+    return kFailed;
   }
   // rename replaces the destination in one step: it holds either its old audio or the
   // new, never nothing, whatever happens.
   if (std::rename(source->szPath.c_str(), destination->szPath.c_str()) != 0) {
     const int error = errno;
     ShowInformation(what + "  Error: " + std::to_string(error) + " (" + std::strerror(error) + ")");
-    return 0;
+    return kFailed;
   }
   // A stream on the destination reads the replaced file; it is of no further use.
-  PCMFileClose(destination);
+  destination->Close();
   destination->nSize = source->nSize;
-  destination->bClosed = 1;
-  destination->fp = nullptr;
   source->nSize = 0;
-  source->bClosed = 1;
-  source->fp = nullptr;
-  return 1;
+  return kDone;
 }

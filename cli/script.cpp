@@ -427,7 +427,7 @@ bool ScriptRunner::ExportWave(const std::vector<std::string>& words) {
   format.sampleRate = rate;
   format.bitsPerSample = static_cast<int16_t>(bits);
   format.channels = static_cast<int16_t>(channels);
-  return m_app.ExportMix(14, words[1]) == 1;
+  return m_app.ExportMix(Operation::kWriteWave, words[1]) == 1;
 }
 
 bool ScriptRunner::ExportMp3(const std::vector<std::string>& words) {
@@ -462,7 +462,7 @@ bool ScriptRunner::ExportMp3(const std::vector<std::string>& words) {
   for (const auto& [option, id] : fields) {
     if (options.count(option)) m_dialogs.PresetText(layout, id, options[option]);
   }
-  return m_app.ExportMix(15, words[1]) == 1;
+  return m_app.ExportMix(Operation::kWriteMp3, words[1]) == 1;
 }
 
 bool ScriptRunner::MixdownToTrack(const std::vector<std::string>& words) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/operation.h"
+
 class CMainFrame;
 namespace effects {
 class COverToolsDialog;
@@ -16,11 +18,11 @@ class DocumentHost {
   virtual void StopPlayback() = 0;
   // Asks whether to save a modified project; false when the user cancelled.
   virtual bool SaveModified() = 0;
-  virtual bool IsOperationAvailable(int operation) const = 0;
+  virtual bool IsOperationAvailable(Operation operation) const = 0;
   // Runs an audio-changing operation inside the progress dialog; its result.
-  virtual int HandleOperation(int operation) = 0;
+  virtual int HandleOperation(Operation operation) = 0;
   // The tool dialog of an effect operation, or null.
-  virtual effects::COverToolsDialog* ToolForOperation(int operation) = 0;
+  virtual effects::COverToolsDialog* ToolForOperation(Operation operation) = 0;
   // The metronome takes the settings of the configuration record, which an opened
   // project has just changed.
   virtual void ApplyMetronomeSettings() {}

@@ -17,17 +17,6 @@
 
 namespace {
 
-constexpr int kSourceHighlight[] = {1, 2, 6};
-constexpr int kSourceMarkers[] = {20, 21, 23};
-constexpr int kSourceWholeTrack = 22;
-
-bool IsOneOf(int value, const int (&list)[3]) {
-  for (int item : list) {
-    if (item == value) return true;
-  }
-  return false;
-}
-
 // A range the document can edit: inside the track, not reversed.
 bool CheckRange(uint32_t first, uint32_t last, uint32_t length, const char* location) {
   if (first <= last && last <= length) return true;
@@ -43,17 +32,24 @@ bool CheckPosition(uint32_t position, uint32_t length, const char* location) {
   return false;
 }
 
-// The highlight, the markers or the whole track, as the command's source says.
-void SourceRange(const TrackPositions& pos, const PCMFile& file, int source, uint32_t& first, uint32_t& last) {
+// The highlight, the markers or the whole track, as the command's operation says.
+void SourceRange(const TrackPositions& pos, const PCMFile& file, Operation source, uint32_t& first, uint32_t& last) {
   first = last = 0;
-  if (IsOneOf(source, kSourceHighlight)) {
-    first = pos.m_nHighlightBegin;
-    last = pos.m_nHighlightEnd;
-  } else if (IsOneOf(source, kSourceMarkers)) {
-    first = static_cast<uint32_t>(pos.m_nMarkerBegin);
-    last = static_cast<uint32_t>(pos.m_nMarkerEnd);
-  } else if (source == kSourceWholeTrack) {
-    last = file.nSize;
+  switch (source) {
+    case Operation::kCut:
+    case Operation::kCopy:
+    case Operation::kDelete:
+      first = pos.m_nHighlightBegin;
+      last = pos.m_nHighlightEnd;
+      break;
+    case Operation::kCutMarkers:
+    case Operation::kDeleteMarkers:
+    case Operation::kCopyMarkers:
+      first = static_cast<uint32_t>(pos.m_nMarkerBegin);
+      last = static_cast<uint32_t>(pos.m_nMarkerEnd);
+      break;
+    case Operation::kClearTrack: last = file.nSize; break;
+    default: break;
   }
 }
 
@@ -73,7 +69,7 @@ bool CMixerDoc::EditPreconditions(const char* location) {
   return true;
 }
 
-bool CMixerDoc::RemovalRange(const char* location, int source, uint32_t& first, uint32_t& last) {
+bool CMixerDoc::RemovalRange(const char* location, Operation source, uint32_t& first, uint32_t& last) {
   if (!EditPreconditions(location)) return false;
   AlignTrackToDoc(m_nCurrentTrack);
   const CAudioTrack& track = CurrentTrack();
@@ -81,7 +77,7 @@ bool CMixerDoc::RemovalRange(const char* location, int source, uint32_t& first, 
   return CheckRange(first, last, track.m_PCM.nSize, location);
 }
 
-int CMixerDoc::UserOpCut(int source) {
+int CMixerDoc::UserOpCut(Operation source) {
   uint32_t first, last;
   if (!RemovalRange("CMixerDoc::UserOpCut", source, first, last)) return 0;
   DocumentWorkspace& work = m_workspace;
@@ -100,7 +96,7 @@ int CMixerDoc::UserOpCut(int source) {
                     first != last ? &work.m_tempB : nullptr);
 }
 
-int CMixerDoc::UserOpDelete(int source) {
+int CMixerDoc::UserOpDelete(Operation source) {
   uint32_t first, last;
   if (!RemovalRange("CMixerDoc::UserOpDelete", source, first, last)) return 0;
   DocumentWorkspace& work = m_workspace;
@@ -119,7 +115,7 @@ int CMixerDoc::UserOpDelete(int source) {
   return CommitEdit(&work.m_tempC, kKindRemoval, m_nCurrentTrack, first, last, 0, &work.m_tempA);
 }
 
-int CMixerDoc::UserOpCopy(int source) {
+int CMixerDoc::UserOpCopy(Operation source) {
   constexpr const char* kWhere = "CMixerDoc::UserOpCopy";
   if (!EditPreconditions(kWhere)) return 0;
   DocumentWorkspace& work = m_workspace;
@@ -225,7 +221,7 @@ struct FileCloser {
 
 }  // namespace
 
-int CMixerDoc::UserOpX(int op) {
+int CMixerDoc::UserOpX(Operation op) {
   constexpr const char* kWhere = "CMixerDoc::UserOpX";
   DocumentWorkspace* work = &m_workspace;
   if (m_nCurrentTrack < 0 || m_nCurrentTrack >= kTrackCount) {
@@ -240,7 +236,7 @@ int CMixerDoc::UserOpX(int op) {
   CAudioTrack& track = CurrentTrack();
   effects::COverToolsDialog* tool = m_host.ToolForOperation(op);
   if (!tool) {
-    ReportError(kWhere, "pDlgOver is NULL when trying to do op " + std::to_string(op) + ".");
+    ReportError(kWhere, "pDlgOver is NULL when trying to do op " + std::to_string(static_cast<int>(op)) + ".");
     return 0;
   }
   uint32_t start = 0, end = 0;

@@ -154,9 +154,8 @@ int CMixerDoc::TrackMixDown() {
   track.m_PCM.szPath = targetPath;
   track.m_szPeakPath = JoinPath(m_szTempFolder, "track" + std::to_string(target) + ".pek");
   track.bNamesAssigned = 1;
+  track.m_PCM.Close();
   track.m_PCM.nSize = longest;
-  track.m_PCM.bClosed = 1;
-  track.m_PCM.fp = nullptr;
   track.CreatePeakFile(m_pOperationDialog);
   track.m_pos.SetInitial(longest, track.m_nPeakLength);
   track.m_pos.m_nLength = longest;

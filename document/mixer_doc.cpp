@@ -216,9 +216,8 @@ int CMixerDoc::DocFinalize(int kind, int trackNumber, PCMFile* result, uint32_t 
     std::FILE* emptied = std::fopen(track.m_PCM.szPath.c_str(), "wb");
     if (emptied) std::fclose(emptied);
     track.bHasAudio = 0;
+    track.m_PCM.Close();
     track.m_PCM.nSize = 0;
-    track.m_PCM.bClosed = 1;
-    track.m_PCM.fp = nullptr;
   }
 
   uint32_t peakLength = 0;

@@ -66,15 +66,15 @@ class CMixerDoc {
   void CleanupTempDir();
 
   // The edits of the current track; each returns 1, 0 (reported) or 3 (cancelled).
-  int UserOpCut(int source);
-  int UserOpDelete(int source);
-  int UserOpCopy(int source);
+  int UserOpCut(Operation source);
+  int UserOpDelete(Operation source);
+  int UserOpCopy(Operation source);
   int UserOpPasteInsert();
   int UserOpPasteOver();
   int UserOpInsertSilence();
   // Runs the tool of operation op on its range of the current track; 1, 0 (reported),
   // 2 (nothing to do: the track is untouched) or 3 (cancelled).
-  int UserOpX(int op);
+  int UserOpX(Operation op);
 
   // Imports m_szImportPath into the current track at the highlight's begin.
   int UserOpImportWave();
@@ -157,7 +157,7 @@ class CMixerDoc {
   bool EditPreconditions(const char* location);
   // The common start of cut and delete: the checks, the mirror stored into the track,
   // and the range of the source (highlight, markers or whole track) inside the track.
-  bool RemovalRange(const char* location, int source, uint32_t& first, uint32_t& last);
+  bool RemovalRange(const char* location, Operation source, uint32_t& first, uint32_t& last);
   void RecomputeProjectLength();
   // Whether an undo or redo record still fits its track; a record of cutKind cuts
   // its whole range out, so all of it must be there.

@@ -25,15 +25,15 @@ FileKind Classify(const std::string& path) {
 }
 
 struct KindInfo {
-  int operation;
+  Operation operation;
   const char* failure;
 };
 
 KindInfo Info(FileKind kind) {
   switch (kind) {
-    case FileKind::Wave: return {17, "Failed to import wave file"};
-    case FileKind::Mp3: return {18, "Failed to import mp3 file"};
-    default: return {19, "Failed to import Trackwright file"};
+    case FileKind::Wave: return {Operation::kImportWave, "Failed to import wave file"};
+    case FileKind::Mp3: return {Operation::kImportMp3, "Failed to import mp3 file"};
+    default: return {Operation::kImportMix, "Failed to import Trackwright file"};
   }
 }
 

@@ -61,7 +61,15 @@ ProjectFileRead ReadProjectFileBytes(const std::string& path, size_t size, std::
   while (done < size) {
     ssize_t got = read(fd, bytes.data() + done, size - done);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
+    if (got < 0) {
+      // A read error is not the end of a short file: the file may well be whole.
+      const int error = errno;
+      close(fd);
+      bytes.clear();
+      errno = error;
+      return ProjectFileRead::kReadFailed;
+    }
+    if (got == 0) break;
     done += static_cast<size_t>(got);
   }
   bytes.resize(done);

@@ -12,10 +12,11 @@
 std::string ProjectTrackFile(const std::string& folder, int track, const char* extension);
 
 // How reading the start of a project file went.
-enum class ProjectFileRead { kRead, kCannotOpen, kNotAFile };
+enum class ProjectFileRead { kRead, kCannotOpen, kNotAFile, kReadFailed };
 
 // Reads up to size bytes of the file at path into bytes (resized to what was read).
-// Only a regular file is read: a FIFO or a device would block or never end.
+// Only a regular file is read: a FIFO or a device would block or never end. When it
+// cannot be opened or read, errno tells why.
 ProjectFileRead ReadProjectFileBytes(const std::string& path, size_t size, std::vector<uint8_t>& bytes);
 
 // The commit file of a save of the project file projectPath: hidden, beside it.

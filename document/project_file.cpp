@@ -270,15 +270,27 @@ int CMixerDoc::WriteMIX() {
                     code);
     return 0;
   }
-  madeGuard.keep = true;
   for (platform::SideFile& side : sides) side.Keep();
   if (!platform::ApplyCommit(commitPath, replacements)) {
+    const int code = errno;
+    // The record is put in place first: while its side file is there, nothing was
+    // replaced, and the save is given up whole rather than left for a later open of
+    // a project that (after a Save As) the user may never open.
+    if (access(recordSide.Path().c_str(), F_OK) == 0) {
+      platform::RemoveCommitFile(commitPath);
+      for (platform::SideFile& side : sides) side.Discard();
+      ReportErrorCode(kSaveWhere, "Failed to put the saved files of " + m_szProjectPath + " in place; the project was not saved.",
+                      code);
+      return 0;
+    }
+    madeGuard.keep = true;
     ReportErrorCode(kSaveWhere,
                     "Failed to put the saved files of " + m_szProjectPath +
                         " in place; the save is finished when the project is next opened or saved.",
-                    errno);
+                    code);
     return 0;
   }
+  madeGuard.keep = true;
   // The saved copies are the tracks' audio now: the next save copies only what
   // changes after it.
   // Their peak files are the saved ones too, which the next save need not copy.
@@ -297,8 +309,9 @@ int CMixerDoc::UserOpImportMix() {
   if (FinishInterruptedSave(m_szProjectPath, kOpenWhere) != 1) return 0;
   std::vector<uint8_t> bytes;
   ProjectFileRead read = ReadProjectFileBytes(m_szProjectPath, ProjectRecord::kSize, bytes);
-  if (read == ProjectFileRead::kCannotOpen) {
-    ReportError(kOpenWhere, "Failed to open Mix file for read (" + m_szProjectPath + ")");
+  if (read == ProjectFileRead::kCannotOpen || read == ProjectFileRead::kReadFailed) {
+    const char* what = read == ProjectFileRead::kCannotOpen ? "Failed to open Mix file for read (" : "Failed to read Mix file (";
+    ReportErrorCode(kOpenWhere, what + m_szProjectPath + ")", errno);
     return 0;
   }
   const size_t count = bytes.size();

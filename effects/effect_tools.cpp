@@ -12,13 +12,17 @@ EffectTools::EffectTools(ToolHost& host)
       m_multiVoice(host),
       m_echo(host),
       m_reverb(host),
-      m_entries{{7, "volume", &m_volume},          {8, "fade", &m_fade},
-                {9, "mute", &m_mute},              {10, "reverse", &m_reverse},
-                {24, "swap", &m_swap},             {25, "copy-channel", &m_copyChannel},
-                {26, "multi-voice", &m_multiVoice}, {27, "echo", &m_echo},
-                {28, "reverb", &m_reverb}} {}
+      m_entries{{Operation::kVolume, "volume", &m_volume},
+                {Operation::kFade, "fade", &m_fade},
+                {Operation::kMute, "mute", &m_mute},
+                {Operation::kReverse, "reverse", &m_reverse},
+                {Operation::kSwap, "swap", &m_swap},
+                {Operation::kCopyChannel, "copy-channel", &m_copyChannel},
+                {Operation::kMultiVoice, "multi-voice", &m_multiVoice},
+                {Operation::kEcho, "echo", &m_echo},
+                {Operation::kReverb, "reverb", &m_reverb}} {}
 
-COverToolsDialog* EffectTools::ForOperation(int operation) const {
+COverToolsDialog* EffectTools::ForOperation(Operation operation) const {
   for (const Entry& entry : m_entries) {
     if (entry.operation == operation) return entry.tool;
   }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/operation.h"
 #include "effects/tool_dialogs.h"
 
 namespace effects {
@@ -17,13 +18,13 @@ class EffectTools {
   EffectTools& operator=(const EffectTools&) = delete;
 
   struct Entry {
-    int operation;
+    Operation operation;
     const char* name;
     COverToolsDialog* tool;
   };
   const std::vector<Entry>& Entries() const { return m_entries; }
   // Null for an operation or a name that is no tool's.
-  COverToolsDialog* ForOperation(int operation) const;
+  COverToolsDialog* ForOperation(Operation operation) const;
   COverToolsDialog* ForName(const std::string& name) const;
 
   CVolumeDialog m_volume;

@@ -1,6 +1,7 @@
 #include "effects/paged_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace effects {
@@ -25,9 +26,17 @@ PagedFile::Page* PagedFile::PageAt(uint64_t pageStart) {
   page->valid = 0;
   if (fseeko(m_file, static_cast<off_t>(pageStart), SEEK_SET) == 0) {
     page->valid = static_cast<uint32_t>(std::fread(page->bytes.data(), 1, m_pageSize, m_file));
+    if (std::ferror(m_file)) Fail();
+  } else {
+    Fail();
   }
   std::clearerr(m_file);
   return page;
+}
+
+void PagedFile::Fail() {
+  if (!m_failed) m_error = errno;
+  m_failed = true;
 }
 
 bool PagedFile::WriteBack(Page& page) {
@@ -35,7 +44,7 @@ bool PagedFile::WriteBack(Page& page) {
   page.dirty = false;
   if (fseeko(m_file, static_cast<off_t>(page.start), SEEK_SET) != 0 ||
       std::fwrite(page.bytes.data(), 1, page.valid, m_file) != page.valid) {
-    m_failed = true;
+    Fail();
   }
   return !m_failed;
 }
@@ -78,7 +87,7 @@ bool PagedFile::Write(uint64_t position, const void* buffer, uint32_t count) {
 
 bool PagedFile::Flush() {
   for (Page& page : m_pages) WriteBack(page);
-  if (!m_failed && std::fflush(m_file) != 0) m_failed = true;
+  if (!m_failed && std::fflush(m_file) != 0) Fail();
   return !m_failed;
 }
 

@@ -17,13 +17,18 @@ class PagedFile {
   PagedFile& operator=(const PagedFile&) = delete;
 
   // Copies up to count bytes at position into buffer; returns how many the file held
-  // there. The rest of the buffer is left as it was.
+  // there. The rest of the buffer is left as it was. A read that fails counts as a
+  // failure of the file (see Failed), not as its end.
   uint32_t Read(uint64_t position, void* buffer, uint32_t count);
   // False when the file could not take the bytes (the failure stays: every later call
   // fails too).
   bool Write(uint64_t position, const void* buffer, uint32_t count);
-  // Writes every changed page back; false when that failed (or an earlier write did).
+  // Writes every changed page back; false when that failed (or an earlier read or
+  // write did).
   bool Flush();
+  // Whether a read or a write failed, and the system's error code of the first that did.
+  bool Failed() const { return m_failed; }
+  int Error() const { return m_error; }
 
  private:
   struct Page {
@@ -35,12 +40,15 @@ class PagedFile {
   };
   Page* PageAt(uint64_t pageStart);
   bool WriteBack(Page& page);
+  // Marks the file failed, keeping the errno of the first failure.
+  void Fail();
 
   std::FILE* m_file;
   uint32_t m_pageSize;
   std::vector<Page> m_pages;
   uint64_t m_clock = 0;
   bool m_failed = false;
+  int m_error = 0;
 };
 
 }  // namespace effects

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "effects/level_effects.h"
+#include "platform/last_error.h"
 
 namespace effects {
 
@@ -45,8 +46,17 @@ EffectResult Run(COverToolsDialog& tool, ToolHost& host, const char* nullMessage
   std::optional<PagedFile> source;
   if (original) source.emplace(original);
   EffectResult done = effect(result, source ? &*source : nullptr);
-  if (!result.Flush() && done != EffectResult::NothingToDo) {
-    host.ReportError(tool.ClassName() + "::PerformOperation", "The result could not be written to the disk.");
+  const bool flushed = result.Flush();
+  if (done == EffectResult::NothingToDo) return done;
+  // A read that failed would leave silence where the audio was: the effect fails.
+  if (source && source->Failed()) {
+    host.ReportError(tool.ClassName() + "::PerformOperation",
+                     "The track could not be read. " + platform::SystemErrorText(source->Error()));
+    return EffectResult::Failed;
+  }
+  if (!flushed) {
+    host.ReportError(tool.ClassName() + "::PerformOperation",
+                     "The result could not be written to the disk. " + platform::SystemErrorText(result.Error()));
     return EffectResult::Failed;
   }
   return done;

@@ -242,12 +242,10 @@ int AudioRecorderNonThreaded::FinalizeRecordSession() {
   // synchronised and needs not be.
   bool closed = !(fsync(fd) != 0 && errno != EINVAL && errno != EROFS);
   int code = closed ? 0 : errno;
-  if (std::fclose(file->fp) != 0 && closed) {
+  if (!file->Close() && closed) {
     closed = false;
     code = errno;
   }
-  file->fp = nullptr;
-  file->bClosed = 1;
   if (!closed) {
     ReportErrorCode("AudioRecorderNonThreaded::FinalizeRecordSession", "Failed to close recorded file: " + file->szPath,
                     code);

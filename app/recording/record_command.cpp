@@ -7,12 +7,6 @@
 #include "app/recording/recording_dialog.h"
 #include "document/mixer_doc.h"
 
-namespace {
-
-constexpr int kOpHandleRecord = 13;
-
-}  // namespace
-
 int CMixerApp::OnRecord() {
   CMixerDoc* doc = m_pDocument;
   if (!doc) return 0;
@@ -37,7 +31,7 @@ int CMixerApp::StoreTake(int dialogResult) {
     m_recorder.FinalizeRecordSession();
     m_recordedTake = m_recordingDialog.TakeForImport();
     doc->m_bRecording = 1;
-    result = HandleOperation(kOpHandleRecord);
+    result = HandleOperation(Operation::kHandleRecord);
     doc->m_bRecording = 0;
   } else if (m_recordingDialog.TakeFailed()) {
     // The take is not in the project, but nothing of it is lost.

@@ -16,20 +16,20 @@ TEST_F(PcmFileTest, OpenSeekAndCloseFollowTheRecord) {
   missing.nSize = 77;
   EXPECT_EQ(PCMFileOpen(&missing, kPCMRead), 0);
   EXPECT_EQ(missing.nSize, 0u);
-  EXPECT_EQ(missing.bClosed, 1);
+  EXPECT_TRUE(missing.IsClosed());
 
   std::string bytes = Pattern(30000, 1);
   PCMFile file = Make("a.pcm", bytes);
   file.nSize = 0;
   ASSERT_EQ(PCMFileOpen(&file, kPCMRead), 1);
   EXPECT_EQ(file.nSize, 30000u);
-  EXPECT_EQ(file.bClosed, 0);
+  EXPECT_FALSE(file.IsClosed());
   EXPECT_EQ(PCMFileSeek(&file, 50000), 1);
   EXPECT_EQ(std::ftell(file.fp), 30000);
   EXPECT_EQ(PCMFileSeek(&file, 1000), 1);
   EXPECT_EQ(std::ftell(file.fp), 1000);
   EXPECT_EQ(PCMFileClose(&file), 1);
-  EXPECT_EQ(file.bClosed, 1);
+  EXPECT_TRUE(file.IsClosed());
   EXPECT_EQ(PCMFileSeek(&file, 10), 0);  // closed
   PCMFile empty = Named("empty.pcm");
   EXPECT_EQ(PCMFileSeek(&empty, 10), 1);  // nothing to position in
@@ -53,7 +53,7 @@ TEST_F(PcmFileTest, SetupMakesTheSessionFileAndCleanupRemovesIt) {
   EXPECT_EQ(scratch.szPath, root / "temp_a.pcm");
   EXPECT_TRUE(fs::exists(scratch.szPath));
   EXPECT_EQ(scratch.nSize, 0u);
-  EXPECT_EQ(scratch.bClosed, 1);
+  EXPECT_TRUE(scratch.IsClosed());
 
   WriteFileBytes(scratch.szPath, Pattern(5000, 2));
   scratch.nSize = 5000;
@@ -109,8 +109,8 @@ TEST_F(PcmFileTest, CutCopyAndInsertBuildTheEditedWhole) {
   EXPECT_EQ(target.nSize, 18000u);
   EXPECT_EQ(PCMFileCut_ByteCount(&baseFile, &target, 8000, 20000), 18000u);
   EXPECT_EQ(PCMFileCut_ByteCount(&baseFile, &target, 8000, 40000), 8000u);  // no tail, not a wrapped one
-  EXPECT_EQ(baseFile.bClosed, 1);
-  EXPECT_EQ(target.bClosed, 1);
+  EXPECT_TRUE(baseFile.IsClosed());
+  EXPECT_TRUE(target.IsClosed());
 
   ASSERT_EQ(PCMFileCopy(&baseFile, &target, 8000, 20000), 1);
   EXPECT_EQ(ReadFileBytes(target.szPath), base.substr(8000, 12000));
@@ -192,7 +192,7 @@ TEST_F(PcmFileTest, ExteriorEditsWrapWhatTheCallerWrites) {
   ASSERT_EQ(PCMFileInsertExteriorPost(&baseFile, &target, 4000, 3000), 1);
   EXPECT_EQ(ReadFileBytes(target.szPath), base.substr(0, 4000) + made + base.substr(4000));
   EXPECT_EQ(target.nSize, 13000u);
-  EXPECT_EQ(target.bClosed, 1);
+  EXPECT_TRUE(target.IsClosed());
   EXPECT_EQ(PCMFileExteriorPre_ByteCount(&baseFile, &target, 4000), 4000u);
   EXPECT_EQ(PCMFileInsertExteriorPost_ByteCount(&baseFile, &target, 4000), 6000u);
 
@@ -235,8 +235,8 @@ TEST_F(PcmFileTest, CancelStopsAfterTheCurrentChunkAndTravelsUp) {
   dialog.BeginOperation();
   EXPECT_EQ(PCMFileCopy(&baseFile, &target, 0, 100000), 3);
   EXPECT_EQ(ReadFileBytes(target.szPath), base.substr(0, 3 * 8192));
-  EXPECT_EQ(baseFile.bClosed, 1);
-  EXPECT_EQ(target.bClosed, 1);
+  EXPECT_TRUE(baseFile.IsClosed());
+  EXPECT_TRUE(target.IsClosed());
   system.timers.KillTimers(&third);
 
   // Three chunks of the base, then the insert file's two; the cancel comes with the last.
@@ -259,8 +259,8 @@ TEST_F(PcmFileTest, ASourceShorterThanTheRangeIsReportedNotPadded) {
     EXPECT_EQ(ReadFileBytes(target.szPath), base) << "only the bytes the source holds";
     EXPECT_TRUE(Reported("PCMFileWrite", "The file " + baseFile.szPath + " ended at byte " + std::to_string(actual) +
                                              ", before the " + std::to_string(asked) + " bytes asked for."));
-    EXPECT_EQ(baseFile.bClosed, 1);
-    EXPECT_EQ(target.bClosed, 1);
+    EXPECT_TRUE(baseFile.IsClosed());
+    EXPECT_TRUE(target.IsClosed());
   }
 
   // A source that is gone fails to open: reported, no copy, the target as it was.
@@ -282,7 +282,7 @@ TEST_F(PcmFileTest, AFullDiskFailsWithAReport) {
   EXPECT_TRUE(Reported("PCMFileWrite", "Writing /dev/full failed at byte 0."));
   ASSERT_FALSE(system.messages.shown.empty());
   EXPECT_NE(system.messages.shown.back().text.find("System Error Code: 28"), std::string::npos);  // ENOSPC
-  EXPECT_EQ(full.bClosed, 1);
+  EXPECT_TRUE(full.IsClosed());
 
   // What the caller of an exterior edit wrote sits in the stream's buffer until the
   // close, so the full disk shows only there.
@@ -296,7 +296,7 @@ TEST_F(PcmFileTest, AFullDiskFailsWithAReport) {
     EXPECT_EQ(
         over ? PCMFileOverExteriorPost(&baseFile, &full, 0, 8) : PCMFileInsertExteriorPost(&baseFile, &full, 0, 8), 0);
     EXPECT_TRUE(Reported(over ? "PCMFileOverExteriorPost" : "PCMFileInsertExteriorPost", "Writing /dev/full failed."));
-    EXPECT_EQ(full.bClosed, 1);
+    EXPECT_TRUE(full.IsClosed());
   }
 }
 
@@ -309,10 +309,10 @@ TEST_F(PcmFileTest, MoveAudioFileReplacesTheDestinationInOneStep) {
   EXPECT_FALSE(fs::exists(source.szPath));
   EXPECT_EQ(source.szPath, root / "temp_a.pcm");
   EXPECT_EQ(destination.nSize, 6000u);
-  EXPECT_EQ(destination.bClosed, 1);
+  EXPECT_TRUE(destination.IsClosed());
   EXPECT_EQ(destination.fp, nullptr);
   EXPECT_EQ(source.nSize, 0u);
-  EXPECT_EQ(source.bClosed, 1);
+  EXPECT_TRUE(source.IsClosed());
 
   // An empty result is refused and the track stays.
   EXPECT_EQ(MoveAudioFile(&source, &destination), 0);

@@ -332,7 +332,13 @@ struct DocumentFaultTest : ::testing::Test {
           whole = whole && (part == afterPart || unrendered || (part == beforePart && failed));
         }
         unrendered += withoutWaveform;
-        if (!whole) {        } else if (failed && stopped.output.find(MessageOf(fault)) == std::string::npos) {
+        if (!whole) {
+          ++changed;
+          ADD_FAILURE() << where << (failed ? " (failed)" : " (reported no failure)") << ":"
+                        << Differences(before, now) << " / against the finished operation:" << Differences(after, now)
+                        << "\n"
+                        << stopped.output;
+        } else if (failed && stopped.output.find(MessageOf(fault)) == std::string::npos) {
           ADD_FAILURE() << where << ": no clear message\n" << stopped.output;
         }
       }

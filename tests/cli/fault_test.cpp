@@ -224,6 +224,29 @@ TEST_F(StoppedWriteTest, ASaveUnderANewNameLeavesTheFirstProjectAlone) {
                   {song, copy});
 }
 
+// Whichever call on the project's files fails when it is opened, the message says why
+// and the file is not taken for a damaged one.
+TEST_F(StoppedWriteTest, AnOpenThatFailsSaysWhy) {
+  const std::string song = songs + "/song.mix";
+  // Reading the echo presets just before marks where the counted calls begin.
+  const std::string presets = root / "echo.prt";
+  const std::string open = "-e 'presets echo' -e \"open " + Quoted(song) + "\"";
+  const std::string shim = "TW_FAULT_PATHS=" + Quoted(songs + ":" + presets) + " TW_FAULT_START=" + Quoted(presets) +
+                           " LD_PRELOAD=" + Quoted(TRACKWRIGHT_FAULT_SHIM) + " ASAN_OPTIONS=verify_asan_link_order=0";
+  ASSERT_EQ(Cli(open, shim + " TW_FAULT_LOG=" + Quoted(root / "calls")).status, 0);
+  std::istringstream log(ReadFileBytes(root / "calls"));
+  int calls = 0, failed = 0;
+  for (std::string line; std::getline(log, line);) {
+    ++calls;
+    CliRun stopped = Cli(open, shim + " TW_FAULT_AT=" + std::to_string(calls) + " TW_FAULT_MODE=EIO");
+    if (stopped.status == 0) continue;
+    ++failed;
+    EXPECT_NE(stopped.output.find("Input/output error"), std::string::npos) << line << "\n" << stopped.output;
+    EXPECT_EQ(stopped.output.find("damaged"), std::string::npos) << line << "\n" << stopped.output;
+  }
+  EXPECT_GT(failed, 0) << calls << " calls on the project's files, none of whose failures stopped the open";
+}
+
 TEST_F(StoppedWriteTest, AnExportReplacesTheOldFileWhole) {
   const std::string song = songs + "/song.mix";
   StopAtEveryCall("export",

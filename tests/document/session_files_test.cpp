@@ -53,20 +53,20 @@ TEST_F(SessionFilesTest, ExportsLeaveNoScratchFileWhateverTheirEnd) {
   LoadTrack(0, Pattern(176400, 1));
   // Done.
   AcceptDialog("wave_dialog");
-  ASSERT_EQ(app->ExportMix(14, root / "mix.wav"), 1);
+  ASSERT_EQ(app->ExportMix(Operation::kWriteWave, root / "mix.wav"), 1);
   EXPECT_GT(fs::file_size(root / "mix.wav"), 176400u);
   EXPECT_EQ(StrayFiles(), Names{});
   AcceptDialog("mp3_dialog");
-  ASSERT_EQ(app->ExportMix(15, root / "mix.mp3"), 1);
+  ASSERT_EQ(app->ExportMix(Operation::kWriteMp3, root / "mix.mp3"), 1);
   EXPECT_EQ(StrayFiles(), Names{});
   // Failed: the target's folder does not exist.
-  EXPECT_EQ(app->ExportMix(14, root / "missing/mix.wav"), 0);
+  EXPECT_EQ(app->ExportMix(Operation::kWriteWave, root / "missing/mix.wav"), 0);
   EXPECT_EQ(StrayFiles(), Names{});
-  EXPECT_EQ(app->ExportMix(15, root / "missing/mix.mp3"), 0);
+  EXPECT_EQ(app->ExportMix(Operation::kWriteMp3, root / "missing/mix.mp3"), 0);
   EXPECT_EQ(StrayFiles(), Names{});
   // Cancelled in the format dialog.
   system->dialogs.OnShow("wave_dialog", [](platform::DialogLogic&, platform::MemoryDialogSurface&) {});
-  EXPECT_EQ(app->ExportMix(14, root / "other.wav"), 3);
+  EXPECT_EQ(app->ExportMix(Operation::kWriteWave, root / "other.wav"), 3);
   EXPECT_EQ(StrayFiles(), Names{});
   // Onto a track.
   system->dialogs.OnShow("track_mixdown_dialog", [](platform::DialogLogic& logic, platform::MemoryDialogSurface& page) {

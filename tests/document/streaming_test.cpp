@@ -43,7 +43,7 @@ TEST_F(StreamingTest, TheThreadedMp3ExportIsTheEncodingOfTheWholeMix) {
   const std::string expected = ReadFileBytes(root / "expected.mp3") + std::string(tag.begin(), tag.end());
 
   Accept("mp3_dialog");
-  ASSERT_EQ(app->ExportMix(15, root / "song.mp3"), 1);
+  ASSERT_EQ(app->ExportMix(Operation::kWriteMp3, root / "song.mp3"), 1);
   EXPECT_TRUE(ReadFileBytes(root / "song.mp3") == expected);
 }
 
@@ -59,7 +59,7 @@ TEST_F(StreamingTest, ACancelledExportLeavesNeitherTargetNorSideFiles) {
     canceller.reports = 0;
     system->timers.SetTimer(&canceller, 1, 0);
     Accept(std::string(name).ends_with("wav") ? "wave_dialog" : "mp3_dialog");
-    EXPECT_EQ(app->ExportMix(std::string(name).ends_with("wav") ? 14 : 15, root / name), 3) << name;
+    EXPECT_EQ(app->ExportMix(std::string(name).ends_with("wav") ? Operation::kWriteWave : Operation::kWriteMp3, root / name), 3) << name;
     system->timers.KillTimer(&canceller, 1);
     EXPECT_GE(canceller.reports, 4);
     EXPECT_EQ(Names(root.Path()), folder) << name;
@@ -73,7 +73,7 @@ TEST_F(StreamingTest, ATrackFileThatCannotBeOpenedStopsTheExport) {
   WriteFileBytes(root / "song.wav", "the old export");
   fs::remove(doc->Track(1).m_PCM.szPath);
   Accept("wave_dialog");
-  EXPECT_EQ(app->ExportMix(14, root / "song.wav"), 0);  // not a mix without track 2
+  EXPECT_EQ(app->ExportMix(Operation::kWriteWave, root / "song.wav"), 0);  // not a mix without track 2
   EXPECT_TRUE(Showed("Failed to open pcm file (" + doc->Track(1).m_PCM.szPath + ") for track 1"));
   EXPECT_EQ(ReadFileBytes(root / "song.wav"), "the old export");
 }

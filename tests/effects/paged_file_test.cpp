@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -45,6 +49,26 @@ TEST(PagedFileTest, RandomReadsAndWritesMatchAPlainArrayAndReachTheFile) {
   onDisk.pop_back();
   EXPECT_EQ(onDisk, model);
   std::fclose(file);
+}
+
+// A read that fails is a failure of the file, never a short file: an effect would
+// otherwise write silence where the audio was and call it done.
+TEST(PagedFileTest, AFailedReadFailsTheFileWithItsError) {
+  char path[] = "/tmp/paged-XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(write(fd, "0123456789", 10), 10);
+  close(fd);
+  std::FILE* writeOnly = std::fopen(path, "ab");  // reading it fails with EBADF
+  ASSERT_NE(writeOnly, nullptr);
+  PagedFile paged(writeOnly, 512, 2);
+  char buffer[10];
+  EXPECT_EQ(paged.Read(0, buffer, sizeof buffer), 0u);
+  EXPECT_TRUE(paged.Failed());
+  EXPECT_EQ(paged.Error(), EBADF);
+  EXPECT_FALSE(paged.Flush());
+  std::fclose(writeOnly);
+  unlink(path);
 }
 
 }  // namespace

@@ -1,0 +1,36 @@
+#pragma once
+
+// The operations the dispatcher runs, by the numbers each has always had; the
+// effects' tools are found by theirs.
+enum class Operation : int {
+  kCut = 1,
+  kCopy = 2,
+  kPasteInsert = 3,
+  kPasteOver = 4,
+  kInsertSilence = 5,
+  kDelete = 6,
+  kVolume = 7,
+  kFade = 8,
+  kMute = 9,
+  kReverse = 10,
+  kUndo = 11,
+  kRedo = 12,
+  kHandleRecord = 13,
+  kWriteWave = 14,
+  kWriteMp3 = 15,
+  kSaveProject = 16,
+  kImportWave = 17,
+  kImportMp3 = 18,
+  kImportMix = 19,
+  kCutMarkers = 20,
+  kDeleteMarkers = 21,
+  kClearTrack = 22,
+  kCopyMarkers = 23,
+  kSwap = 24,
+  kCopyChannel = 25,
+  kMultiVoice = 26,
+  kEcho = 27,
+  kReverb = 28,
+  kTrackMixdown = 29,
+  kRecoverSession = 30,
+};
