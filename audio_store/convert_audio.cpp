@@ -3,10 +3,14 @@
 #include <sys/types.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/errors.h"
@@ -95,47 +99,83 @@ struct Frame {
   int value[2];
 };
 
-Frame DecodeFrame(const uint8_t* bytes, int channels, int bits) {
+// The frame at bytes in the source format, brought to the target's width and channel
+// count. The formats are template arguments, so that each conversion's frame loop
+// has no format tests in it.
+template <int SC, int SB, int TC, int TB>
+inline Frame MapFrame(const uint8_t* bytes) {
   Frame frame{{0, 0}};
-  for (int c = 0; c < channels; ++c) {
-    if (bits == 8) {
-      frame.value[c] = static_cast<int>(bytes[c]) - 128;
-    } else {
-      frame.value[c] = static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * c] | (bytes[2 * c + 1] << 8)));
-    }
-  }
-  return frame;
-}
-
-// Brings a decoded frame to the target's width and channel count.
-Frame MapFrame(Frame frame, const AudioQuality& source, const AudioQuality& target) {
-  for (int c = 0; c < source.channels; ++c) {
-    int& v = frame.value[c];
-    if (source.bitsPerSample == 8 && target.bitsPerSample == 16) {
+  for (int c = 0; c < SC; ++c) {
+    int v = SB == 8 ? static_cast<int>(bytes[c]) - 128
+                    : static_cast<int16_t>(static_cast<uint16_t>(bytes[2 * c] | (bytes[2 * c + 1] << 8)));
+    if constexpr (SB == 8 && TB == 16) {
       v *= 256;
-    } else if (source.bitsPerSample == 16 && target.bitsPerSample == 8) {
+    } else if constexpr (SB == 16 && TB == 8) {
       // A mono source rounds toward minus infinity, a stereo one toward zero.
-      v = source.channels == 1 ? v >> 8 : v / 256;
+      v = SC == 1 ? v >> 8 : v / 256;
     }
+    frame.value[c] = v;
   }
-  if (source.channels == 1 && target.channels == 2) {
+  if constexpr (SC == 1 && TC == 2) {
     frame.value[1] = frame.value[0];
-  } else if (source.channels == 2 && target.channels == 1) {
-    int sum = frame.value[0] + frame.value[1];
-    frame.value[0] = target.bitsPerSample == 8 ? ClampSample8(sum) : ClampSample16(sum);
+  } else if constexpr (SC == 2 && TC == 1) {
+    const int sum = frame.value[0] + frame.value[1];
+    frame.value[0] = TB == 8 ? ClampSample8(sum) : ClampSample16(sum);
   }
   return frame;
 }
 
-// Gathers the output and hands it to the sink in pieces, counting what the sink
-// accepted.
+template <int TC, int TB>
+inline void StoreFrame(const Frame& frame, uint8_t* at) {
+  for (int c = 0; c < TC; ++c) {
+    if constexpr (TB == 8) {
+      at[c] = static_cast<uint8_t>(frame.value[c] + 128);
+    } else {
+      const auto value = static_cast<uint16_t>(frame.value[c]);
+      at[2 * c] = static_cast<uint8_t>(value & 0xff);
+      at[2 * c + 1] = static_cast<uint8_t>(value >> 8);
+    }
+  }
+}
+
+// Gathers the output and hands it to the sink in pieces of kOutputSize, counting what
+// the sink accepted. Bytes past the limit given are dropped.
 class OutputWriter {
  public:
-  explicit OutputWriter(PcmSink& sink) : m_sink(sink) {}
+  OutputWriter(PcmSink& sink, uint64_t limit) : m_sink(sink), m_room(limit) {}
 
-  void Put(uint8_t byte) {
-    m_bytes[m_fill++] = byte;
-    if (m_fill == kOutputSize) Flush();
+  // One frame of the target format.
+  template <int TC, int TB>
+  void PutFrame(const Frame& frame) {
+    constexpr size_t kFrameBytes = TC * TB / 8;
+    StoreFrame<TC, TB>(frame, m_bytes + m_fill);
+    // Past the limit the bytes stay in the slack behind the gathered ones.
+    const size_t kept = static_cast<size_t>(std::min<uint64_t>(kFrameBytes, m_room));
+    m_fill += kept;
+    m_room -= kept;
+    if (m_fill >= kOutputSize) Flush();
+  }
+  // The frames of buffer at the offsets given, in the target format: as many PutFrame
+  // calls, made a piece at a time.
+  template <int SC, int SB, int TC, int TB>
+  void PutFrames(const uint8_t* buffer, const uint32_t* offsets, size_t count) {
+    constexpr size_t kFrameBytes = TC * TB / 8;
+    while (count > 0 && m_room > 0) {
+      // The frames that fit in the piece, up to the one the limit cuts.
+      const uint64_t underLimit = (m_room + kFrameBytes - 1) / kFrameBytes;
+      const size_t fit = std::min(count, (kOutputSize - m_fill) / kFrameBytes);
+      const auto frames = static_cast<size_t>(std::min<uint64_t>(fit, underLimit));
+      uint8_t* at = m_bytes + m_fill;
+      for (size_t i = 0; i < frames; ++i) {
+        StoreFrame<TC, TB>(MapFrame<SC, SB, TC, TB>(buffer + offsets[i]), at + i * kFrameBytes);
+      }
+      const size_t kept = static_cast<size_t>(std::min<uint64_t>(frames * kFrameBytes, m_room));
+      m_fill += kept;
+      m_room -= kept;
+      if (m_fill >= kOutputSize) Flush();
+      offsets += frames;
+      count -= frames;
+    }
   }
   // Hands a whole block to the sink at once, after what was gathered before it.
   void PutBlock(const uint8_t* bytes, size_t count) {
@@ -167,11 +207,173 @@ class OutputWriter {
   }
 
   PcmSink& m_sink;
-  uint8_t m_bytes[kOutputSize];
+  // A full piece and room for a frame past the limit.
+  uint8_t m_bytes[kOutputSize + 4];
   size_t m_fill = 0;
+  uint64_t m_room;
   uint64_t m_written = 0;
   int m_error = 0;
 };
+
+// Whether lowering the rate skips a source frame: whether out / in, both counts in
+// single precision and their quotient rounded to it, exceeds ratio. The quotient
+// rounds above ratio exactly when the exact one lies above the midpoint between ratio
+// and the next float (at the midpoint, when that float is the even one), and the
+// midpoint times the count, 25 by 24 significant bits, is exact in double precision:
+// a multiplication stands for the division.
+class SkipTest {
+ public:
+  explicit SkipTest(float ratio)
+      : m_midpoint((static_cast<double>(ratio) +
+                    static_cast<double>(std::nextafter(ratio, std::numeric_limits<float>::infinity()))) /
+                   2),
+        m_tieSkips((std::bit_cast<uint32_t>(ratio) & 1) != 0) {}
+  // A count as the test takes it: in single precision.
+  static double Count(uint64_t count) { return static_cast<double>(Single(count)); }
+  // out: the written samples' Count; in: the source samples.
+  bool operator()(double out, uint64_t in) const {
+    const double bound = m_midpoint * Count(in);
+    return m_tieSkips ? out >= bound : out > bound;
+  }
+
+ private:
+  double m_midpoint;
+  bool m_tieSkips;
+};
+
+// What the frame loop of a conversion works with.
+struct Conversion {
+  PcmSource& input;
+  uint32_t sourceBytes;
+  COperationDialog* progress;
+  float ratioDown;
+  SkipTest skip;
+  bool raise, lower;
+  OutputWriter& output;
+};
+
+// The frame loop of one pair of formats (the rates are run-time values): 1, 3
+// cancelled, or the source's failure. The source is read through a buffer of
+// kBufferSize; a last, partial frame is completed with zero bytes.
+//
+// Raising the rate, each source frame is written and followed by the frames the
+// sample counts' ratio asks to insert, stepped toward the next source frame (at a
+// buffer's end the next frame is the current one). Lowering it, source frames are
+// skipped while the written samples per source sample exceed the ratio. The ratios
+// of the counts are taken in single precision.
+template <int SC, int SB, int TC, int TB>
+int ConvertFrames(const Conversion& job) {
+  constexpr uint32_t kSourceFrame = SC * SB / 8;
+  PcmSource& input = job.input;
+  OutputWriter& output = job.output;
+  const uint64_t sourceBytes = job.sourceBytes;
+  const float ratioDown = job.ratioDown;
+  // The counts are wider than the 32 bits their values need in any real conversion,
+  // so that none can wrap.
+  uint64_t consumed = 0, inSamples = 0, outSamples = 0;
+  uint32_t bufPos = 0, bytesRead = 0;
+  bool firstPass = true;
+  uint8_t buffer[kBufferSize];
+  // The offsets in the buffer of the frames written, when the rate is kept or lowered.
+  uint32_t offsets[kBufferSize / kSourceFrame];
+
+  auto frameAt = [&](uint32_t at) { return MapFrame<SC, SB, TC, TB>(buffer + at); };
+  auto write = [&](const Frame& frame) {
+    outSamples += TC;
+    output.PutFrame<TC, TB>(frame);
+  };
+  auto advance = [&] {
+    bufPos += kSourceFrame;
+    consumed += kSourceFrame;
+  };
+  while (consumed < sourceBytes) {
+    if (firstPass || bufPos >= kBufferSize) {
+      firstPass = false;
+      bufPos = 0;
+      bytesRead = static_cast<uint32_t>(std::min<uint64_t>(kBufferSize, sourceBytes - consumed));
+      if (int read = input.Read(consumed, buffer, bytesRead); read != 1) return read;
+      std::memset(buffer + bytesRead, 0, kBufferSize - bytesRead);
+    }
+    // The frames of this buffer.
+    if (job.raise) {
+      while (consumed < sourceBytes && bufPos < kBufferSize) {
+        const Frame f0 = frameAt(bufPos);
+        const Frame f1 = bufPos + 2 * kSourceFrame <= bytesRead ? frameAt(bufPos + kSourceFrame) : f0;
+        write(f0);
+        advance();
+        inSamples += SC;
+        uint64_t x = outSamples;
+        int inserts = 0;
+        while (Single(inSamples) / Single(x) >= ratioDown) {
+          x += TC;
+          ++inserts;
+        }
+        for (int k = inserts; k >= 1; --k) {
+          Frame between{{0, 0}};
+          for (int c = 0; c < TC; ++c) {
+            const double step = static_cast<double>(f1.value[c] - f0.value[c]) / k;
+            between.value[c] = static_cast<int>(f0.value[c] + step);
+          }
+          write(between);
+        }
+      }
+    } else {
+      // The frames of the buffer that are written are chosen first, then converted.
+      size_t taken = 0;
+      // The frames before end are in the buffer and the source; the skipping may pass it.
+      const auto end = static_cast<uint32_t>(std::min<uint64_t>(kBufferSize, bufPos + (sourceBytes - consumed)));
+      uint32_t at = bufPos;
+      if (job.lower) {
+        // y: the source samples counted once the frame at is.
+        uint64_t y = inSamples + SC;
+        while (at < end) {
+          const double out = SkipTest::Count(outSamples);
+          if (job.skip(out, y)) {
+            do {
+              at += kSourceFrame;
+              y += SC;
+            } while (job.skip(out, y));
+            // The frame the skipping stopped at is taken at once when it lies in this
+            // buffer; else after the buffer's progress step, its test being the same.
+            if (at >= end) break;
+          }
+          offsets[taken++] = at;
+          outSamples += TC;
+          at += kSourceFrame;
+          y += SC;
+        }
+        inSamples = y - SC;
+      } else {
+        for (; at < end; at += kSourceFrame) offsets[taken++] = at;
+      }
+      consumed += at - bufPos;
+      bufPos = at;
+      output.PutFrames<SC, SB, TC, TB>(buffer, offsets, taken);
+    }
+
+    if (output.Error() != 0) return 0;
+    if (bufPos != 0 && bufPos % kBufferSize == 0 && job.progress) {
+      job.progress->StepProgress(kUnitsPerBuffer);
+      if (job.progress->CancelRequested()) return 3;
+    }
+  }
+  return 1;
+}
+
+// The frame loops of every pair of formats, at ((SC - 1) * 2 + (SB == 16)) * 4 +
+// (TC - 1) * 2 + (TB == 16).
+using FrameLoop = int (*)(const Conversion&);
+template <size_t N>
+constexpr FrameLoop LoopAt() {
+  constexpr int kSourceChannels = (N / 8) + 1, kSourceBits = (N / 4) % 2 != 0 ? 16 : 8;
+  constexpr int kTargetChannels = (N / 2) % 2 + 1, kTargetBits = N % 2 != 0 ? 16 : 8;
+  return &ConvertFrames<kSourceChannels, kSourceBits, kTargetChannels, kTargetBits>;
+}
+template <size_t... N>
+constexpr std::array<FrameLoop, sizeof...(N)> FrameLoops(std::index_sequence<N...>) {
+  return {LoopAt<N>()...};
+}
+constexpr auto kFrameLoops = FrameLoops(std::make_index_sequence<16>());
 
 }  // namespace
 
@@ -279,36 +481,10 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
   const float ratioUp =
       static_cast<float>(targetChannels * targetRate) / static_cast<float>(sourceChannels * sourceRate);
 
-  // The counts are wider than the 32 bits their values need in any real conversion,
-  // so that none can wrap and let suppressed output through.
-  uint64_t consumed = 0, inSamples = 0, outSamples = 0, outBytes = 0;
-  uint32_t bufPos = 0, bytesRead = 0;
-  bool firstPass = true;
-  uint8_t buffer[kBufferSize];
-  OutputWriter output(sink);
-
-  auto writeFrame = [&](const Frame& frame) {
-    outSamples += static_cast<uint64_t>(targetChannels);
-    if (targetBits == 8) {
-      for (int c = 0; c < targetChannels; ++c) {
-        if (outBytes < outputCap) output.Put(static_cast<uint8_t>(frame.value[c] + 128));
-        ++outBytes;
-      }
-    } else {
-      if (outBytes < outputCap) {
-        for (int c = 0; c < targetChannels; ++c) {
-          auto value = static_cast<uint16_t>(frame.value[c]);
-          output.Put(static_cast<uint8_t>(value & 0xff));
-          output.Put(static_cast<uint8_t>(value >> 8));
-        }
-      }
-      outBytes += targetFrame;
-    }
-  };
-  auto advance = [&] {
-    bufPos += sourceFrame;
-    consumed += sourceFrame;
-  };
+  // A frame is written while the bytes counted before it are under the cap: a 16-bit
+  // frame whole, an 8-bit one byte by byte.
+  const uint64_t limit = targetBits == 8 ? outputCap : (outputCap + targetFrame - 1) / targetFrame * targetFrame;
+  OutputWriter output(sink, limit);
   auto finish = [&](int result) {
     bool written = output.Finish();
     m_outputWritten = Saturate32(output.Written());
@@ -347,62 +523,10 @@ int CConvertAudioFile::ConvertStream(PcmSource& input, uint32_t sourceBytes, Pcm
     return finish(1);
   }
 
-  while (consumed < sourceBytes) {
-    if (firstPass || bufPos >= kBufferSize) {
-      firstPass = false;
-      bufPos = 0;
-      bytesRead = static_cast<uint32_t>(std::min<uint64_t>(kBufferSize, sourceBytes - consumed));
-      if (int read = input.Read(consumed, buffer, bytesRead); read != 1) return finish(read);
-      // A last, partial frame is completed with zero bytes.
-      std::memset(buffer + bytesRead, 0, kBufferSize - bytesRead);
-    }
-    // Frames are decoded only where they are written: a skipped frame costs nothing.
-    auto frameAt = [&](uint32_t at) { return MapFrame(DecodeFrame(buffer + at, sourceChannels, sourceBits), source, target); };
-    if (sourceRate < targetRate) {
-      const Frame f0 = frameAt(bufPos);
-      // At a buffer boundary (and at the end) the next frame is the current one.
-      const Frame f1 = bufPos + 2 * sourceFrame <= bytesRead ? frameAt(bufPos + sourceFrame) : f0;
-      writeFrame(f0);
-      advance();
-      inSamples += static_cast<uint64_t>(sourceChannels);
-      uint64_t x = outSamples;
-      int inserts = 0;
-      while (Single(inSamples) / Single(x) >= ratioDown) {
-        x += static_cast<uint64_t>(targetChannels);
-        ++inserts;
-      }
-      for (int k = inserts; k >= 1; --k) {
-        Frame between{{0, 0}};
-        for (int c = 0; c < targetChannels; ++c) {
-          double step = static_cast<double>(f1.value[c] - f0.value[c]) / k;
-          between.value[c] = static_cast<int>(f0.value[c] + step);
-        }
-        writeFrame(between);
-      }
-    } else if (sourceRate > targetRate) {
-      uint64_t y = inSamples + static_cast<uint64_t>(sourceChannels);
-      if (Single(outSamples) / Single(y) > ratioUp) {
-        do {
-          advance();
-          inSamples = y;
-          y += static_cast<uint64_t>(sourceChannels);
-        } while (Single(outSamples) / Single(y) > ratioUp);
-      } else {
-        writeFrame(frameAt(bufPos));
-        advance();
-        inSamples += static_cast<uint64_t>(sourceChannels);
-      }
-    } else {
-      writeFrame(frameAt(bufPos));
-      advance();
-      inSamples += static_cast<uint64_t>(sourceChannels);
-    }
-
-    if (output.Error() != 0) return finish(0);
-    if (bufPos != 0 && bufPos % kBufferSize == 0 && progress) {
-      progress->StepProgress(kUnitsPerBuffer);
-      if (progress->CancelRequested()) return finish(3);
-    }
-  }
-  return finish(1);
+  const bool raise = sourceRate < targetRate;
+  const bool lower = sourceRate > targetRate;
+  const Conversion job{input, sourceBytes, progress, ratioDown, SkipTest(ratioUp), raise, lower, output};
+  const auto loop = static_cast<size_t>(((sourceChannels - 1) * 2 + (sourceBits == 16 ? 1 : 0)) * 4 +
+                                        (targetChannels - 1) * 2 + (targetBits == 16 ? 1 : 0));
+  return finish(kFrameLoops[loop](job));
 }

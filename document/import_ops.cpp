@@ -9,12 +9,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "core/program_links.h"
 #include "document/document_workspace.h"
 #include "audio_store/codec_modules.h"
 #include "audio_store/peak_file.h"
+#include "document/decode_ahead.h"
 #include "core/errors.h"
 #include "core/file_utils.h"
 #include "document/mixer_doc.h"
@@ -87,19 +89,26 @@ class ResultSink : public FilePcmSink {
 };
 
 // Copies audio that is in the project format already, stepping the progress dialog
-// by the bytes copied and stopping at a cancel: 1, 3, or 0 after a report.
-int CopyDecoded(CAudioDecoder& decoder, ResultSink& sink, COperationDialog& progress, const char* where) {
+// by the bytes copied and stopping at a cancel: 1, 3, or 0 after a report. ahead:
+// the decoder runs on a thread of its own while its pieces are written here, worth
+// it where decoding is the bulk of the work (MP3); a WAV file's decoding is little
+// more than a copy, which the thread's hand-over would only slow.
+int CopyDecoded(CAudioDecoder& decoder, bool ahead, ResultSink& sink, COperationDialog& progress, const char* where) {
   auto writeFailed = [&] {
     ReportErrorCode(where, "Writing the imported audio failed after " + std::to_string(sink.Written()) + " bytes.",
                     errno);
     return 0;
   };
-  std::vector<uint8_t> piece(kPieceBytes);
+  std::optional<CDecodeAhead> decoding;
+  if (ahead) decoding.emplace(decoder, kPieceBytes);
+  std::vector<uint8_t> own(ahead ? 0 : kPieceBytes);
   for (;;) {
+    const uint8_t* piece = own.data();
     size_t got = 0;
-    if (int result = decoder.Read(piece.data(), piece.size(), got); result != 1) return result;
+    const int result = decoding ? decoding->Next(piece, got) : decoder.Read(own.data(), own.size(), got);
+    if (result != 1) return result;
     if (got == 0) break;
-    if (!sink.Put(piece.data(), got)) return writeFailed();
+    if (!sink.Put(piece, got)) return writeFailed();
     progress.StepProgress(static_cast<unsigned int>(got / 100));
     if (progress.CancelRequested()) return kCancelled;
   }
@@ -223,7 +232,7 @@ int CMixerDoc::ImportDecoded(bool mp3) {
   uint32_t count = 0;
   if (quality.channels == kProjectQuality.channels && quality.bitsPerSample == kProjectQuality.bitsPerSample &&
       quality.sampleRate == kProjectQuality.sampleRate) {
-    result = CopyDecoded(decoder, sink, *m_pOperationDialog, where);
+    result = CopyDecoded(decoder, mp3, sink, *m_pOperationDialog, where);
     count = static_cast<uint32_t>(sink.Written());
   } else {
     DecodedSource source(decoder, m_szImportPath);

@@ -14,7 +14,16 @@ class CAudioDecoder {
   virtual ~CAudioDecoder() = default;
   // Fills up to capacity bytes and sets got, 0 at the end: 1, or 3 when the decoder
   // refused the file midway (explained to the user).
-  virtual int Read(uint8_t* bytes, size_t capacity, size_t& got) = 0;
+  int Read(uint8_t* bytes, size_t capacity, size_t& got) {
+    int error = 0;
+    const int decoded = Decode(bytes, capacity, got, error);
+    return Result(decoded, error);
+  }
+  // Read without its telling: the decoder's result (codec_results.h), with errno after
+  // it in error. It shows nothing, so it may run on a thread of its own.
+  virtual int Decode(uint8_t* bytes, size_t capacity, size_t& got, int& error) = 0;
+  // What Read gives for a result of Decode, telling the user of a refusal.
+  virtual int Result(int decoded, int error) const = 0;
   virtual void Close() = 0;
 };
 
@@ -28,12 +37,14 @@ template <typename Functions, typename Handle>
 class CModuleDecoder : public CAudioDecoder {
  public:
   ~CModuleDecoder() override { Close(); }
-  int Read(uint8_t* bytes, size_t capacity, size_t& got) override {
+  int Decode(uint8_t* bytes, size_t capacity, size_t& got, int& error) override {
     got = 0;
     errno = 0;
     const int result = m_functions.read(m_decoder, bytes, capacity, &got);
-    return ImportDecodeResult(result, errno, m_path);
+    error = errno;
+    return result;
   }
+  int Result(int decoded, int error) const override { return ImportDecodeResult(decoded, error, m_path); }
   void Close() override {
     if (m_decoder) m_functions.free(m_decoder);
     m_decoder = nullptr;

@@ -1,8 +1,13 @@
 // LameInterface.so: MP3 encoding with libmp3lame and decoding with libmpg123.
 
 #include <lame/lame.h>
+#include <fcntl.h>
 #include <mpg123.h>
+#include <unistd.h>
 
+#include <bit>
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,6 +24,8 @@ using codec::KeepGoing;
 constexpr size_t kEncodeFrames = 8192;
 // Bytes asked of the decoder per read.
 constexpr size_t kDecodeBytes = 65536;
+// Bytes of the MP3 file read at a time.
+constexpr size_t kInputBytes = 1 << 18;
 // The decoder's output: the project format.
 constexpr uint32_t kOutRate = 44100;
 constexpr uint32_t kOutFrameBytes = 4;
@@ -46,6 +53,86 @@ void DecodeInput(const uint8_t* bytes, size_t samples, int bitsPerSample, short*
   }
 }
 
+// The MP3 file as libmpg123 reads it: through a buffer of kInputBytes, so that the
+// decoder's reads of a frame header and a frame at a time cost no system call each.
+// Seeks within the buffer stay in it; any other goes to the file.
+class BufferedInput {
+ public:
+  explicit BufferedInput(int fd) : m_fd(fd) {}
+  ~BufferedInput() { close(m_fd); }
+  BufferedInput(const BufferedInput&) = delete;
+  BufferedInput& operator=(const BufferedInput&) = delete;
+
+  ssize_t Read(void* bytes, size_t count) {
+    auto* to = static_cast<uint8_t*>(bytes);
+    size_t done = 0;
+    while (done < count) {
+      if (m_next == m_end) {
+        const ssize_t got = Fill();
+        if (got < 0) return done != 0 ? static_cast<ssize_t>(done) : got;
+        if (got == 0) break;
+      }
+      const size_t part = std::min(count - done, m_end - m_next);
+      std::memcpy(to + done, m_buffer.data() + m_next, part);
+      m_next += part;
+      done += part;
+    }
+    return static_cast<ssize_t>(done);
+  }
+  off_t Seek(off_t offset, int whence) {
+    off_t target = offset;
+    if (whence == SEEK_CUR) {
+      target = m_start + static_cast<off_t>(m_next) + offset;
+    } else if (whence == SEEK_END) {
+      // The file is positioned there: the buffer starts anew.
+      target = lseek(m_fd, offset, SEEK_END);
+      if (target < 0) return target;
+      m_start = target;
+      m_next = m_end = 0;
+      return target;
+    } else if (whence != SEEK_SET) {
+      errno = EINVAL;
+      return -1;
+    }
+    if (target >= m_start && target <= m_start + static_cast<off_t>(m_end)) {
+      m_next = static_cast<size_t>(target - m_start);
+      return target;
+    }
+    if (lseek(m_fd, target, SEEK_SET) < 0) return -1;
+    m_start = target;
+    m_next = m_end = 0;
+    return target;
+  }
+
+  static ssize_t ReadHandle(void* input, void* bytes, size_t count) {
+    return static_cast<BufferedInput*>(input)->Read(bytes, count);
+  }
+  static off_t SeekHandle(void* input, off_t offset, int whence) {
+    return static_cast<BufferedInput*>(input)->Seek(offset, whence);
+  }
+  static void Delete(void* input) { delete static_cast<BufferedInput*>(input); }
+
+ private:
+  // Reads the buffer's next fill from where the last one ended.
+  ssize_t Fill() {
+    // The file position is at the buffer's end: every read and seek of the file ends there.
+    ssize_t got = 0;
+    do {
+      got = read(m_fd, m_buffer.data(), m_buffer.size());
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) return got;
+    m_start += static_cast<off_t>(m_end);
+    m_next = 0;
+    m_end = static_cast<size_t>(got);
+    return got;
+  }
+
+  int m_fd;
+  std::vector<uint8_t> m_buffer = std::vector<uint8_t>(kInputBytes);
+  off_t m_start = 0;  // the file offset of the buffer's first byte
+  size_t m_next = 0, m_end = 0;
+};
+
 // A decoder that gives 16-bit stereo at the stream's own rate (mono is doubled), with
 // gapless trimming and without messages on the terminal.
 std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
@@ -59,7 +146,16 @@ std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
   size_t count = 0;
   mpg123_rates(&rates, &count);
   for (size_t i = 0; i < count; ++i) mpg123_format(handle.get(), rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
-  if (mpg123_open(handle.get(), path) != MPG123_OK) return nullptr;
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  auto* input = new BufferedInput(fd);
+  if (mpg123_replace_reader_handle(handle.get(), &BufferedInput::ReadHandle, &BufferedInput::SeekHandle,
+                                   &BufferedInput::Delete) != MPG123_OK) {
+    delete input;
+    return nullptr;
+  }
+  // From here the handle's close deletes the input, also when the open fails.
+  if (mpg123_open_handle(handle.get(), input) != MPG123_OK) return nullptr;
   return handle;
 }
 
@@ -248,7 +344,11 @@ struct Mp3Decoder {
       return false;
     }
     if (filled + bytes > pending.size()) pending.resize(std::max(2 * pending.size(), filled + bytes));
-    for (size_t i = 0; i < 2 * count; ++i) codec::PutSample(pending.data() + filled + 2 * i, frames[i]);
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(pending.data() + filled, frames, bytes);
+    } else {
+      for (size_t i = 0; i < 2 * count; ++i) codec::PutSample(pending.data() + filled + 2 * i, frames[i]);
+    }
     filled += bytes;
     total += bytes;
     return true;
