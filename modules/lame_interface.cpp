@@ -112,6 +112,10 @@ class BufferedInput {
   }
   static void Delete(void* input) { delete static_cast<BufferedInput*>(input); }
 
+  // The errno of the first read that failed, else 0: libmpg123 takes a failed read
+  // for the end of the stream.
+  int Error() const { return m_error; }
+
  private:
   // Reads the buffer's next fill from where the last one ended.
   ssize_t Fill() {
@@ -120,7 +124,10 @@ class BufferedInput {
     do {
       got = read(m_fd, m_buffer.data(), m_buffer.size());
     } while (got < 0 && errno == EINTR);
-    if (got < 0) return got;
+    if (got < 0) {
+      if (m_error == 0) m_error = errno;
+      return got;
+    }
     m_start += static_cast<off_t>(m_end);
     m_next = 0;
     m_end = static_cast<size_t>(got);
@@ -128,14 +135,16 @@ class BufferedInput {
   }
 
   int m_fd;
+  int m_error = 0;
   std::vector<uint8_t> m_buffer = std::vector<uint8_t>(kInputBytes);
   off_t m_start = 0;  // the file offset of the buffer's first byte
   size_t m_next = 0, m_end = 0;
 };
 
 // A decoder that gives 16-bit stereo at the stream's own rate (mono is doubled), with
-// gapless trimming and without messages on the terminal.
-std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
+// gapless trimming and without messages on the terminal. input is set to the file's
+// reader, which the handle owns.
+std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path, BufferedInput** input) {
   mpg123_init();  // needed by libmpg123 before 1.27, harmless after
   int error = MPG123_OK;
   std::unique_ptr<mpg123_handle, Mpg123Closer> handle(mpg123_new(nullptr, &error));
@@ -148,14 +157,15 @@ std::unique_ptr<mpg123_handle, Mpg123Closer> OpenDecoder(const char* path) {
   for (size_t i = 0; i < count; ++i) mpg123_format(handle.get(), rates[i], MPG123_STEREO, MPG123_ENC_SIGNED_16);
   const int fd = open(path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return nullptr;
-  auto* input = new BufferedInput(fd);
+  auto* reader = new BufferedInput(fd);
   if (mpg123_replace_reader_handle(handle.get(), &BufferedInput::ReadHandle, &BufferedInput::SeekHandle,
                                    &BufferedInput::Delete) != MPG123_OK) {
-    delete input;
+    delete reader;
     return nullptr;
   }
-  // From here the handle's close deletes the input, also when the open fails.
-  if (mpg123_open_handle(handle.get(), input) != MPG123_OK) return nullptr;
+  // From here the handle's close deletes the reader, also when the open fails.
+  if (mpg123_open_handle(handle.get(), reader) != MPG123_OK) return nullptr;
+  *input = reader;
   return handle;
 }
 
@@ -311,6 +321,7 @@ int LameEncode(const char* inputPath, const char* outputPath, int channels, int 
 // read of the decoder gives is resampled into pending and handed out from there.
 struct Mp3Decoder {
   std::unique_ptr<mpg123_handle, Mpg123Closer> handle;
+  BufferedInput* input = nullptr;  // owned by the handle
   codec::StereoResampler resampler;
   bool formatKnown = false;
   bool ended = false;
@@ -377,6 +388,11 @@ struct Mp3Decoder {
     auto emit = [this](const int16_t frame[2]) { return Emit(frame); };
     size_t got = 0;
     int status = mpg123_read(handle.get(), pcm.data(), pcm.size(), &got);
+    if (input && input->Error() != 0) {
+      // The file could not be read on: what was decoded is not all of it.
+      errno = input->Error();
+      return kCodecUnreadable;
+    }
     if (got != 0) {
       if (!formatKnown) {
         if (int adopted = AdoptFormat(); adopted != kCodecDone) return adopted;
@@ -414,7 +430,7 @@ int Mp3DecoderOpen(const char* inputPath, Mp3Decoder** decoder, uint32_t* estima
   uint64_t inputSize = 0;
   if (!codec::RegularFileSize(inputPath, inputSize) || inputSize == 0) return kCodecUnreadable;
   auto made = std::make_unique<Mp3Decoder>();
-  made->handle = OpenDecoder(inputPath);
+  made->handle = OpenDecoder(inputPath, &made->input);
   if (!made->handle) return kCodecUnreadable;
   // The length the stream's header or Info frame tells, at its first frame's rate
   // (read from the frame, not as the output format, which would start the decoding).

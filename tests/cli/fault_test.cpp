@@ -256,6 +256,9 @@ TEST_F(StoppedWriteTest, AnOpenOrImportThatCannotReadSaysWhy) {
   fs::create_directories(root / "in");
   fs::copy_file(root / "t0.wav", root / "in/t0.wav");
   EveryReadFailureSaysWhy(*this, root / "in", "import " + Quoted(root / "in/t0.wav"));
+  REQUIRE_TOOLS("lame");
+  ASSERT_EQ(Shell("lame --quiet -b 128 " + Quoted(root / "t0.wav") + " " + Quoted(root / "in/t0.mp3")), 0);
+  EveryReadFailureSaysWhy(*this, root / "in", "import " + Quoted(root / "in/t0.mp3"));
 }
 
 TEST_F(StoppedWriteTest, AnExportReplacesTheOldFileWhole) {
