@@ -30,7 +30,6 @@ int CMixerDoc::MixDownToOneFile(std::FILE* target, bool onlySelected) {
       return 0;
     }
   }
-  if (onlySelected) m_nUndoCount = m_nRedoCount = 0;
   return 1;
 }
 
@@ -151,6 +150,8 @@ int CMixerDoc::TrackMixDown() {
                                 targetPath + ").", errno);
     return 0;
   }
+  // From here the mix is in the project, which no undo step knows of.
+  m_nUndoCount = m_nRedoCount = 0;
   track.m_PCM.szPath = targetPath;
   track.m_szPeakPath = JoinPath(m_szTempFolder, "track" + std::to_string(target) + ".pek");
   track.bNamesAssigned = 1;
@@ -162,16 +163,13 @@ int CMixerDoc::TrackMixDown() {
   track.m_pos.m_nRenderedLength = track.m_nPeakLength;
   track.bHasAudio = longest != 0;
 
+  // The sources are emptied as a removal of all their audio, whose result is empty:
+  // no file is needed for it, so nothing can fail half-way through the sources.
+  PCMFile emptied;
   for (int n = 0; n < kTrackCount; ++n) {
     if (!work.m_trackMixdownDialog.m_bSource[static_cast<size_t>(n)] || n == target) continue;
-    if (PCMFileOpen(&work.m_tempB, kPCMWrite) != 1) {
-      ReportErrorCode(kWhere, "Unable to write to track " + std::to_string(n) + " file (" + work.m_tempB.szPath + ").",
-                      errno);
-      return 0;
-    }
-    PCMFileClose(&work.m_tempB);
     Track(n).m_pos.m_nLength = 0;
-    if (DocFinalize(kKindRemoval, n, &work.m_tempB, 0, 0) != 1) return 0;
+    if (DocFinalize(kKindRemoval, n, &emptied, 0, 0) != 1) return 0;
   }
   m_nCurrentPos = 0;
   RecomputeProjectLength();
