@@ -73,6 +73,14 @@ int ScratchFile::Create(const std::string& folder, const std::string& baseName, 
 int IsFolderWritable(const std::string& folder) {
   // An empty folder text names no folder; joined with a separator it would test the root.
   if (folder.empty()) return 0;
+  // An unnamed file leaves nothing behind in the folder, whatever fails after it.
+  const int unnamed = open(folder.c_str(), O_TMPFILE | O_WRONLY, 0600);
+  if (unnamed >= 0) {
+    close(unnamed);
+    return 1;
+  }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return 0;
+  // Filesystems without unnamed files (FAT on a memory stick) are tried with a named one.
   for (long counter = 0;; ++counter) {
     std::string name = JoinPath(folder, "write_check_" + std::to_string(counter));
     struct stat info {};

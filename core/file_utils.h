@@ -31,8 +31,9 @@ class ScratchFile {
   std::string m_path;
 };
 
-// 1 when a file can be created in the folder (tested with a write_check_N file that is
-// removed again), else 0. A folder text ending in "/" gets no second separator.
+// 1 when a file can be created in the folder (tested with an unnamed file, or where the
+// filesystem has none, a write_check_N file that is removed again), else 0. A folder text
+// ending in "/" gets no second separator.
 int IsFolderWritable(const std::string& folder);
 
 // The 14 digits of a local time: year, month, day, hour, minute, second.

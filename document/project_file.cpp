@@ -41,12 +41,19 @@ int CopyToSide(const std::string& source, const std::string& target, uint32_t co
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> from(count > 0 ? std::fopen(source.c_str(), "rb") : nullptr,
                                                        std::fclose);
   if (!from && count > 0) {
+    const int code = errno;
     if (!shortAllowed) {
       ReportErrorCode(kSaveWhere, std::string("Failed to open ") + kind + " file (" + source + ") for save read.",
-                      errno);
+                      code);
       return 0;
     }
-    count = 0;  // a peak file that is not there is rendered anew when the project opens
+    // A peak file that is not there is rendered anew when the project opens. One that
+    // is there but cannot be read does not stop the save of the audio, but is told.
+    if (code != ENOENT) {
+      ShowInformation("The waveform file " + source + " could not be read (" + platform::SystemErrorText(code) +
+                      "); the project is saved without it, and its waveform is drawn anew when it is next opened.");
+    }
+    count = 0;
   }
   if (!side.Create(target)) {
     ReportErrorCode(kSaveWhere, std::string("Failed to open ") + kind + " file (" + target + ") for save write.",
