@@ -209,6 +209,7 @@ unsigned QueuedWaveIn::Stop() {
   if (m_started) Halt();
   m_started = false;
   m_queue.ReturnCurrent();
+  m_queue.ForgetTimes();
   return MMSYSERR_NOERROR;
 }
 

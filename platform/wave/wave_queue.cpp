@@ -1,7 +1,9 @@
 #include "platform/wave/wave_queue.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace platform {
 
@@ -93,52 +95,85 @@ uint32_t PlaybackQueue::Render(char* out, uint32_t bytes, int64_t startNanos) {
     }
   }
   if (filled < bytes) std::memset(out + filled, m_silence, bytes - filled);
-  Publish(startNanos, filled);
+  Publish(startNanos, filled, bytes);
   return filled;
 }
 
-void PlaybackQueue::Publish(int64_t startNanos, uint32_t count) {
+void PlaybackQueue::Publish(int64_t startNanos, uint32_t count, uint32_t bytes) {
   // A sequence lock per entry: the serial is invalid while the entry is rewritten, so
   // a reader that raced with the rewrite sees a changed serial and leaves the entry.
   // The entry's accesses are sequentially consistent (a handful per call), which makes
   // that so without fences.
   uint64_t serial = m_renders.load(std::memory_order_relaxed);
   uint64_t before = m_rendered.load(std::memory_order_relaxed);
+  uint64_t device = m_output.load(std::memory_order_relaxed);
   RenderRecord& record = m_records[serial % kRecords];
   record.serial.store(~uint64_t{0});
   record.start.store(startNanos);
   record.before.store(before);
+  record.device.store(device);
   record.count.store(count);
   record.serial.store(serial);
   m_rendered.store(before + count, std::memory_order_release);
+  m_output.store(device + bytes, std::memory_order_relaxed);
   m_renders.store(serial + 1, std::memory_order_release);
 }
 
 uint64_t PlaybackQueue::PlayedBytes(int64_t nowNanos) const {
-  uint64_t renders = m_renders.load(std::memory_order_acquire);
-  uint64_t played = 0;
-  // Newest first: the newest output that has begun to sound has sounded as far as the
-  // time since its start reaches; all data before it has sounded.
+  // The valid records, newest first, and their dates (output position and start time)
+  // oldest first for the fit.
+  struct Rendered {
+    uint64_t before;
+    uint64_t device;
+    uint32_t count;
+  };
+  std::array<Rendered, kRecords> rendered;
+  std::array<DatedPosition, kRecords> dates;
+  const uint64_t renders = m_renders.load(std::memory_order_acquire);
+  size_t count = 0;
   for (uint64_t back = 1; back <= renders && back <= kRecords; ++back) {
-    uint64_t serial = renders - back;
+    const uint64_t serial = renders - back;
     const RenderRecord& record = m_records[serial % kRecords];
     if (record.serial.load() != serial) break;
-    int64_t start = record.start.load();
-    uint64_t before = record.before.load();
-    uint32_t count = record.count.load();
+    const int64_t start = record.start.load();
+    const Rendered entry{record.before.load(), record.device.load(), record.count.load()};
     if (record.serial.load() != serial) break;
-    if (start <= nowNanos) {
-      uint64_t elapsed = static_cast<uint64_t>(nowNanos - start);
-      // No single render lasts a second, so beyond that the whole record has sounded
-      // (and the product below cannot overflow).
-      uint64_t sounded = elapsed >= 1000000000u ? count : elapsed * m_bytesPerSecond / 1000000000u;
-      sounded -= sounded % m_blockAlign;
-      return before + std::min<uint64_t>(count, sounded);
-    }
-    // Still ahead: at most what came before it has sounded.
-    played = before;
+    rendered[count] = entry;
+    dates[kRecords - 1 - count] = {entry.device, start};
+    ++count;
   }
-  return played;
+  if (count == 0) return 0;
+  const DatedPosition* oldest = dates.data() + (kRecords - count);
+  // The start times are the library's latency figures, which drift late between the
+  // server's timing reports: the line runs along the earliest of them.
+  std::optional<PositionLine> line = PositionLine::Fit(oldest, count, m_bytesPerSecond, PositionLine::FitTo::kEarliest);
+  if (!line) {
+    // Too few dates to fit: the newest output that has begun to sound has sounded as
+    // far as the time since its start reaches (the oldest one, when none has begun).
+    size_t begun = count - 1;
+    for (size_t i = 0; i < count; ++i) {
+      if (dates[kRecords - 1 - i].nanos <= nowNanos) {
+        begun = i;
+        break;
+      }
+    }
+    line = PositionLine::Through(dates[kRecords - 1 - begun], m_bytesPerSecond);
+  }
+  const double output = line->BytesAt(nowNanos);
+  // The newest output that the line has reached: all data before it has sounded, and
+  // of its own data as far as the line is into it. Still ahead of all of them: at most
+  // what came before the oldest has sounded.
+  uint64_t played = rendered[count - 1].before;
+  for (size_t i = 0; i < count; ++i) {
+    const Rendered& entry = rendered[i];
+    const double into = output - static_cast<double>(entry.device);
+    if (into < 0) continue;
+    uint64_t sounded = static_cast<uint64_t>(std::llround(std::min(into, 4e9)));
+    sounded -= sounded % m_blockAlign;
+    played = entry.before + std::min<uint64_t>(entry.count, sounded);
+    break;
+  }
+  return m_heard.Hold(nowNanos, played);
 }
 
 void PlaybackQueue::ReturnAll() {
@@ -149,7 +184,9 @@ void PlaybackQueue::ReturnAll() {
   }
   while (WaveHeader* header = m_ring.Pop()) Finish(header);
   m_rendered.store(0, std::memory_order_relaxed);
+  m_output.store(0, std::memory_order_relaxed);
   m_renders.store(0, std::memory_order_release);
+  m_heard = {};
 }
 
 void CaptureQueue::Finish(WaveHeader* header, uint32_t bytes) {
@@ -164,32 +201,49 @@ void CaptureQueue::SetFormat(const WaveFormat& format) {
 }
 
 void CaptureQueue::PublishTime(uint64_t captured, int64_t endNanos) {
-  // Sequentially consistent steps: a reader that sees the same even number before and
-  // after its reads has read one record whole.
-  const uint64_t serial = m_timeSerial.load();
-  m_timeSerial.store(serial + 1);
-  m_timedBytes.store(captured);
-  m_timedEnd.store(endNanos);
-  m_timeSerial.store(serial + 2);
-  m_timed.store(true);
+  // The playback records' sequence lock, per entry.
+  const uint64_t serial = m_times.load(std::memory_order_relaxed);
+  TimeRecord& record = m_timeRecords[serial % kTimeRecords];
+  record.serial.store(~uint64_t{0});
+  record.captured.store(captured);
+  record.end.store(endNanos);
+  record.serial.store(serial);
+  m_times.store(serial + 1, std::memory_order_release);
+}
+
+void CaptureQueue::ForgetTimes() {
+  m_times.store(0, std::memory_order_release);
+  m_converted = {};
 }
 
 uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
-  if (!m_timed.load()) return CapturedBytes();
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    const uint64_t serial = m_timeSerial.load();
-    if (serial % 2) continue;
-    const uint64_t bytes = m_timedBytes.load();
-    const int64_t end = m_timedEnd.load();
-    if (m_timeSerial.load() != serial) continue;
-    if (nowNanos <= end) return bytes;
-    // No capture call waits a second; beyond it the input has stopped.
-    const auto since = static_cast<uint64_t>(std::min<int64_t>(nowNanos - end, 1000000000));
-    uint64_t ahead = since * m_bytesPerSecond / 1000000000u;
-    ahead -= ahead % m_blockAlign;
-    return bytes + ahead;
+  // The valid times, oldest first.
+  std::array<DatedPosition, kTimeRecords> dates;
+  const uint64_t times = m_times.load(std::memory_order_acquire);
+  size_t count = 0;
+  for (uint64_t back = 1; back <= times && back <= kTimeRecords; ++back) {
+    const uint64_t serial = times - back;
+    const TimeRecord& record = m_timeRecords[serial % kTimeRecords];
+    if (record.serial.load() != serial) break;
+    const DatedPosition date{record.captured.load(), record.end.load()};
+    if (record.serial.load() != serial) break;
+    dates[kTimeRecords - 1 - count] = date;
+    ++count;
   }
-  return CapturedBytes();
+  if (count == 0) return CapturedBytes();
+  const DatedPosition& newest = dates[kTimeRecords - 1];
+  // The library hands each read of the server's input on in two pieces, a long one and
+  // a short one, whose times lie on two lines some 2 ms apart: the earliest times are
+  // not the true ones, and the line runs through the middle.
+  const std::optional<PositionLine> fitted =
+      PositionLine::Fit(dates.data() + (kTimeRecords - count), count, m_bytesPerSecond, PositionLine::FitTo::kMiddle);
+  const PositionLine line = fitted ? *fitted : PositionLine::Through(newest, m_bytesPerSecond);
+  // What has been stored has passed the converter, whatever its times say; no capture
+  // call waits a second, so beyond that the input has stopped.
+  const double ahead = std::clamp(line.BytesAt(nowNanos) - static_cast<double>(newest.bytes), 0.0,
+                                  static_cast<double>(m_bytesPerSecond));
+  uint64_t bytes = newest.bytes + static_cast<uint64_t>(std::llround(ahead));
+  return m_converted.Hold(nowNanos, bytes - bytes % m_blockAlign);
 }
 
 uint32_t CaptureQueue::Capture(const char* in, uint32_t bytes, int64_t startNanos) {
@@ -240,7 +294,7 @@ void CaptureQueue::ReturnAll() {
   }
   while (WaveHeader* header = m_ring.Pop()) Finish(header, 0);
   m_captured.store(0, std::memory_order_release);
-  m_timed.store(false);
+  ForgetTimes();
 }
 
 }  // namespace platform

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/wave/position_line.h"
 #include "platform/wave/wave_device.h"
 
 namespace platform {
@@ -67,24 +68,28 @@ class PlaybackQueue {
   void ReturnAll();
 
   // Interface thread: the bytes of queued data that have sounded by nowNanos, by the
-  // start times Render was given. Silence is not counted.
+  // line fitted through the start times Render was given (by the newest start alone
+  // while there are too few of them). Silence is not counted; a later time never
+  // counts less.
   uint64_t PlayedBytes(int64_t nowNanos) const;
   // The bytes of queued data handed to the device so far.
   uint64_t RenderedBytes() const { return m_rendered.load(std::memory_order_acquire); }
 
  private:
   // What one Render call put out: `count` bytes of data from `start` on, after
-  // `before` bytes of data. `serial` is the call's number while the entry is valid.
+  // `before` bytes of data and `device` bytes of output (data and silence). `serial` is
+  // the call's number while the entry is valid.
   struct RenderRecord {
     std::atomic<uint64_t> serial{~uint64_t{0}};
     std::atomic<int64_t> start{0};
     std::atomic<uint64_t> before{0};
+    std::atomic<uint64_t> device{0};
     std::atomic<uint32_t> count{0};
   };
   static constexpr uint32_t kRecords = 128;
 
   void Finish(WaveHeader* header);
-  void Publish(int64_t startNanos, uint32_t count);
+  void Publish(int64_t startNanos, uint32_t count, uint32_t bytes);
 
   HeaderFinished m_finished;
   void* m_context;
@@ -99,8 +104,11 @@ class PlaybackQueue {
   uint32_t m_offset = 0;
 
   std::atomic<uint64_t> m_rendered{0};
+  std::atomic<uint64_t> m_output{0};  // data and silence, written by the audio side only
   std::atomic<uint64_t> m_renders{0};
   std::array<RenderRecord, kRecords> m_records;
+  // Interface thread.
+  mutable HeldPosition m_heard;
 };
 
 // Capture: a stream of bytes in, filled headers out.
@@ -130,14 +138,29 @@ class CaptureQueue {
   // count starts again from 0.
   void ReturnAll();
 
+  // Interface thread, while nothing captures: the times of the input so far are
+  // forgotten (the input starts again later, and its times with it).
+  void ForgetTimes();
+
   // The bytes stored into headers so far.
   uint64_t CapturedBytes() const { return m_captured.load(std::memory_order_acquire); }
-  // The bytes the converter has taken in by nowNanos: those stored, and those that
-  // have passed it since the last stored byte and are still on their way. Without
-  // the times of the input, the bytes stored.
+  // The bytes the converter has taken in by nowNanos, by the line fitted through the
+  // times of the input (by the newest time alone while there are too few of them): at
+  // least those stored, and those that have passed it since the last stored byte and
+  // are still on their way; a later time never counts less. Without the times of the
+  // input, the bytes stored.
   uint64_t ConverterBytes(int64_t nowNanos) const;
 
  private:
+  // When the byte before `captured` passed the converter. `serial` is the number of
+  // the time while the entry is valid.
+  struct TimeRecord {
+    std::atomic<uint64_t> serial{~uint64_t{0}};
+    std::atomic<uint64_t> captured{0};
+    std::atomic<int64_t> end{0};
+  };
+  static constexpr uint32_t kTimeRecords = 128;
+
   void Finish(WaveHeader* header, uint32_t bytes);
   void PublishTime(uint64_t captured, int64_t endNanos);
 
@@ -152,12 +175,11 @@ class CaptureQueue {
   std::atomic<uint64_t> m_captured{0};
   uint64_t m_bytesPerSecond = 176400;
   uint16_t m_blockAlign = 4;
-  // When the last stored byte passed the converter, with the count it ended: written
-  // by the audio side under the sequence number (odd while it writes).
-  std::atomic<uint64_t> m_timeSerial{0};
-  std::atomic<uint64_t> m_timedBytes{0};
-  std::atomic<int64_t> m_timedEnd{0};
-  std::atomic<bool> m_timed{false};
+  // The times of the input, written by the audio side.
+  std::atomic<uint64_t> m_times{0};
+  std::array<TimeRecord, kTimeRecords> m_timeRecords;
+  // Interface thread.
+  mutable HeldPosition m_converted;
 };
 
 }  // namespace platform
