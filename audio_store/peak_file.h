@@ -35,6 +35,8 @@ class CPeakBuilder {
 
  private:
   void Examine(const uint8_t* frame, bool withRight, uint64_t offset);
+  // Writes the entry that ends with the frame at offset.
+  void EndEntry(uint64_t offset);
 
   std::string m_path;
   std::FILE* m_file = nullptr;

@@ -40,9 +40,8 @@ inline void ForEachSample(size_t samples, Apply&& apply) {
   for (; s < samples; ++s) apply(s, s & 1);
 }
 
-// Adds samples to a 16-bit mix (within +-32700) at unity gain, each sum clamped.
-// Compiled on its own (mix_samples.cpp), so that its vector code holds eight samples
-// to a register whatever it is inlined into.
+// Adds samples to a 16-bit mix (within +-32700) at unity gain, each sum clamped, in
+// vector code of its own (mix_samples.cpp).
 void AddUnitySamples16(int16_t* __restrict mix, const int16_t* __restrict in, size_t samples);
 
 // Adds samples (left-right pairs) scaled by the left and right gains to mix; each

@@ -4,8 +4,10 @@
 #include <sndfile.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -186,7 +188,9 @@ int WaveDecoderRead(WaveDecoder* decoder, uint8_t* bytes, size_t capacity, size_
   if (read <= 0) return sf_error(decoder->wave.get()) != SF_ERR_NO_ERROR ? kCodecUnreadable : kCodecDone;
   if ((decoder->framesDone + static_cast<uint64_t>(read)) * frameBytes > UINT32_MAX) return kCodecUnreadable;
   const size_t samples = static_cast<size_t>(read) * decoder->channels;
-  if (decoder->shortData) {
+  if (decoder->shortData && std::endian::native == std::endian::little) {
+    std::memcpy(bytes, decoder->shorts.data(), 2 * samples);
+  } else if (decoder->shortData) {
     for (size_t i = 0; i < samples; ++i) codec::PutSample(bytes + 2 * i, decoder->shorts[i]);
   } else {
     for (size_t i = 0; i < samples; ++i) {

@@ -51,6 +51,8 @@ class SideFile {
   std::string m_target;
   int m_fd = -1;
   bool m_keep = false;
+  uint64_t m_written = 0;      // bytes written so far
+  uint64_t m_writtenBack = 0;  // of which handed on to the disk
 };
 
 // The side-file name pattern of target: true when name (a plain file name in the

@@ -1,6 +1,8 @@
 // The playback mix of one buffer: gains, clamps, solo and mute, short tracks, and the
 // track files kept in step.
 
+#include <algorithm>
+
 #include "document/mix_samples.h"
 #include "tests/support/playback_fixture.h"
 
@@ -98,6 +100,28 @@ TEST_F(ReadMixTest, RefusesAMissingBufferAndMoreThanHalfASecond) {
   EXPECT_EQ(doc->ReadMix(nullptr, 4, 0), 0);
   EXPECT_EQ(doc->ReadMix(big.data(), 88204, 0), 0);
   EXPECT_EQ(doc->ReadMix(big.data(), 88200, 0), 1);
+}
+
+TEST(MixSamples, SixteenBitUnitySumsClampLikeWideOnesAtEveryPlace) {
+  // Every sum from the extremes inwards, at every lane and in the tail past the last
+  // whole group of eight.
+  const int16_t inputs[] = {32767, -32768, 32700, -32700, 1, -1, 0, 16000, -16001, 100};
+  const int16_t mixes[] = {32700, -32700, 0, 32699, -32699, 32600, -100, 16701};
+  std::vector<int16_t> in, narrow;
+  std::vector<int> wide, start;
+  auto add = [&](int16_t sample, int16_t mix) {
+    in.push_back(sample), narrow.push_back(mix), wide.push_back(mix), start.push_back(mix);
+  };
+  for (int16_t sample : inputs) {
+    for (int16_t mix : mixes) add(sample, mix);
+  }
+  add(-32768, -32700);
+  AddScaledSamples(narrow.data(), in.data(), in.size(), {1.0f, 1.0f});
+  AddScaledSamples(wide.data(), in.data(), in.size(), {1.0f, 1.0f});
+  for (size_t s = 0; s < in.size(); ++s) {
+    EXPECT_EQ(narrow[s], wide[s]) << "sample " << s;
+    EXPECT_EQ(wide[s], std::clamp(start[s] + in[s], -32700, 32700)) << "sample " << s;
+  }
 }
 
 TEST(MixSamples, ShareOneArithmeticForIntAndSixteenBitMixes) {
