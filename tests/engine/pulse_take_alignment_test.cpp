@@ -15,10 +15,11 @@
 // sink's drift later and later between the server's timing reports and fall back at
 // each, the monitor's lie on two lines some 2 ms apart. The devices read their
 // positions from lines fitted through many buffers' times (platform/wave/
-// position_line.h). On the test server over 60 takes the offsets have a median of
-// -10 samples, 56 lie within a millisecond (44 samples), the worst 87; what is left is
-// the part of the times' drift and scatter that a take of three seconds does not
-// average out. The limit keeps a margin over that worst.
+// position_line.h). On the test server over 96 takes the offsets have a median of
+// -14 samples (between -10 and -28 from one hour to the next), 92 lie within a
+// millisecond (44 samples), the worst 87; what is left is the part of the times' drift
+// and scatter that a take of three seconds does not average out, most of it in the
+// first take after the devices open. The limit keeps a margin over that worst.
 
 #include <gtest/gtest.h>
 #include <signal.h>
