@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace platform {
 
@@ -20,6 +21,24 @@ void MarkDone(WaveHeader* header) {
 
 bool HasData(const WaveHeader* header) {
   return header->data != nullptr || header->bufferLength == 0;
+}
+
+// Reads the records of a ring that `written` records have gone into, newest first,
+// while they are whole: copy(record) takes a record's fields, and keep(copied, n) is
+// given them once the record's serial shows it was not rewritten meanwhile, n counting
+// from 0 for the newest. Returns how many were kept.
+template <typename Record, size_t N, typename Copy, typename Keep>
+size_t ReadNewestFirst(const std::array<Record, N>& ring, uint64_t written, Copy&& copy, Keep&& keep) {
+  size_t count = 0;
+  for (uint64_t back = 1; back <= written && back <= N; ++back, ++count) {
+    const uint64_t serial = written - back;
+    const Record& record = ring[serial % N];
+    if (record.serial.load() != serial) break;
+    const auto copied = copy(record);
+    if (record.serial.load() != serial) break;
+    keep(copied, count);
+  }
+  return count;
 }
 
 }  // namespace
@@ -129,19 +148,16 @@ uint64_t PlaybackQueue::PlayedBytes(int64_t nowNanos) const {
   };
   std::array<Rendered, kRecords> rendered;
   std::array<DatedPosition, kRecords> dates;
-  const uint64_t renders = m_renders.load(std::memory_order_acquire);
-  size_t count = 0;
-  for (uint64_t back = 1; back <= renders && back <= kRecords; ++back) {
-    const uint64_t serial = renders - back;
-    const RenderRecord& record = m_records[serial % kRecords];
-    if (record.serial.load() != serial) break;
-    const int64_t start = record.start.load();
-    const Rendered entry{record.before.load(), record.device.load(), record.count.load()};
-    if (record.serial.load() != serial) break;
-    rendered[count] = entry;
-    dates[kRecords - 1 - count] = {entry.device, start};
-    ++count;
-  }
+  const size_t count = ReadNewestFirst(
+      m_records, m_renders.load(std::memory_order_acquire),
+      [](const RenderRecord& record) {
+        return std::pair{Rendered{record.before.load(), record.device.load(), record.count.load()},
+                         record.start.load()};
+      },
+      [&](const std::pair<Rendered, int64_t>& copied, size_t n) {
+        rendered[n] = copied.first;
+        dates[kRecords - 1 - n] = {copied.first.device, copied.second};
+      });
   if (count == 0) return 0;
   const DatedPosition* oldest = dates.data() + (kRecords - count);
   // The start times are the library's latency figures, which drift late between the
@@ -219,17 +235,10 @@ void CaptureQueue::ForgetTimes() {
 uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
   // The valid times, oldest first.
   std::array<DatedPosition, kTimeRecords> dates;
-  const uint64_t times = m_times.load(std::memory_order_acquire);
-  size_t count = 0;
-  for (uint64_t back = 1; back <= times && back <= kTimeRecords; ++back) {
-    const uint64_t serial = times - back;
-    const TimeRecord& record = m_timeRecords[serial % kTimeRecords];
-    if (record.serial.load() != serial) break;
-    const DatedPosition date{record.captured.load(), record.end.load()};
-    if (record.serial.load() != serial) break;
-    dates[kTimeRecords - 1 - count] = date;
-    ++count;
-  }
+  const size_t count = ReadNewestFirst(
+      m_timeRecords, m_times.load(std::memory_order_acquire),
+      [](const TimeRecord& record) { return DatedPosition{record.captured.load(), record.end.load()}; },
+      [&](const DatedPosition& date, size_t n) { dates[kTimeRecords - 1 - n] = date; });
   if (count == 0) return CapturedBytes();
   const DatedPosition& newest = dates[kTimeRecords - 1];
   // The library hands each read of the server's input on in two pieces, a long one and
