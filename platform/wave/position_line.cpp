@@ -22,23 +22,26 @@ struct Straight {
   double At(double x) const { return offset + slope * x; }
 };
 
-// Least squares over the selected points; false when they span no position.
-bool FitSelected(const Values& x, const Values& y, const Selection& selected, size_t count, Straight* fit) {
-  double n = 0, meanX = 0, meanY = 0;
+// Least squares over the selected points, each weighted by weight; false when they
+// span no position.
+bool FitSelected(const Values& x, const Values& y, const Values& weight, const Selection& selected, size_t count,
+                 Straight* fit) {
+  double n = 0, total = 0, meanX = 0, meanY = 0;
   for (size_t i = 0; i < count; ++i) {
     if (!selected[i]) continue;
     n += 1;
-    meanX += x[i];
-    meanY += y[i];
+    total += weight[i];
+    meanX += weight[i] * x[i];
+    meanY += weight[i] * y[i];
   }
-  if (n < 2) return false;
-  meanX /= n;
-  meanY /= n;
+  if (n < 2 || total <= 0) return false;
+  meanX /= total;
+  meanY /= total;
   double sxx = 0, sxy = 0;
   for (size_t i = 0; i < count; ++i) {
     if (!selected[i]) continue;
-    sxx += (x[i] - meanX) * (x[i] - meanX);
-    sxy += (x[i] - meanX) * (y[i] - meanY);
+    sxx += weight[i] * (x[i] - meanX) * (x[i] - meanX);
+    sxy += weight[i] * (x[i] - meanX) * (y[i] - meanY);
   }
   if (sxx <= 0) return false;
   fit->slope = sxy / sxx;
@@ -54,11 +57,11 @@ double Median(Values values, size_t count) {
 
 // Fits again through the points of next when there are enough of them and they differ
 // from kept; false when it did not.
-bool Refit(const Values& x, const Values& y, size_t count, size_t fewest, const Selection& next, Selection* kept,
-           Straight* fit) {
+bool Refit(const Values& x, const Values& y, const Values& weight, size_t count, size_t fewest, const Selection& next,
+           Selection* kept, Straight* fit) {
   if (static_cast<size_t>(std::count(next.begin(), next.begin() + count, true)) < fewest || next == *kept) return false;
   Straight refit;
-  if (!FitSelected(x, y, next, count, &refit)) return false;
+  if (!FitSelected(x, y, weight, next, count, &refit)) return false;
   *kept = next;
   *fit = refit;
   return true;
@@ -75,15 +78,22 @@ std::optional<PositionLine> PositionLine::Fit(const DatedPosition* points, size_
   count = std::min(count, kMaxPoints);
   if (!points || count < kMinFitPoints || bytesPerSecond == 0) return std::nullopt;
   const DatedPosition reference = points[count - 1];
-  Values x{}, y{};
+  Values x{}, y{}, weight{};
   Selection kept{};
   for (size_t i = 0; i < count; ++i) {
     x[i] = static_cast<double>(static_cast<int64_t>(points[i].bytes - reference.bytes));
     y[i] = static_cast<double>(points[i].nanos - reference.nanos);
     kept[i] = true;
   }
+  // A date counts as much as the audio it dates, the bytes from the date before it to
+  // it (the first one, those to the next): a library that hands a read on in a long
+  // piece and a short one dates the short one less well, and it carries little audio.
+  for (size_t i = 0; i < count; ++i) {
+    const size_t other = i > 0 ? i - 1 : 1;
+    weight[i] = std::fabs(x[i] - x[other]);
+  }
   Straight fit;
-  if (!FitSelected(x, y, kept, count, &fit)) return std::nullopt;
+  if (!FitSelected(x, y, weight, kept, count, &fit)) return std::nullopt;
   // Each round keeps the dates within three standard deviations of the line, the
   // deviation judged by the median distance (which the far-off dates do not sway), and
   // fits again; it stops when the kept dates stay as they were or would be too few.
@@ -93,7 +103,7 @@ std::optional<PositionLine> PositionLine::Fit(const DatedPosition* points, size_
     const double limit = std::max(3 * 1.4826 * Median(distance, count), kKeepWithinNanos);
     Selection next{};
     for (size_t i = 0; i < count; ++i) next[i] = distance[i] <= limit;
-    if (!Refit(x, y, count, std::max(kMinFitPoints, count / 2), next, &kept, &fit)) break;
+    if (!Refit(x, y, weight, count, std::max(kMinFitPoints, count / 2), next, &kept, &fit)) break;
   }
   // Along the earliest dates: twice, the kept dates on or before the line are fitted
   // again, which leaves the earliest quarter.
@@ -106,7 +116,7 @@ std::optional<PositionLine> PositionLine::Fit(const DatedPosition* points, size_
     const double median = Median(late, keptCount);
     Selection next{};
     for (size_t i = 0; i < count; ++i) next[i] = kept[i] && y[i] - fit.At(x[i]) <= median;
-    if (!Refit(x, y, count, kMinFitPoints, next, &kept, &fit)) break;
+    if (!Refit(x, y, weight, count, kMinFitPoints, next, &kept, &fit)) break;
   }
   const double nominal = 1e9 / static_cast<double>(bytesPerSecond);
   if (!(std::fabs(fit.slope / nominal - 1) <= 0.1)) return std::nullopt;

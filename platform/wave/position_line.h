@@ -36,6 +36,7 @@ class PositionLine {
   // The line through point at the nominal rate.
   static PositionLine Through(DatedPosition point, uint64_t bytesPerSecond);
   // The least-squares line of time against position through points (oldest first),
+  // each point weighted by the bytes from the point before it (the audio it dates),
   // fitted again without the dates that lie far off it (a jump of the server's figures,
   // a callback that ran late), so that most dates agree with it; for kEarliest, fitted
   // again through the earliest quarter of those. Nothing when fewer than kMinFitPoints

@@ -242,10 +242,8 @@ uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
   if (count == 0) return CapturedBytes();
   const DatedPosition& newest = dates[kTimeRecords - 1];
   // The library hands each read of the server's input on in two pieces, a long one and
-  // a short one, whose times lie on two lines some 2 ms apart, the long pieces' drifting
-  // like the output's. Which line is true the times do not tell; through the middle of
-  // them takes land closer to where they were heard than along the earliest (the short
-  // pieces'), which puts them a millisecond early.
+  // a short one, and dates the short ones some 1.5 ms early. Each date counts in the fit
+  // as much as the audio it dates, so the line runs through the long pieces' dates.
   const std::optional<PositionLine> fitted =
       PositionLine::Fit(dates.data() + (kTimeRecords - count), count, m_bytesPerSecond, PositionLine::FitTo::kMiddle);
   const PositionLine line = fitted ? *fitted : PositionLine::Through(newest, m_bytesPerSecond);

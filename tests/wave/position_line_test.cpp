@@ -82,6 +82,24 @@ TEST(PositionLineTest, AlongTheEarliestDatesDatesThatDriftLateAndComeBackAreRigh
   EXPECT_GT(LateMs(*middle, 60 * kPiece), 0.5);
 }
 
+TEST(PositionLineTest, EachDateCountsAsMuchAsTheAudioItDates) {
+  // Reads handed on in two pieces, 6535 bytes and 80: the long pieces dated right (with
+  // a little jitter), the short ones 1.6 ms early. The line follows the audio, which the
+  // long pieces carry; counted alike, the short ones would pull it 0.8 ms early.
+  constexpr uint64_t kShort = 80;
+  std::vector<DatedPosition> dates;
+  for (size_t read = 0; read < 64; ++read) {
+    const uint64_t longEnd = (read + 1) * kPiece - kShort;
+    const uint64_t shortEnd = (read + 1) * kPiece;
+    dates.push_back({longEnd, TrueNanos(longEnd) + std::llround(0.2 * std::sin(read * 1.7) * kMs)});
+    dates.push_back({shortEnd, TrueNanos(shortEnd) - 16 * kMs / 10});
+  }
+  const auto line = PositionLine::Fit(dates.data(), dates.size(), kRate, PositionLine::FitTo::kMiddle);
+  ASSERT_TRUE(line.has_value());
+  EXPECT_NEAR(LateMs(*line, 32 * kPiece), 0, 0.1);
+  EXPECT_NEAR(LateMs(*line, 64 * kPiece), 0, 0.1);
+}
+
 TEST(PositionLineTest, TooFewDatesOrARateThatMakesNoSenseGiveNoLine) {
   const auto exact = Dates(PositionLine::kMinFitPoints - 1, [](size_t) { return 0.0; });
   EXPECT_FALSE(PositionLine::Fit(exact.data(), exact.size(), kRate, PositionLine::FitTo::kMiddle));
