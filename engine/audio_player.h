@@ -33,10 +33,12 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   static constexpr uint32_t kBufferBytes = 88200;  // half a second of the project format
   static constexpr unsigned kServiceTimer = 1;
   static constexpr unsigned kServicePeriodMs = 40;
-  // The start estimates leave out the first half second of a playback: while a stream
-  // starts, a sound server holds its first buffers back until it has enough of them, and
-  // the times the audio library gives for them are when they would sound at once.
-  static constexpr uint32_t kStartSettleMs = 500;
+  // The start estimates leave out the first 750 ms of a playback: while a stream starts,
+  // a sound server holds its first buffers back until it has enough of them, and the
+  // times the audio library gives for them are when they would sound at once; after
+  // that, the times drift until the server's next timing report, and the device's
+  // line is not fitted true until it has the dates of two such reports.
+  static constexpr uint32_t kStartSettleMs = 750;
 
   AudioPlayerNonThreaded();
   ~AudioPlayerNonThreaded() override;
