@@ -6,9 +6,11 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/audio_failure_dialog.h"
@@ -92,6 +94,15 @@ class RecorderTest : public ::testing::Test {
       if (recorder.State() == RecorderMonitoring) recorder.Monitor().HandleBuffer();
     }
   }
+  // The writes go to the recorder's own thread: services at one tick until the
+  // failure of one has been reported (ten seconds at most).
+  void ServiceUntilWriteFails() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (recorder.State() == RecorderRecording && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      recorder.ServiceRecording();
+    }
+  }
   std::string TakeBytes() { return ReadFileBytes(take.szPath); }
   bool Reported(const std::string& text) {
     for (const auto& box : system.messages.shown)
@@ -153,6 +164,7 @@ TEST_F(RecorderTest, AFullDiskIsReportedAndEndsTheTake) {
   take.szPath = "/dev/full";
   Start();
   Run(600);
+  ServiceUntilWriteFails();
   EXPECT_EQ(session.writeFailures, 1);
   EXPECT_EQ(recorder.State(), RecorderIdle);
   EXPECT_TRUE(recorder.WriteFailed());
@@ -171,6 +183,7 @@ TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
     ASSERT_TRUE(limit.Set());
     Start();
     Run(1100);
+    ServiceUntilWriteFails();
   }
   EXPECT_EQ(session.writeFailures, 1);
   EXPECT_TRUE(Reported("Failed to write recorded audio to file: " + take.szPath));
