@@ -27,12 +27,15 @@ std::string Block(uint32_t n) {
 
 class TakeWriterTest : public ::testing::Test {
  protected:
-  std::FILE* OpenForWriting(HeldPipe& pipe) {
-    EXPECT_TRUE(pipe.Opened());
-    std::FILE* fp = std::fopen(pipe.Path().c_str(), "wb");
-    EXPECT_NE(fp, nullptr);
-    if (fp) std::setvbuf(fp, nullptr, _IONBF, 0);
-    return fp;
+  // Opens the pipe for writing, unbuffered as a take's file is, and starts the writer
+  // on it; null when either failed.
+  std::FILE* StartOn(HeldPipe& pipe) {
+    std::FILE* fp = pipe.Opened() ? std::fopen(pipe.Path().c_str(), "wb") : nullptr;
+    if (!fp) return nullptr;
+    std::setvbuf(fp, nullptr, _IONBF, 0);
+    if (writer.Start(fp)) return fp;
+    std::fclose(fp);
+    return nullptr;
   }
 
   TempFolder root;
@@ -41,9 +44,8 @@ class TakeWriterTest : public ::testing::Test {
 
 TEST_F(TakeWriterTest, BlocksReachTheFileInOrderThroughEveryRoundOfThePoolAndFinishWritesThemAll) {
   HeldPipe pipe(root / "take", milliseconds(0));
-  std::FILE* fp = OpenForWriting(pipe);
+  std::FILE* fp = StartOn(pipe);
   ASSERT_NE(fp, nullptr);
-  ASSERT_TRUE(writer.Start(fp));
   std::string expected;
   // Three rounds of the pool and a part: the hand-overs wait for the slow reader.
   for (uint32_t n = 0; n < 3 * TakeWriter::kSlots + 3; ++n) {
@@ -63,9 +65,8 @@ TEST_F(TakeWriterTest, BlocksReachTheFileInOrderThroughEveryRoundOfThePoolAndFin
 
 TEST_F(TakeWriterTest, AFullPoolHoldsTheHandOverUntilTheDiskTakesABlock) {
   HeldPipe pipe(root / "take", milliseconds(300));
-  std::FILE* fp = OpenForWriting(pipe);
+  std::FILE* fp = StartOn(pipe);
   ASSERT_NE(fp, nullptr);
-  ASSERT_TRUE(writer.Start(fp));
   std::string expected;
   // Every slot takes a block while the disk takes nothing.
   for (uint32_t n = 0; n < TakeWriter::kSlots; ++n) {
@@ -86,9 +87,8 @@ TEST_F(TakeWriterTest, AFailedWriteEndsTheWritesAndTheNextStartForgetsIt) {
   {
     // The disk fails while the pool is full and a hand-over waits for a slot.
     HeldPipe pipe(root / "broken", milliseconds(200), HeldPipe::Then::Break);
-    std::FILE* fp = OpenForWriting(pipe);
+    std::FILE* fp = StartOn(pipe);
     ASSERT_NE(fp, nullptr);
-    ASSERT_TRUE(writer.Start(fp));
     const std::string block = Block(1);
     for (uint32_t n = 0; n < TakeWriter::kSlots; ++n) ASSERT_TRUE(writer.Append(block.data(), kBlock));
     EXPECT_FALSE(writer.Append(block.data(), kBlock)) << "a block taken after the write failed";
@@ -99,9 +99,8 @@ TEST_F(TakeWriterTest, AFailedWriteEndsTheWritesAndTheNextStartForgetsIt) {
     std::fclose(fp);
   }
   HeldPipe pipe(root / "take", milliseconds(0));
-  std::FILE* fp = OpenForWriting(pipe);
+  std::FILE* fp = StartOn(pipe);
   ASSERT_NE(fp, nullptr);
-  ASSERT_TRUE(writer.Start(fp));
   EXPECT_EQ(writer.Error(), 0);
   const std::string block = Block(2);
   ASSERT_TRUE(writer.Append(block.data(), kBlock));
