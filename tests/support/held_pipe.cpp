@@ -14,6 +14,7 @@ HeldPipe::HeldPipe(std::string path, std::chrono::milliseconds hold, Then then, 
   m_fd = open(m_path.c_str(), O_RDONLY | O_NONBLOCK);
   if (m_fd < 0) return;
   fcntl(m_fd, F_SETFL, fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+  m_opened = true;
   m_reader = std::thread(&HeldPipe::Read, this, hold, then, std::move(onRelease));
 }
 

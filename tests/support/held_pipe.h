@@ -26,7 +26,7 @@ class HeldPipe {
   HeldPipe(const HeldPipe&) = delete;
   HeldPipe& operator=(const HeldPipe&) = delete;
 
-  bool Opened() const { return m_fd >= 0; }
+  bool Opened() const { return m_opened; }
   const std::string& Path() const { return m_path; }
   // Lets go now.
   void Release();
@@ -43,7 +43,8 @@ class HeldPipe {
   void Read(std::chrono::milliseconds hold, Then then, std::function<void()> onRelease);
 
   std::string m_path;
-  int m_fd = -1;
+  int m_fd = -1;  // -1 once the pipe is broken
+  bool m_opened = false;
   void (*m_sigpipe)(int) = nullptr;
   std::mutex m_mutex;
   std::condition_variable m_changed;
