@@ -107,9 +107,15 @@ int AudioRecorderNonThreaded::StartRecording(PCMFile* file, RecordingSessionObse
       return 0;
     }
   }
+  if (!m_writer.Start(file->fp)) {
+    ReportErrorCode(kOperation, "No thread could be started to write the recorded audio to " + file->szPath, errno);
+    m_hWaveIn->Reset();
+    return 0;
+  }
   const unsigned result = m_hWaveIn->Start();
   WaveErrorFeedback(result, kOperation, "waveInStart");
   if (result != platform::MMSYSERR_NOERROR) {
+    m_writer.Finish();
     m_hWaveIn->Reset();
     return 0;
   }
@@ -121,6 +127,10 @@ int AudioRecorderNonThreaded::StartRecording(PCMFile* file, RecordingSessionObse
 
 void AudioRecorderNonThreaded::ServiceRecording() {
   if (m_stopRequested || m_state != RecorderRecording) return;
+  if (m_writer.Error() != 0) {
+    ReportWriteFailure();
+    return;
+  }
   if (!CheckForDelays()) return;
   if (!HeaderDone(0) && !HeaderDone(1)) return;
   HandleBuffer();
@@ -145,8 +155,19 @@ void AudioRecorderNonThreaded::HandleBuffer() {
   unsigned result = m_hWaveIn->Unprepare(&header);
   WaveErrorFeedback(result, kOperation, "waveInUnprepareHeader");
   if (result != platform::MMSYSERR_NOERROR) return;
+  // The delay watch times the hand-ons, not the disk: a slow write that the writer's
+  // pool absorbs leaves this thread free and counts nothing. A wait for a free slot
+  // (the disk stalled for longer than the pool holds) comes before the check, so that
+  // the time this thread was held up counts as a stall of any other cause would.
+  if (!m_writer.WaitForSlot()) {
+    ReportWriteFailure();
+    return;
+  }
   if (!CheckForDelays()) return;
-  if (!WriteBuffer(h)) return;
+  if (!QueueBuffer(h)) {
+    ReportWriteFailure();
+    return;
+  }
   std::fill(m_blocks[static_cast<size_t>(h)].begin(), m_blocks[static_cast<size_t>(h)].end(), 0);
   result = m_hWaveIn->Prepare(&header);
   WaveErrorFeedback(result, kOperation, "waveInPrepareHeader");
@@ -157,28 +178,25 @@ void AudioRecorderNonThreaded::HandleBuffer() {
   m_nextHeader ^= 1;
 }
 
-bool AudioRecorderNonThreaded::WriteBuffer(int h) {
+bool AudioRecorderNonThreaded::QueueBuffer(int h) {
   const platform::WaveHeader& header = m_headers[static_cast<size_t>(h)];
   const uint32_t bytes = std::min(header.bytesRecorded, kBufferBytes);
-  if (bytes > 0 && m_file && m_file->fp && !m_writeFailed) {
-    errno = 0;
-    const size_t written = std::fwrite(header.data, 1, bytes, m_file->fp);
-    if (written != bytes || std::fflush(m_file->fp) != 0) {
-      const int code = errno != 0 ? errno : EIO;
-      ReportErrorCode("AudioRecorderNonThreaded::HandleBuffer",
-                      "Failed to write recorded audio to file: " + m_file->szPath, code);
-      WriteFailure();
-      return false;
-    }
-  }
+  if (bytes > 0 && !m_writeFailed && !m_writer.Append(header.data, bytes)) return false;
   m_delays.Filled(Now());
   m_bytesRecorded += bytes;
   return true;
 }
 
+void AudioRecorderNonThreaded::ReportWriteFailure() {
+  const int code = m_writer.Error();
+  ReportErrorCode("AudioRecorderNonThreaded::HandleBuffer", "Failed to write recorded audio to file: " + m_file->szPath,
+                  code != 0 ? code : EIO);
+  WriteFailure();
+}
+
 void AudioRecorderNonThreaded::WriteFailure() {
   m_writeFailed = true;
-  // A write that fails while the take stops is already inside StopRecording.
+  // A failure that StopRecording finds is reported after the take has stopped.
   if (m_state == RecorderRecording && !m_stopRequested) StopRecording();
   if (m_session) m_session->RecordingWriteFailed();
 }
@@ -209,14 +227,13 @@ int AudioRecorderNonThreaded::StopRecording() {
   WaveErrorFeedback(result, kOperation, "waveInStop");
   if (result != platform::MMSYSERR_NOERROR) ok = 0;
   for (int n = 0; n < 2 && !m_writeFailed && HeaderDone(m_nextHeader); ++n) {
-    if (!WriteBuffer(m_nextHeader)) {
-      ok = 0;
-      break;
-    }
+    if (!QueueBuffer(m_nextHeader)) break;
     // A buffer handed back done leaves the device's queue: it is not done again.
     m_headers[static_cast<size_t>(m_nextHeader)].flags.fetch_and(~platform::WHDR_DONE);
     m_nextHeader ^= 1;
   }
+  // The take is whole once the writer has put everything handed to it in the file.
+  m_writer.Finish();
   m_hWaveIn->Reset();
   for (platform::WaveHeader& header : m_headers) {
     result = m_hWaveIn->Unprepare(&header);
@@ -224,6 +241,12 @@ int AudioRecorderNonThreaded::StopRecording() {
     if (result != platform::MMSYSERR_NOERROR) ok = 0;
   }
   m_state = RecorderIdle;
+  // Reported once the take has ended, so that a session which stops it on hearing of
+  // the failure finds it stopped.
+  if (!m_writeFailed && m_writer.Error() != 0) {
+    ReportWriteFailure();
+    ok = 0;
+  }
   return ok;
 }
 

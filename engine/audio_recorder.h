@@ -12,6 +12,7 @@
 #include "engine/delay_watch.h"
 #include "engine/recording_observers.h"
 #include "engine/start_tick.h"
+#include "engine/take_writer.h"
 #include "platform/wave/wave_device.h"
 
 // The recording engine's states, of the enumeration the playback engine uses.
@@ -21,8 +22,10 @@ inline constexpr int32_t RecorderMonitoring = PlayerMonitoring;
 
 // The recording engine: one input device for the life of the process, used either to
 // record (two half-second buffers appended to the recorded-audio file as the device
-// fills them) or to monitor (eight small buffers measured for the meters). It has no
-// thread: the recording session's 40 ms timer services it.
+// fills them) or to monitor (eight small buffers measured for the meters). The
+// recording session's 40 ms timer services it; the only thread of its own is a take's
+// writer (TakeWriter), which lives from StartRecording to StopRecording and puts the
+// filled buffers' copies in the file, so that a slow disk does not hold up the timer.
 class AudioRecorderNonThreaded {
  public:
   static constexpr uint32_t kBufferBytes = 88200;  // half a second of the project format
@@ -45,14 +48,15 @@ class AudioRecorderNonThreaded {
   // of failures. 1 (recording), or 0 after a reported failure.
   int StartRecording(PCMFile* file, RecordingSessionObserver* session);
   // Ends the take: everything the device captured, to the last frame before the stop,
-  // is written. 1, or 0 after a reported failure.
+  // is written, and the writer is done with the file when it returns. 1, or 0 after a
+  // reported failure.
   int StopRecording();
   // After a take: works out when it began (RecordStartEstimate), takes the length of
   // the file (RecordedLength) and closes it. 1, or 0 when the close or any write of
   // the take failed (reported).
   int FinalizeRecordSession();
-  // Every 40 ms while recording: writes the buffer the device has filled and queues it
-  // again; watches the delays.
+  // Every 40 ms while recording: hands the buffer the device has filled on to the
+  // writer and queues it again; watches the delays; reports a write that failed.
   void ServiceRecording();
   // Adds an estimate of when the input began to capture to the start-tick samples, from
   // the converter's position read now, at tick t0. The session reads it right after the
@@ -86,14 +90,16 @@ class AudioRecorderNonThreaded {
   platform::WaveInDevice* Device() const { return m_hWaveIn.get(); }
 
  private:
-  // Writes the next buffer if the device has filled it and queues it again.
+  // Hands the next buffer on if the device has filled it and queues it again.
   void HandleBuffer();
-  // Counts a stall of the writes; on too many delays ends the take with the failure
+  // Counts a stall of the hand-ons; on too many delays ends the take with the failure
   // dialog and gives false.
   bool CheckForDelays();
-  // Appends what header h holds to the file; false after a reported failure, which
-  // also ends the take.
-  bool WriteBuffer(int h);
+  // Hands what header h holds on to the writer, for the end of the file; false when
+  // the writer has failed (not yet reported).
+  bool QueueBuffer(int h);
+  // Reports the writer's failed write and ends the take.
+  void ReportWriteFailure();
   // The file is gone and the session told: nothing more is written.
   void WriteFailure();
   bool HeaderDone(int h) const {
@@ -107,6 +113,7 @@ class AudioRecorderNonThreaded {
   uint32_t m_bytesRecorded = 0;
   std::array<platform::WaveHeader, 2> m_headers;
   std::array<std::vector<char>, 2> m_blocks;
+  TakeWriter m_writer{kBufferBytes};
   AudioMonitor m_monitor;
   std::unique_ptr<platform::WaveInDevice> m_hWaveIn;
   int32_t m_state = RecorderIdle;

@@ -1,14 +1,17 @@
 // The recording engine on the virtual input device with a manual clock: what a take
-// writes to its file, how it stops and fails, the delay checks, and the levels of
-// recording and monitoring.
+// writes to its file, on a disk that keeps up and on one that stalls, how it stops and
+// fails, the delay checks, and the levels of recording and monitoring.
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/audio_failure_dialog.h"
@@ -16,6 +19,7 @@
 #include "engine/meter_response.h"
 #include "platform/scripted/scripted_system.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/held_pipe.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -92,6 +96,15 @@ class RecorderTest : public ::testing::Test {
       if (recorder.State() == RecorderMonitoring) recorder.Monitor().HandleBuffer();
     }
   }
+  // The writes go to the recorder's own thread: services at one tick until the
+  // failure of one has been reported (ten seconds at most).
+  void ServiceUntilWriteFails() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (recorder.State() == RecorderRecording && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      recorder.ServiceRecording();
+    }
+  }
   std::string TakeBytes() { return ReadFileBytes(take.szPath); }
   bool Reported(const std::string& text) {
     for (const auto& box : system.messages.shown)
@@ -153,6 +166,7 @@ TEST_F(RecorderTest, AFullDiskIsReportedAndEndsTheTake) {
   take.szPath = "/dev/full";
   Start();
   Run(600);
+  ServiceUntilWriteFails();
   EXPECT_EQ(session.writeFailures, 1);
   EXPECT_EQ(recorder.State(), RecorderIdle);
   EXPECT_TRUE(recorder.WriteFailed());
@@ -171,6 +185,7 @@ TEST_F(RecorderTest, AFileThatStopsGrowingKeepsWhatWasWrittenInWholeFrames) {
     ASSERT_TRUE(limit.Set());
     Start();
     Run(1100);
+    ServiceUntilWriteFails();
   }
   EXPECT_EQ(session.writeFailures, 1);
   EXPECT_TRUE(Reported("Failed to write recorded audio to file: " + take.szPath));
@@ -196,6 +211,90 @@ TEST_F(RecorderTest, AWriteThatFailsAtTheStopMakesTheStopFail) {
   EXPECT_EQ(system.messages.shown.size(), 1u);
   EXPECT_EQ(recorder.FinalizeRecordSession(), 0);
   EXPECT_EQ(recorder.RecordedLength(), 100000u);
+}
+
+TEST_F(RecorderTest, AWriteFailureIsReportedOnceAndTheNextTakeWritesAgain) {
+  {
+    FileSizeLimit limit(100002);
+    ASSERT_TRUE(limit.Set());
+    Start();
+    // Buffers after the second, which fails, are handed on before the failure is heard of.
+    Run(2100);
+    ServiceUntilWriteFails();
+  }
+  Run(1000);
+  EXPECT_EQ(session.writeFailures, 1);
+  EXPECT_EQ(system.messages.shown.size(), 1u);
+  EXPECT_EQ(recorder.State(), RecorderIdle);
+  EXPECT_EQ(recorder.StopRecording(), 1);
+  EXPECT_EQ(recorder.FinalizeRecordSession(), 0);
+  EXPECT_EQ(recorder.RecordedLength(), 100000u);
+
+  take.szPath = root / "next_take.pcm";
+  Start();
+  Run(1200);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1) << "the failure of the take before counts against this one";
+  EXPECT_TRUE(TakeBytes() == CountingFrames(firstFrame, 1200 * 441 / 10));
+  EXPECT_EQ(session.writeFailures, 1);
+  EXPECT_EQ(system.messages.shown.size(), 1u);
+}
+
+TEST_F(RecorderTest, ADiskThatStallsHoldsUpNeitherTheServiceNorTheTake) {
+  HeldPipe disk(root / "stalling_disk", std::chrono::seconds(10));
+  take.szPath = disk.Path();
+  Start();
+  // Six buffers while the disk takes nothing. Had a service waited for the disk, it
+  // would have waited until the pipe let go by itself.
+  Run(3000);
+  EXPECT_FALSE(disk.ReadAny()) << "a service waited for the disk";
+  EXPECT_EQ(recorder.BytesRecorded(), 6 * kHalf);
+  EXPECT_EQ(recorder.AccumulatedDelays(), 0);
+  disk.Release();
+  Run(700);
+  const uint32_t frames = 3700 * 441 / 10;
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  EXPECT_EQ(disk.Received() + disk.Unread(), size_t{frames} * 4) << "the stop returned before the take was written";
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+  EXPECT_TRUE(disk.ReadToEnd() == CountingFrames(firstFrame, frames)) << "frames lost, repeated or out of order";
+  EXPECT_EQ(Input().DroppedBytes(), 0u);
+  EXPECT_TRUE(system.messages.shown.empty());
+}
+
+// The engine's clock: the devices' clock and a stall that another thread adds, so that
+// time passes for the engine while the devices capture nothing.
+class StallingClock : public platform::Clock {
+ public:
+  explicit StallingClock(platform::Clock& devices) : m_devices(devices), m_previous(platform::Os().clock) {
+    platform::Os().clock = this;
+  }
+  ~StallingClock() override { platform::Os().clock = m_previous; }
+  uint32_t GetTickCount() override { return m_devices.GetTickCount() + m_stall.load(); }
+  uint32_t TimeGetTime() override { return GetTickCount(); }
+  void Stall(uint32_t ms) { m_stall += ms; }
+
+ private:
+  platform::Clock& m_devices;
+  platform::Clock* m_previous;
+  std::atomic<uint32_t> m_stall{0};
+};
+
+TEST_F(RecorderTest, ADiskStalledBeyondThePoolHoldsTheServiceAndTheStallCounts) {
+  StallingClock clock(system.clock);
+  // The disk takes nothing until 1.3 seconds have passed for the engine.
+  HeldPipe disk(root / "stalled_disk", std::chrono::milliseconds(300), HeldPipe::Then::Drain,
+                [&clock] { clock.Stall(1300); });
+  take.szPath = disk.Path();
+  Start();
+  // The ninth buffer finds every slot full: its service waits for one.
+  Run(5000);
+  EXPECT_TRUE(disk.ReadAny());
+  EXPECT_EQ(recorder.AccumulatedDelays(), 1) << "the held-up service went uncounted";
+  EXPECT_EQ(session.cancels, 0);
+  ASSERT_EQ(recorder.StopRecording(), 1);
+  ASSERT_EQ(recorder.FinalizeRecordSession(), 1);
+  EXPECT_TRUE(disk.ReadToEnd() == CountingFrames(firstFrame, 5000 * 441 / 10)) << "the wait lost audio";
+  EXPECT_EQ(Input().DroppedBytes(), 0u);
 }
 
 TEST_F(RecorderTest, AStalledServiceCancelsTheTakeWithConsecutiveDelays) {
