@@ -13,14 +13,14 @@
 // Where a take lands rests on the times the library gives for the sink's and the
 // monitor's buffers, which jitter by milliseconds from one buffer to the next: the
 // sink's drift later and later between the server's timing reports and fall back at
-// each, the monitor's lie on two lines some 2 ms apart. The devices read their
-// positions from lines fitted through many buffers' times (platform/wave/
-// position_line.h). On the test server over 126 takes, taken over an hour and a
-// half, the offsets have a median of -17 samples, 107 lie within a millisecond (44
-// samples), the worst 141. The server's times shift from one quarter of an hour to the
-// next: for a while every take landed some 2.4 ms early. What is left is the part of
-// the times' drift that a take of three seconds does not average out, and an error of
-// the times themselves that a client cannot see; the limit, 4 ms, keeps a margin over
+// each, the monitor's come in a long piece and a short one per read, the short one
+// dated some 1.5 ms early. The devices read their positions from lines fitted through
+// many buffers' times, each counting as much as the audio it dates (platform/wave/
+// position_line.h). On the test server over 93 takes, some with two busy loops beside
+// them, the offsets have a median of 7 samples, 89 lie within a millisecond (44
+// samples), the worst 119. Successive takes of one opening of the devices often land
+// within a sample or two of one another: most of the spread comes from one opening to
+// the next, in times that a client cannot check. The limit, 4 ms, keeps a margin over
 // the worst.
 
 #include <gtest/gtest.h>
