@@ -2,6 +2,7 @@
 // a manual clock: what reaches the armed track, undo and redo of it, punch-in, the
 // playback that accompanies a take, and takes that end by Cancel or by a failure.
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 
@@ -68,6 +69,16 @@ class RecordingSessionTest : public PlaybackTest {
     return app->OnCommand(ID_TRANSPORT_RECORD);
   }
   std::string Recorded() { return ReadFileBytes(app->m_szRecordedAudioPath); }
+  // The paths of the takes that failed and were kept in the audio folder.
+  std::vector<std::string> KeptTakes() {
+    std::vector<std::string> kept;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(app->m_szAudioFolder, error)) {
+      if (entry.path().filename().string().rfind("Unfinished take ", 0) == 0) kept.push_back(entry.path().string());
+    }
+    std::sort(kept.begin(), kept.end());
+    return kept;
+  }
 
   uint32_t nextFrame = 0;
   uint32_t startFrame = 0;
@@ -216,9 +227,14 @@ TEST_F(RecordingSessionTest, CancelAndAFailureLeaveTheProjectAsItWasAndTheTakeOn
   ASSERT_GE(failures.size(), 1u);
   EXPECT_TRUE(failures[0].caption == "Recording Failure" || failures[0].caption == "Playback Failure")
       << failures[0].caption;
+  // The audio leaves the session folder, which the end of the program empties.
+  const std::vector<std::string> kept = KeptTakes();
+  ASSERT_EQ(kept.size(), 1u);
   EXPECT_TRUE(Showed("The take was not added to the project.  The audio recorded until the failure is kept in " +
-                     app->m_szRecordedAudioPath));
-  EXPECT_GE(Recorded().size(), 2u * 88200) << "the audio recorded before the failure is gone";
+                     kept[0] + " (16-bit stereo PCM at 44,100 Hz, without a header)."));
+  const std::string keptAudio = ReadFileBytes(kept[0]);
+  EXPECT_GE(keptAudio.size(), 2u * 88200) << "the audio recorded before the failure is gone";
+  EXPECT_FALSE(std::filesystem::exists(app->m_szRecordedAudioPath));
   EXPECT_TRUE(SameAudio(TrackBytes(1), before));
   EXPECT_EQ(doc->m_nUndoCount, 0);
   EXPECT_EQ(app->m_recorder.State(), RecorderIdle);
@@ -245,7 +261,20 @@ TEST_F(RecordingSessionTest, AFullDiskEndsTheTakeWithoutTouchingTheProject) {
   EXPECT_EQ(doc->m_nUndoCount, 0);
   EXPECT_EQ(app->m_recorder.State(), RecorderIdle);
   EXPECT_EQ(player().State(), PlayerIdle);
-  EXPECT_GE(Recorded().size(), 88200u) << "the audio before the failure is not all there";
+  // A second failed take is kept beside the first, under a name of its own, and both
+  // outlast the session.
+  {
+    FileSizeLimit limit(100000);
+    ASSERT_TRUE(limit.Set());
+    EXPECT_EQ(Record(2000), 0);
+  }
+  const std::vector<std::string> kept = KeptTakes();
+  ASSERT_EQ(kept.size(), 2u);
+  for (const std::string& path : kept) {
+    EXPECT_GE(ReadFileBytes(path).size(), 88200u) << path << ": the audio before the failure is not all there";
+  }
+  doc->CleanupTempDir();
+  EXPECT_EQ(KeptTakes(), kept);
 }
 
 TEST_F(RecordingSessionTest, TenMinutesWithStallsUnderSixTenthsOfASecondNeverFail) {
