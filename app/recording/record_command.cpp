@@ -65,11 +65,9 @@ int CMixerApp::StoreTake(int dialogResult) {
   } else if (m_recordingDialog.TakeFailed()) {
     // The take is not in the project, but nothing of it is lost.
     const std::string kept = KeepTakeAudio(m_szRecordedAudioPath, m_szAudioFolder, m_strSessionStamp);
-    ShowInformation(kept.empty()
-                        ? "The take was not added to the project.  The audio recorded until the failure is kept in " +
-                              m_szRecordedAudioPath + " until the next take."
-                        : "The take was not added to the project.  The audio recorded until the failure is kept in " +
-                              kept + " (16-bit stereo PCM at 44,100 Hz, without a header).");
+    ShowInformation("The take was not added to the project.  The audio recorded until the failure is kept in " +
+                    (kept.empty() ? m_szRecordedAudioPath + " until the next take."
+                                  : kept + " (16-bit stereo PCM at 44,100 Hz, without a header)."));
     result = 0;
   }
   if (doc) doc->m_bRecording = 0;
