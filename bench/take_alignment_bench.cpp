@@ -3,16 +3,23 @@
 // sink's monitor, as scripts/pulse-test-server.sh makes it); the residual offset of
 // each take against the clicks is printed in samples (1 ms is 44 samples).
 //
-//   scripts/pulse-test-server.sh start /tmp/pulse; XDG_RUNTIME_DIR=/tmp/pulse take_alignment_bench [ROUNDS]
+//   scripts/pulse-test-server.sh start /tmp/pulse
+//   XDG_RUNTIME_DIR=/tmp/pulse take_alignment_bench [ROUNDS] [SETTLE_SECONDS]
+//
+// The first take comes SETTLE_SECONDS (10 unless given) after the devices open: a
+// stream's times are off by up to some milliseconds for its first seconds, and 0 shows
+// what that does to takes made at once.
 //
 // Run it once as it is, and once with a stream of silence that asks for a low latency
 // (pacat --playback --latency-msec=1 /dev/zero) to see what the sink's own latency
 // adds: the monitor hears the audio when the sink takes it, not when it counts it as
 // played.
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "bench/bench_project.h"
 #include "platform/clock.h"
@@ -21,6 +28,7 @@
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+  const int settleSeconds = argc > 2 ? std::max(0, std::atoi(argv[2])) : 10;
   BenchProject project("take_alignment_bench");
   if (!project.Started()) return 1;
   CMixerApp& app = *project.app;
@@ -36,6 +44,8 @@ int main(int argc, char** argv) {
     std::printf("the devices could not be opened\n");
     return 1;
   }
+  std::printf("first take %d s after the devices opened\n", settleSeconds);
+  std::this_thread::sleep_for(std::chrono::seconds(settleSeconds));
   const LoopbackCase cases[] = {
       {"at the project start", 0},
       {"from the middle", 3 * 176400 + 4000},

@@ -167,7 +167,7 @@ bool AudioPlayerNonThreaded::CheckForDelays() {
 }
 
 bool AudioPlayerNonThreaded::SampleStartTick(uint32_t t0) {
-  if (m_state != PlayerPlaying || !m_hWaveOut || t0 - m_startTick < kStartSettleMs) return false;
+  if (m_state != PlayerPlaying || !m_hWaveOut) return false;
   uint32_t bytes = 0;
   const unsigned result = m_hWaveOut->GetPosition(&bytes);
   const uint32_t count = m_startTickSampleCount;

@@ -33,12 +33,6 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   static constexpr uint32_t kBufferBytes = 88200;  // half a second of the project format
   static constexpr unsigned kServiceTimer = 1;
   static constexpr unsigned kServicePeriodMs = 40;
-  // The start estimates leave out the first 750 ms of a playback: while a stream starts,
-  // a sound server holds its first buffers back until it has enough of them, and the
-  // times the audio library gives for them are when they would sound at once; after
-  // that, the times drift until the server's next timing report, and the device's
-  // line is not fitted true until it has the dates of two such reports.
-  static constexpr uint32_t kStartSettleMs = 750;
 
   AudioPlayerNonThreaded();
   ~AudioPlayerNonThreaded() override;
@@ -87,7 +81,7 @@ class AudioPlayerNonThreaded : public platform::TimerOwner {
   bool PlaysForTake() const;
   // Adds an estimate of when the device began to sound to the start-tick samples, from
   // its position read now, at tick t0 (a take's session reads it together with the
-  // input's; a playback alone samples itself). Nothing in the first kStartSettleMs.
+  // input's; a playback alone samples itself).
   // True when the position was trusted.
   bool SampleStartTick(uint32_t t0);
   // The device callback's counters: ms of audio finished, and the multimedia time of

@@ -45,6 +45,7 @@ unsigned QueuedWaveOut::Open(unsigned deviceId, const WaveFormat& format, WaveOu
   if (!IsSupportedWaveFormat(format)) return WAVERR_BADFORMAT;
   m_queue.SetFormat(format);
   m_queue.ReturnAll();
+  m_queue.ForgetTimes();
   m_queue.SetPaused(false);
   if (unsigned result = OpenDevice(deviceId, format)) return result;
   m_open = true;
@@ -141,6 +142,7 @@ unsigned QueuedWaveIn::Open(unsigned deviceId, const WaveFormat& format, WaveInC
   if (m_open) return MMSYSERR_ALLOCATED;
   if (!IsSupportedWaveFormat(format)) return WAVERR_BADFORMAT;
   m_queue.ReturnAll();
+  m_queue.ForgetTimes();
   m_queue.SetFormat(format);
   if (unsigned result = OpenDevice(deviceId, format)) return result;
   m_open = true;
@@ -209,7 +211,6 @@ unsigned QueuedWaveIn::Stop() {
   if (m_started) Halt();
   m_started = false;
   m_queue.ReturnCurrent();
-  m_queue.ForgetTimes();
   return MMSYSERR_NOERROR;
 }
 

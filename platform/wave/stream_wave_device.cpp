@@ -9,42 +9,58 @@ int64_t SteadyNanos() {
       .count();
 }
 
+namespace {
+
+// Opens a stream that starts at once, its queue's gate shut.
+template <typename Queue, typename OpenStream>
+unsigned OpenRunning(Queue& queue, std::unique_ptr<AudioStream>* stream, OpenStream&& open) {
+  queue.Gate().Shut();
+  if (unsigned result = open()) return result;
+  if (unsigned result = (*stream)->Start()) {
+    stream->reset();
+    return result;
+  }
+  return MMSYSERR_NOERROR;
+}
+
+}  // namespace
+
 unsigned StreamWaveOut::OpenDevice(unsigned deviceId, const WaveFormat& format) {
-  m_running = false;
-  return m_backend.OpenOutputStream(deviceId, format, Queue(), &m_stream);
+  return OpenRunning(Queue(), &m_stream,
+                     [&] { return m_backend.OpenOutputStream(deviceId, format, Queue(), &m_stream); });
 }
 
 void StreamWaveOut::CloseDevice() {
+  m_stream->Stop();
   m_stream.reset();
 }
 
 unsigned StreamWaveOut::Resume() {
-  if (m_running) return MMSYSERR_NOERROR;
-  if (unsigned result = m_stream->Start()) return result;
-  m_running = true;
+  Queue().Gate().Open();
   return MMSYSERR_NOERROR;
 }
 
 void StreamWaveOut::Halt() {
-  if (!m_running) return;
-  m_stream->Stop();
-  m_running = false;
+  Queue().Gate().Shut();
 }
 
 unsigned StreamWaveIn::OpenDevice(unsigned deviceId, const WaveFormat& format) {
-  return m_backend.OpenInputStream(deviceId, format, Queue(), &m_stream);
+  return OpenRunning(Queue(), &m_stream,
+                     [&] { return m_backend.OpenInputStream(deviceId, format, Queue(), &m_stream); });
 }
 
 void StreamWaveIn::CloseDevice() {
+  m_stream->Stop();
   m_stream.reset();
 }
 
 unsigned StreamWaveIn::Resume() {
-  return m_stream->Start();
+  Queue().Gate().Open();
+  return MMSYSERR_NOERROR;
 }
 
 void StreamWaveIn::Halt() {
-  m_stream->Stop();
+  Queue().Gate().Shut();
 }
 
 }  // namespace platform

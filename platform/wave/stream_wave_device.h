@@ -1,8 +1,11 @@
 #pragma once
 
 // Devices over an audio library's callback streams: the stream's thread renders out of
-// (or captures into) the queue; the interface thread starts the stream when there is
-// something to do and stops it before it takes the queue back.
+// (or captures into) the queue. A stream runs from the open of its device to the close,
+// and the queue's gate lets it at the headers only while there is something to do.
+// The library's times of a stream that has just started are off by milliseconds and
+// settle over some seconds; a stream that runs on keeps them settled from one take to
+// the next, and the position lines keep the times they have.
 
 #include <cstdint>
 #include <memory>
@@ -36,8 +39,9 @@ class StreamBackend {
 // Nanoseconds of the steady clock, the time base of output streams.
 int64_t SteadyNanos();
 
-// The stream runs from the first write after an open or a reset (once unpaused) until
-// the next reset or close. While paused it plays silence and holds its position.
+// Renders from the headers from the first write after an open or a reset (once
+// unpaused) until the next reset; silence otherwise. While paused it holds its
+// position.
 class StreamWaveOut final : public QueuedWaveOut {
  public:
   explicit StreamWaveOut(StreamBackend& backend) : m_backend(backend) {}
@@ -52,10 +56,10 @@ class StreamWaveOut final : public QueuedWaveOut {
 
   StreamBackend& m_backend;
   std::unique_ptr<AudioStream> m_stream;
-  bool m_running = false;
 };
 
-// The stream runs from Start to Stop or Reset.
+// Captures into the headers from Start to Stop or Reset; what comes otherwise is
+// dropped.
 class StreamWaveIn final : public QueuedWaveIn {
  public:
   explicit StreamWaveIn(StreamBackend& backend) : m_backend(backend) {}

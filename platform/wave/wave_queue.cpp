@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace platform {
@@ -24,13 +25,14 @@ bool HasData(const WaveHeader* header) {
 }
 
 // Reads the records of a ring that `written` records have gone into, newest first,
-// while they are whole: copy(record) takes a record's fields, and keep(copied, n) is
-// given them once the record's serial shows it was not rewritten meanwhile, n counting
-// from 0 for the newest. Returns how many were kept.
+// while they are whole and not older than record `from`: copy(record) takes a record's
+// fields, and keep(copied, n) is given them once the record's serial shows it was not
+// rewritten meanwhile, n counting from 0 for the newest. Returns how many were kept.
 template <typename Record, size_t N, typename Copy, typename Keep>
-size_t ReadNewestFirst(const std::array<Record, N>& ring, uint64_t written, Copy&& copy, Keep&& keep) {
+size_t ReadNewestFirst(const std::array<Record, N>& ring, uint64_t written, uint64_t from, Copy&& copy, Keep&& keep) {
   size_t count = 0;
-  for (uint64_t back = 1; back <= written && back <= N; ++back, ++count) {
+  const uint64_t valid = written > from ? written - from : 0;
+  for (uint64_t back = 1; back <= valid && back <= N; ++back, ++count) {
     const uint64_t serial = written - back;
     const Record& record = ring[serial % N];
     if (record.serial.load() != serial) break;
@@ -65,6 +67,12 @@ unsigned CheckQueueable(const WaveHeader* header) {
   return MMSYSERR_NOERROR;
 }
 
+void QueueGate::Shut() {
+  m_open.store(false);
+  // A render or capture takes microseconds.
+  while (m_inside.load()) std::this_thread::yield();
+}
+
 bool HeaderRing::Push(WaveHeader* header) {
   uint32_t tail = m_tail.load(std::memory_order_relaxed);
   if (tail - m_head.load(std::memory_order_acquire) == kCapacity) return false;
@@ -95,7 +103,7 @@ void PlaybackQueue::Finish(WaveHeader* header) {
 
 uint32_t PlaybackQueue::Render(char* out, uint32_t bytes, int64_t startNanos) {
   uint32_t filled = 0;
-  if (!m_paused.load(std::memory_order_acquire)) {
+  if (m_gate.Enter() && !m_paused.load(std::memory_order_acquire)) {
     while (filled < bytes) {
       if (!m_current) {
         m_current = m_ring.Pop();
@@ -113,6 +121,7 @@ uint32_t PlaybackQueue::Render(char* out, uint32_t bytes, int64_t startNanos) {
       }
     }
   }
+  m_gate.Leave();
   if (filled < bytes) std::memset(out + filled, m_silence, bytes - filled);
   Publish(startNanos, filled, bytes);
   return filled;
@@ -149,7 +158,7 @@ uint64_t PlaybackQueue::PlayedBytes(int64_t nowNanos) const {
   std::array<Rendered, kRecords> rendered;
   std::array<DatedPosition, kRecords> dates;
   const size_t count = ReadNewestFirst(
-      m_records, m_renders.load(std::memory_order_acquire),
+      m_records, m_renders.load(std::memory_order_acquire), m_timesFrom,
       [](const RenderRecord& record) {
         return std::pair{Rendered{record.before.load(), record.device.load(), record.count.load()},
                          record.start.load()};
@@ -189,7 +198,8 @@ uint64_t PlaybackQueue::PlayedBytes(int64_t nowNanos) const {
     played = entry.before + std::min<uint64_t>(entry.count, sounded);
     break;
   }
-  return m_heard.Hold(nowNanos, played);
+  // Data rendered before the last ReturnAll does not count.
+  return m_heard.Hold(nowNanos, played > m_renderedBefore ? played - m_renderedBefore : 0);
 }
 
 void PlaybackQueue::ReturnAll() {
@@ -199,9 +209,7 @@ void PlaybackQueue::ReturnAll() {
     Finish(current);
   }
   while (WaveHeader* header = m_ring.Pop()) Finish(header);
-  m_rendered.store(0, std::memory_order_relaxed);
-  m_output.store(0, std::memory_order_relaxed);
-  m_renders.store(0, std::memory_order_release);
+  m_renderedBefore = m_rendered.load(std::memory_order_acquire);
   m_heard = {};
 }
 
@@ -216,11 +224,12 @@ void CaptureQueue::SetFormat(const WaveFormat& format) {
   m_blockAlign = format.blockAlign ? format.blockAlign : 4;
 }
 
-void CaptureQueue::PublishTime(uint64_t captured, int64_t endNanos) {
+void CaptureQueue::PublishTime(uint64_t input, uint64_t captured, int64_t endNanos) {
   // The playback records' sequence lock, per entry.
   const uint64_t serial = m_times.load(std::memory_order_relaxed);
   TimeRecord& record = m_timeRecords[serial % kTimeRecords];
   record.serial.store(~uint64_t{0});
+  record.input.store(input);
   record.captured.store(captured);
   record.end.store(endNanos);
   record.serial.store(serial);
@@ -228,18 +237,25 @@ void CaptureQueue::PublishTime(uint64_t captured, int64_t endNanos) {
 }
 
 void CaptureQueue::ForgetTimes() {
-  m_times.store(0, std::memory_order_release);
+  m_timesFrom = m_times.load(std::memory_order_acquire);
   m_converted = {};
 }
 
 uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
-  // The valid times, oldest first.
+  // The valid times, oldest first, on the line of all input; and what had been stored
+  // by the newest.
   std::array<DatedPosition, kTimeRecords> dates;
+  uint64_t capturedByNewest = 0;
   const size_t count = ReadNewestFirst(
-      m_timeRecords, m_times.load(std::memory_order_acquire),
-      [](const TimeRecord& record) { return DatedPosition{record.captured.load(), record.end.load()}; },
-      [&](const DatedPosition& date, size_t n) { dates[kTimeRecords - 1 - n] = date; });
-  if (count == 0) return CapturedBytes();
+      m_timeRecords, m_times.load(std::memory_order_acquire), m_timesFrom,
+      [](const TimeRecord& record) {
+        return std::pair{DatedPosition{record.input.load(), record.end.load()}, record.captured.load()};
+      },
+      [&](const std::pair<DatedPosition, uint64_t>& copied, size_t n) {
+        dates[kTimeRecords - 1 - n] = copied.first;
+        if (n == 0) capturedByNewest = copied.second;
+      });
+  if (count == 0 || !m_gate.IsOpen()) return CapturedBytes();
   const DatedPosition& newest = dates[kTimeRecords - 1];
   // The library hands each read of the server's input on in two pieces, a long one and
   // a short one, and dates the short ones some 1.5 ms early. Each date counts in the fit
@@ -248,16 +264,19 @@ uint64_t CaptureQueue::ConverterBytes(int64_t nowNanos) const {
       PositionLine::Fit(dates.data() + (kTimeRecords - count), count, m_bytesPerSecond, PositionLine::FitTo::kMiddle);
   const PositionLine line = fitted ? *fitted : PositionLine::Through(newest, m_bytesPerSecond);
   // What has been stored has passed the converter, whatever its times say; no capture
-  // call waits a second, so beyond that the input has stopped.
+  // call waits a second, so beyond that the input has stopped. With the gate open,
+  // the input that has passed since the newest time is stored as it arrives.
   const double ahead = std::clamp(line.BytesAt(nowNanos) - static_cast<double>(newest.bytes), 0.0,
                                   static_cast<double>(m_bytesPerSecond));
-  uint64_t bytes = newest.bytes + static_cast<uint64_t>(std::llround(ahead));
+  const uint64_t stored = capturedByNewest > m_capturedBefore ? capturedByNewest - m_capturedBefore : 0;
+  uint64_t bytes = stored + static_cast<uint64_t>(std::llround(ahead));
   return m_converted.Hold(nowNanos, bytes - bytes % m_blockAlign);
 }
 
 uint32_t CaptureQueue::Capture(const char* in, uint32_t bytes, int64_t startNanos) {
   uint32_t stored = 0;
-  while (stored < bytes) {
+  const bool open = m_gate.Enter();
+  while (open && stored < bytes) {
     if (!m_current) {
       m_current = m_ring.Pop();
       m_offset = 0;
@@ -278,12 +297,13 @@ uint32_t CaptureQueue::Capture(const char* in, uint32_t bytes, int64_t startNano
       Finish(full, full->bufferLength);
     }
   }
-  if (stored) {
-    const uint64_t captured = m_captured.load(std::memory_order_relaxed) + stored;
-    m_captured.store(captured, std::memory_order_release);
-    if (startNanos >= 0)
-      PublishTime(captured, startNanos + static_cast<int64_t>(uint64_t{stored} * 1000000000u / m_bytesPerSecond));
-  }
+  m_gate.Leave();
+  const uint64_t captured = m_captured.load(std::memory_order_relaxed) + stored;
+  m_captured.store(captured, std::memory_order_release);
+  const uint64_t input = m_input.load(std::memory_order_relaxed) + bytes;
+  m_input.store(input, std::memory_order_relaxed);
+  if (startNanos >= 0 && bytes > 0)
+    PublishTime(input, captured, startNanos + static_cast<int64_t>(uint64_t{bytes} * 1000000000u / m_bytesPerSecond));
   return stored;
 }
 
@@ -302,8 +322,8 @@ void CaptureQueue::ReturnAll() {
     Finish(current, m_offset);
   }
   while (WaveHeader* header = m_ring.Pop()) Finish(header, 0);
-  m_captured.store(0, std::memory_order_release);
-  ForgetTimes();
+  m_capturedBefore = m_captured.load(std::memory_order_acquire);
+  m_converted = {};
 }
 
 }  // namespace platform

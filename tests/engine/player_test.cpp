@@ -226,20 +226,6 @@ TEST_F(PlayerTest, ThePlayStartEstimateIsWhenTheDeviceBeganToSound) {
   EXPECT_LE(StartTickOf(startTick) - app->m_playStartEstimate, 1000u);
 }
 
-TEST_F(PlayerTest, TheStartIsSampledOnlyOnceThePlaybackHasSettled) {
-  LoadTrack(0, Tone(3 * kSecond, 9));
-  Play();
-  const uint32_t startTick = player().StartTick();
-  const uint32_t before = player().StartTickSampleCount();
-  Run(AudioPlayerNonThreaded::kStartSettleMs - 10);
-  ASSERT_EQ(system->clock.GetTickCount() - startTick, AudioPlayerNonThreaded::kStartSettleMs - 10);
-  EXPECT_FALSE(player().SampleStartTick(system->clock.GetTickCount()));
-  EXPECT_EQ(player().StartTickSampleCount(), before);
-  Run(10);
-  EXPECT_TRUE(player().SampleStartTick(system->clock.GetTickCount()));
-  EXPECT_EQ(player().StartTickSampleCount(), before + 1);
-}
-
 TEST_F(PlayerTest, WithoutAnOutputDeviceTheProgramStartsAndPlaySaysWhy) {
   app.reset();
   platform::VirtualWaveSystem none(system->clock, {}, {"Test Input"});

@@ -51,6 +51,7 @@ class ThreadOutputStream final : public ThreadStream {
  private:
   void BeforeRun() override { m_backend.outputRuns.emplace_back(); }
   void Call() override {
+    std::lock_guard lock(m_backend.m_runs);
     // Sounds two milliseconds from now, like a device with a short buffer.
     uint32_t data = m_queue.Render(m_buffer.data(), static_cast<uint32_t>(m_buffer.size()), SteadyNanos() + 2000000);
     std::vector<char>& run = m_backend.outputRuns.back();

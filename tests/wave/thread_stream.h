@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,8 +25,14 @@ class ThreadStreamBackend : public platform::StreamBackend {
   unsigned OpenInputStream(unsigned deviceId, const platform::WaveFormat& format, platform::CaptureQueue& queue,
                            std::unique_ptr<platform::AudioStream>* stream) override;
 
-  // Read only while no stream runs. The data each output run (Start to Stop) played.
+  // Read only while no stream runs. The data the output played, in runs: one from
+  // each Start, and one from each BeginRun.
   std::vector<std::vector<char>> outputRuns;
+  // Ends the output's run: whatever it plays from now on goes into a new one.
+  void BeginRun() {
+    std::lock_guard lock(m_runs);
+    outputRuns.emplace_back();
+  }
   // Input: the frames heard so far (each frame holds its own number, little-endian)
   // and how many of them found no header.
   uint32_t framesHeard = 0;
@@ -35,6 +42,8 @@ class ThreadStreamBackend : public platform::StreamBackend {
   friend class ThreadOutputStream;
   friend class ThreadInputStream;
   uint32_t m_bytesPerCall;
+  // Held by the output across each render and the keeping of what it played.
+  std::mutex m_runs;
 };
 
 }  // namespace wavetest

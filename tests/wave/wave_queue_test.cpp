@@ -104,6 +104,40 @@ TEST_F(PlaybackQueueTest, StartTimesThatDriftLateDoNotMoveThePosition) {
   EXPECT_NEAR(static_cast<double>(queue.PlayedBytes(at)), static_cast<double>(truth), 62);
 }
 
+// Times of 40-ms pieces from 1000 ms on: right, 0.5 ms late and 1 ms late in turn, as
+// a playback's drift; alternately 1 ms late and 1 ms early, as a capture's scatter.
+int64_t LateStart(int64_t piece) {
+  return 1000 * kMs + piece * 40 * kMs + (piece + 2) % 3 * kMs / 2;
+}
+int64_t ScatteredStart(int64_t piece) {
+  return 1000 * kMs + piece * 40 * kMs + (piece % 2 ? kMs : -kMs);
+}
+
+TEST_F(PlaybackQueueTest, BehindTheShutGateItPlaysSilenceAndKeepsTheTimesForTheNextData) {
+  TestBuffer early(7056), data(2 * 7056);
+  Fill(early, 1);
+  Fill(data, 2);
+  Push(early);
+  std::vector<char> out(7056);
+  ASSERT_EQ(queue.Render(out.data(), 7056, LateStart(0)), 7056u);
+  // Taken back: the header returns done, nothing of it counts.
+  queue.Gate().Shut();
+  queue.ReturnAll();
+  EXPECT_EQ(early.header.flags.load() & WHDR_DONE, WHDR_DONE);
+  EXPECT_EQ(queue.RenderedBytes(), 0u);
+  EXPECT_EQ(queue.PlayedBytes(9000 * kMs), 0u);
+  // The stream goes on: while shut, a header queued is left alone.
+  Push(data);
+  for (int64_t i = 1; i < 60; ++i) ASSERT_EQ(queue.Render(out.data(), 7056, LateStart(i)), 0u);
+  EXPECT_EQ(data.header.flags.load() & WHDR_DONE, 0u);
+  queue.Gate().Open();
+  ASSERT_EQ(queue.Render(out.data(), 7056, LateStart(60)), 7056u);
+  EXPECT_EQ(out, PatternBytes(2, 7056));
+  // The data's first render started at 3400 ms, though dated 1 ms late: 10 ms later
+  // 1764 bytes of it have sounded, by the line through the times of the silence.
+  EXPECT_NEAR(static_cast<double>(queue.PlayedBytes(3410 * kMs)), 1764, 20);
+}
+
 }  // namespace
 
 namespace {
@@ -128,8 +162,10 @@ TEST(CaptureQueueTest, CountsWhatThePassedConverterHeardByNow) {
   EXPECT_EQ(queue.ConverterBytes(1070 * kMs), 14112u + 5292u);
   // The input stopped: no more than a second beyond the last piece counts.
   EXPECT_EQ(queue.ConverterBytes(9000 * kMs), 14112u + 176400u);
-  // Input that found no header is not counted, nor the time it stood for.
+  // Taken back behind the shut gate, the queue counts from 0 again.
+  queue.Gate().Shut();
   queue.ReturnAll();
+  EXPECT_EQ(queue.CapturedBytes(), 0u);
   EXPECT_EQ(queue.ConverterBytes(1070 * kMs), 0u);
 }
 
@@ -151,6 +187,26 @@ TEST(CaptureQueueTest, TimesThatScatterDoNotMoveTheConverterPosition) {
   // stored until new times come.
   queue.ForgetTimes();
   EXPECT_EQ(queue.ConverterBytes(3410 * kMs), 60u * 7056u);
+}
+
+TEST(CaptureQueueTest, BehindTheShutGateItDropsTheInputAndKeepsItsTimesForTheNextTake) {
+  CaptureQueue queue(nullptr, nullptr);
+  queue.SetFormat(kProjectWaveFormat);
+  TestBuffer buffer(88200);
+  buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
+  ASSERT_TRUE(queue.Push(&buffer.header));
+  std::vector<char> in(7056);
+  queue.Gate().Shut();
+  for (int64_t i = 0; i < 60; ++i) ASSERT_EQ(queue.Capture(in.data(), 7056, ScatteredStart(i)), 0u);
+  EXPECT_EQ(queue.CapturedBytes(), 0u);
+  EXPECT_EQ(queue.ConverterBytes(3410 * kMs), 0u);
+  queue.Gate().Open();
+  ASSERT_EQ(queue.Capture(in.data(), 7056, ScatteredStart(60)), 7056u);
+  EXPECT_EQ(queue.CapturedBytes(), 7056u);
+  // The stored piece was at the converter from 3400 ms to 3440 ms, though dated 1 ms
+  // early; 10 ms after its end 1764 bytes more have passed, by the line through the
+  // times of the input that was dropped.
+  EXPECT_NEAR(static_cast<double>(queue.ConverterBytes(3450 * kMs)), 7056 + 1764, 20);
 }
 
 }  // namespace
