@@ -111,7 +111,14 @@ int AudioPlayerNonThreaded::Play(CMixerDoc* doc) {
       ++m_buffersQueuedAtStart;
     }
   }
-  m_hWaveOut->Restart();
+  // A device that went away while it was not playing cannot start: that is said, and
+  // nothing plays, rather than a playback that never moves.
+  const unsigned restarted = m_hWaveOut->Restart();
+  if (restarted != platform::MMSYSERR_NOERROR) {
+    WaveErrorFeedback(restarted, "AudioPlayerNonThreaded::Play", "waveOutRestart");
+    m_hWaveOut->Reset();
+    return 0;
+  }
 
   m_meters->AttachPlayer(*this);
   if (platform::Timers* timers = platform::Os().timers) timers->SetTimer(this, kServiceTimer, kServicePeriodMs);

@@ -36,6 +36,7 @@ class PortAudioStream : public AudioStream {
   unsigned Start() override { return ResultOf(Pa_StartStream(m_stream)); }
   // Aborting returns once the callback has returned for the last time.
   void Stop() override { Pa_AbortStream(m_stream); }
+  bool IsRunning() const override { return Pa_IsStreamActive(m_stream) == 1; }
 
   PaStream* m_stream = nullptr;
   uint32_t m_blockAlign = 4;

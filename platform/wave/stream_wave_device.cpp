@@ -23,6 +23,17 @@ unsigned OpenRunning(Queue& queue, std::unique_ptr<AudioStream>* stream, OpenStr
   return MMSYSERR_NOERROR;
 }
 
+// Lets the queue's headers in; MMSYSERR_NODRIVER when the stream stopped by itself
+// while it was not needed (the device or the sound server went away). Such a stream is
+// not started again: the audio library can wait for ever in starting a stream whose
+// server is gone. Closing the device and opening it again tries anew.
+template <typename Queue>
+unsigned OpenGate(Queue& queue, const AudioStream& stream) {
+  if (!stream.IsRunning()) return MMSYSERR_NODRIVER;
+  queue.Gate().Open();
+  return MMSYSERR_NOERROR;
+}
+
 }  // namespace
 
 unsigned StreamWaveOut::OpenDevice(unsigned deviceId, const WaveFormat& format) {
@@ -36,8 +47,7 @@ void StreamWaveOut::CloseDevice() {
 }
 
 unsigned StreamWaveOut::Resume() {
-  Queue().Gate().Open();
-  return MMSYSERR_NOERROR;
+  return OpenGate(Queue(), *m_stream);
 }
 
 void StreamWaveOut::Halt() {
@@ -55,8 +65,7 @@ void StreamWaveIn::CloseDevice() {
 }
 
 unsigned StreamWaveIn::Resume() {
-  Queue().Gate().Open();
-  return MMSYSERR_NOERROR;
+  return OpenGate(Queue(), *m_stream);
 }
 
 void StreamWaveIn::Halt() {

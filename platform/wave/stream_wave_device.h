@@ -22,6 +22,9 @@ class AudioStream {
   virtual unsigned Start() = 0;
   // Returns once the last call into the queue has returned; none follows until Start.
   virtual void Stop() = 0;
+  // False once the stream has stopped by itself (the device or the sound server went
+  // away).
+  virtual bool IsRunning() const = 0;
 };
 
 // Opens streams on an audio library's devices. An output stream calls

@@ -4,7 +4,9 @@
 #include "audio_store/wave_header.h"
 #include "core/command_ids.h"
 #include "document/import_or_new_dialog.h"
+#include "platform/wave/stream_wave_device.h"
 #include "tests/support/playback_fixture.h"
+#include "tests/wave/thread_stream.h"
 
 namespace {
 
@@ -241,6 +243,49 @@ TEST_F(PlayerTest, WithoutAnOutputDeviceTheProgramStartsAndPlaySaysWhy) {
   EXPECT_FALSE(app->m_bPlaying);
   app.reset();
   platform::Os().waveSystem = &system->wave;
+}
+
+// The virtual system's devices, but outputs over streams on a thread of their own that
+// the test can take away, as a sound server that goes away does.
+class ThreadStreamWaveSystem : public platform::WaveSystem {
+ public:
+  explicit ThreadStreamWaveSystem(platform::WaveSystem& names) : m_names(names) {}
+  unsigned OutputCount() override { return m_names.OutputCount(); }
+  unsigned InputCount() override { return m_names.InputCount(); }
+  unsigned GetOutputCaps(unsigned id, platform::WaveOutCaps* caps) override { return m_names.GetOutputCaps(id, caps); }
+  unsigned GetInputCaps(unsigned id, platform::WaveInCaps* caps) override { return m_names.GetInputCaps(id, caps); }
+  std::unique_ptr<platform::WaveOutDevice> CreateOutput() override {
+    return std::make_unique<platform::StreamWaveOut>(backend);
+  }
+  std::unique_ptr<platform::WaveInDevice> CreateInput() override { return m_names.CreateInput(); }
+
+  wavetest::ThreadStreamBackend backend;
+
+ private:
+  platform::WaveSystem& m_names;
+};
+
+TEST_F(PlayerTest, AnOutputThatWentAwayWhileIdleSaysSoAtPlayAndPlaysOnceOpenedAgain) {
+  ThreadStreamWaveSystem streams(system->wave);
+  platform::Os().waveSystem = &streams;
+  ASSERT_EQ(player().Stop(), 1);
+  ASSERT_EQ(player().SetupPlayer(app.get(), platform::WAVE_MAPPER), 1);
+  LoadTrack(0, Tone(3 * kSecond, 9));
+  streams.backend.deviceLost = true;
+  EXPECT_EQ(app->OnCommand(ID_TRANSPORT_PLAY), 0);
+  EXPECT_TRUE(Showed("waveOutRestart"));
+  EXPECT_FALSE(app->m_bPlaying);
+  EXPECT_EQ(player().State(), PlayerIdle);
+  streams.backend.deviceLost = false;
+  ASSERT_EQ(player().Stop(), 1);
+  ASSERT_EQ(player().SetupPlayer(app.get(), platform::WAVE_MAPPER), 1);
+  app->OnCommand(ID_TRANSPORT_PLAY);
+  EXPECT_TRUE(app->m_bPlaying);
+  EXPECT_EQ(player().State(), PlayerPlaying);
+  app->StopPlayback();
+  ASSERT_EQ(player().Stop(), 1);
+  platform::Os().waveSystem = &system->wave;
+  ASSERT_EQ(player().SetupPlayer(app.get(), platform::WAVE_MAPPER), 1);
 }
 
 TEST_F(PlayerTest, AConfiguredDeviceThatIsGoneGivesWayToTheDefault) {

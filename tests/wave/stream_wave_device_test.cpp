@@ -168,6 +168,29 @@ TEST_F(StreamWaveOutTest, ResetHandsEveryHeaderBackOnceAndNothingOfItPlaysAfterw
   }
 }
 
+TEST_F(StreamWaveOutTest, AStreamThatStoppedByItselfSaysSoAtTheNextWriteUntilOpenedAgain) {
+  Deadline deadline;
+  WriteNext(*buffers[0]);
+  while (buffers[0]->Queued()) ASSERT_FALSE(deadline.Passed());
+  // The sound server goes away while nothing plays: the write says so, and the header
+  // stays queued until the reset.
+  backend.deviceLost = true;
+  EXPECT_EQ(device.Write(&buffers[1]->header), MMSYSERR_NODRIVER);
+  ASSERT_EQ(device.Reset(), MMSYSERR_NOERROR);
+  EXPECT_EQ(device.QueuedCount(), 0u);
+  // It is back: opened again, the device plays.
+  backend.deviceLost = false;
+  ASSERT_EQ(device.Close(), MMSYSERR_NOERROR);
+  ASSERT_EQ(device.Open(0, kProjectWaveFormat, &CountReturn, &returns), MMSYSERR_NOERROR);
+  WriteNext(*buffers[2]);
+  while (buffers[2]->Queued()) ASSERT_FALSE(deadline.Passed()) << "the device did not play";
+  ASSERT_EQ(device.Reset(), MMSYSERR_NOERROR);
+  ASSERT_EQ(device.Close(), MMSYSERR_NOERROR);
+  ASSERT_EQ(backend.outputRuns.size(), 2u);
+  EXPECT_EQ(backend.outputRuns[0], PatternBytes(0, LengthOf(0)));
+  EXPECT_EQ(backend.outputRuns[1], PatternBytes(1, LengthOf(1)));
+}
+
 // Input: headers of 1000 bytes against stream calls of 256 bytes.
 struct Captures {
   std::atomic<int> calls{0};

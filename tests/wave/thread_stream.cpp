@@ -12,12 +12,14 @@ namespace {
 // A derived stream stops the thread in its own destructor, while Call() still exists.
 class ThreadStream : public AudioStream {
  public:
+  explicit ThreadStream(const std::atomic<bool>& lost) : m_lost(lost) {}
   unsigned Start() override {
     if (m_thread.joinable()) return MMSYSERR_ERROR;
+    if (m_lost.load()) return MMSYSERR_NODRIVER;
     m_stop.store(false);
     BeforeRun();
     m_thread = std::thread([this] {
-      while (!m_stop.load(std::memory_order_acquire)) {
+      while (!m_stop.load(std::memory_order_acquire) && !m_lost.load()) {
         Call();
         // A real device waits for its hardware here; a short pause lets the other side in.
         std::this_thread::sleep_for(std::chrono::microseconds(50));
@@ -30,12 +32,14 @@ class ThreadStream : public AudioStream {
     m_stop.store(true, std::memory_order_release);
     m_thread.join();
   }
+  bool IsRunning() const override { return m_thread.joinable() && !m_lost.load(); }
 
  protected:
   virtual void BeforeRun() {}
   virtual void Call() = 0;
 
  private:
+  const std::atomic<bool>& m_lost;
   std::atomic<bool> m_stop{false};
   std::thread m_thread;
 };
@@ -45,7 +49,7 @@ class ThreadStream : public AudioStream {
 class ThreadOutputStream final : public ThreadStream {
  public:
   ThreadOutputStream(ThreadStreamBackend& backend, PlaybackQueue& queue)
-      : m_backend(backend), m_queue(queue), m_buffer(backend.m_bytesPerCall) {}
+      : ThreadStream(backend.deviceLost), m_backend(backend), m_queue(queue), m_buffer(backend.m_bytesPerCall) {}
   ~ThreadOutputStream() override { Stop(); }
 
  private:
@@ -66,7 +70,10 @@ class ThreadOutputStream final : public ThreadStream {
 class ThreadInputStream final : public ThreadStream {
  public:
   ThreadInputStream(ThreadStreamBackend& backend, CaptureQueue& queue)
-      : m_backend(backend), m_queue(queue), m_buffer(backend.m_bytesPerCall / 4 * 4) {}
+      : ThreadStream(backend.deviceLost),
+        m_backend(backend),
+        m_queue(queue),
+        m_buffer(backend.m_bytesPerCall / 4 * 4) {}
   ~ThreadInputStream() override { Stop(); }
 
  private:

@@ -37,6 +37,9 @@ class ThreadStreamBackend : public platform::StreamBackend {
   // and how many of them found no header.
   uint32_t framesHeard = 0;
   uint64_t framesDropped = 0;
+  // While set, the streams stop by themselves and do not start, as when the sound
+  // server has gone away.
+  std::atomic<bool> deviceLost{false};
 
  private:
   friend class ThreadOutputStream;
