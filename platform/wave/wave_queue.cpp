@@ -121,9 +121,10 @@ uint32_t PlaybackQueue::Render(char* out, uint32_t bytes, int64_t startNanos) {
       }
     }
   }
-  m_gate.Leave();
   if (filled < bytes) std::memset(out + filled, m_silence, bytes - filled);
   Publish(startNanos, filled, bytes);
+  // After the counts: the interface side takes them as they stand once it is out.
+  m_gate.Leave();
   return filled;
 }
 
@@ -297,13 +298,14 @@ uint32_t CaptureQueue::Capture(const char* in, uint32_t bytes, int64_t startNano
       Finish(full, full->bufferLength);
     }
   }
-  m_gate.Leave();
   const uint64_t captured = m_captured.load(std::memory_order_relaxed) + stored;
   m_captured.store(captured, std::memory_order_release);
   const uint64_t input = m_input.load(std::memory_order_relaxed) + bytes;
   m_input.store(input, std::memory_order_relaxed);
   if (startNanos >= 0 && bytes > 0)
     PublishTime(input, captured, startNanos + static_cast<int64_t>(uint64_t{bytes} * 1000000000u / m_bytesPerSecond));
+  // After the counts: the interface side takes them as they stand once it is out.
+  m_gate.Leave();
   return stored;
 }
 
