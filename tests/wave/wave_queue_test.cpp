@@ -16,14 +16,18 @@ namespace {
 
 constexpr int64_t kMs = 1000000;
 
+// Hands buffer to queue as a device's Write or AddBuffer would.
+template <typename Queue>
+void QueueBuffer(Queue& queue, TestBuffer& buffer) {
+  buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
+  ASSERT_TRUE(queue.Push(&buffer.header));
+}
+
 class PlaybackQueueTest : public testing::Test {
  protected:
   PlaybackQueueTest() : queue(nullptr, nullptr) { queue.SetFormat(kProjectWaveFormat); }
 
-  void Push(TestBuffer& buffer) {
-    buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
-    ASSERT_TRUE(queue.Push(&buffer.header));
-  }
+  void Push(TestBuffer& buffer) { QueueBuffer(queue, buffer); }
   // Renders ms milliseconds of output that sounds from startMs on.
   uint32_t Render(int64_t startMs, uint32_t ms) {
     std::vector<char> out(ms * 4410 / 25);
@@ -144,13 +148,17 @@ namespace {
 
 // The capture queue's converter position: what has passed the converter by a given
 // time, from the times the stream gives each captured piece.
-TEST(CaptureQueueTest, CountsWhatThePassedConverterHeardByNow) {
-  CaptureQueue queue(nullptr, nullptr);
-  queue.SetFormat(kProjectWaveFormat);
+class CaptureQueueTest : public testing::Test {
+ protected:
+  CaptureQueueTest() : queue(nullptr, nullptr) { queue.SetFormat(kProjectWaveFormat); }
+
+  CaptureQueue queue;
+  std::vector<char> in = std::vector<char>(7056);  // 40 ms
+};
+
+TEST_F(CaptureQueueTest, CountsWhatThePassedConverterHeardByNow) {
   TestBuffer buffer(88200);
-  buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
-  ASSERT_TRUE(queue.Push(&buffer.header));
-  std::vector<char> in(7056);  // 40 ms
+  QueueBuffer(queue, buffer);
   // Without times the position is what the headers hold.
   ASSERT_EQ(queue.Capture(in.data(), 7056), 7056u);
   EXPECT_EQ(queue.ConverterBytes(500 * kMs), 7056u);
@@ -169,13 +177,9 @@ TEST(CaptureQueueTest, CountsWhatThePassedConverterHeardByNow) {
   EXPECT_EQ(queue.ConverterBytes(1070 * kMs), 0u);
 }
 
-TEST(CaptureQueueTest, TimesThatScatterDoNotMoveTheConverterPosition) {
-  CaptureQueue queue(nullptr, nullptr);
-  queue.SetFormat(kProjectWaveFormat);
+TEST_F(CaptureQueueTest, TimesThatScatterDoNotMoveTheConverterPosition) {
   TestBuffer buffer(7056 * 80);
-  buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
-  ASSERT_TRUE(queue.Push(&buffer.header));
-  std::vector<char> in(7056);  // 40 ms
+  QueueBuffer(queue, buffer);
   // Times alternately 1 ms late and 1 ms early, and every ninth 10 ms late.
   for (int64_t i = 0; i < 60; ++i) {
     const int64_t error = i % 9 == 0 ? 10 * kMs : (i % 2 ? kMs : -kMs);
@@ -189,13 +193,9 @@ TEST(CaptureQueueTest, TimesThatScatterDoNotMoveTheConverterPosition) {
   EXPECT_EQ(queue.ConverterBytes(3410 * kMs), 60u * 7056u);
 }
 
-TEST(CaptureQueueTest, BehindTheShutGateItDropsTheInputAndKeepsItsTimesForTheNextTake) {
-  CaptureQueue queue(nullptr, nullptr);
-  queue.SetFormat(kProjectWaveFormat);
+TEST_F(CaptureQueueTest, BehindTheShutGateItDropsTheInputAndKeepsItsTimesForTheNextTake) {
   TestBuffer buffer(88200);
-  buffer.header.flags = WHDR_PREPARED | WHDR_INQUEUE;
-  ASSERT_TRUE(queue.Push(&buffer.header));
-  std::vector<char> in(7056);
+  QueueBuffer(queue, buffer);
   queue.Gate().Shut();
   for (int64_t i = 0; i < 60; ++i) ASSERT_EQ(queue.Capture(in.data(), 7056, ScatteredStart(i)), 0u);
   EXPECT_EQ(queue.CapturedBytes(), 0u);
